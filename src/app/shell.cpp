@@ -1,0 +1,155 @@
+// Entry point, main window, OpenGL context, message loop and window procedure.
+#include "app/shell.h"
+
+#include <cstring>
+
+#include "app/input.h"
+#include "motion/camera.h"
+#include "motion/frame.h"
+#include "motion/viewer.h"
+#include "render/polylist.h"
+#include "scene/loader.h"
+#include "scene/scene.h"
+
+HWND windowHandle;
+HDC deviceContext;
+HGLRC renderContext;
+DEVMODEA savedDisplayMode;
+bool displayModeSaved;
+
+namespace {
+
+constexpr int kWindowWidth = 200;
+constexpr int kWindowHeight = 150;
+
+// Window creation: device context, pixel format, GL context, scene, mouse-look anchor.
+void CreateMainWindow(HWND window) {
+  deviceContext = GetDC(window);
+  SetupPixelFormat();
+  renderContext = wglCreateContext(deviceContext);
+  wglMakeCurrent(deviceContext, renderContext);
+  LoadScene();
+  AnchorMouseLook();
+}
+
+}  // namespace
+
+bool SetupPixelFormat() {
+  PIXELFORMATDESCRIPTOR pfd{};
+  pfd.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+  pfd.nVersion = 1;
+  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  pfd.iPixelType = PFD_TYPE_RGBA;
+  pfd.cColorBits = 32;
+  pfd.cDepthBits = 16;
+  pfd.iLayerType = PFD_MAIN_PLANE;
+  int format = ChoosePixelFormat(deviceContext, &pfd);
+  if (format == 0) {
+    format = 1;
+    if (DescribePixelFormat(deviceContext, format, sizeof(PIXELFORMATDESCRIPTOR), &pfd) == 0)
+      return false;
+  }
+  return SetPixelFormat(deviceContext, format, &pfd) != FALSE;
+}
+
+// The display mode switched at start is restored exactly when one was saved, whatever F3
+// did to windowMaximized since.
+void ReleaseAndQuit(HWND window) {
+  if (renderContext) {
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(renderContext);
+  }
+  ReleaseDC(window, deviceContext);
+  PostQuitMessage(0);
+  if (displayModeSaved) ChangeDisplaySettingsA(&savedDisplayMode, 0);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      CreateMainWindow(window);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      FrameStep();
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_SIZE:
+      ReshapeView(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_DESTROY:
+      ReleaseAndQuit(window);
+      return 0;
+    case WM_LBUTTONDOWN:
+      OnLeftButtonDown(wParam, lParam);
+      return 0;
+    case WM_LBUTTONUP:
+      OnLeftButtonUp(wParam, lParam);
+      return 0;
+    case WM_MOUSEMOVE:
+      OnMouseMove(wParam, lParam);
+      return 0;
+    case WM_KEYDOWN:
+      OnKeyDown(wParam, lParam);
+      return 0;
+    case WM_KEYUP:
+      OnKeyUp(wParam, lParam);
+      return DefWindowProcA(window, message, wParam, lParam);
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  WNDCLASSA wc{};
+  wc.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = MainWindowProc;
+  wc.cbClsExtra = 0;
+  wc.cbWndExtra = 0;
+  wc.hInstance = instance;
+  wc.hIcon = nullptr;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszMenuName = nullptr;
+  wc.lpszClassName = "Test";
+  RegisterClassA(&wc);
+
+  windowHandle = CreateWindowExA(0, "Test", "", WS_POPUP | WS_THICKFRAME, 0, 0, kWindowWidth,
+                                 kWindowHeight, nullptr, nullptr, instance, nullptr);
+
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  SetWindowPos(windowHandle, HWND_TOPMOST, screenWidth / 2 - kWindowWidth / 2,
+               screenHeight / 2 - kWindowHeight / 2, 0, 0, SWP_NOSIZE);
+  ShowCursor(FALSE);
+  ShowWindow(windowHandle, showCommand);
+  UpdateWindow(windowHandle);
+  if (windowMaximized == 1) ShowWindow(windowHandle, SW_SHOWMAXIMIZED);
+
+  MSG msg;
+  for (;;) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      if (GetMessageA(&msg, nullptr, 0, 0) == 0) return 0;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    FrameStep();
+  }
+}
+
+void ResetProgramState() {
+  windowHandle = nullptr;
+  deviceContext = nullptr;
+  renderContext = nullptr;
+  std::memset(&savedDisplayMode, 0, sizeof savedDisplayMode);
+  displayModeSaved = false;
+  RunState = 0;
+  nowTick = lastTick = 0;
+  boundTexture = 0;
+  viewCentreX = viewCentreY = 0;
+  ResetScene();
+  ResetViewer();
+  ResetInput();
+}

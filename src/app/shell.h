@@ -1,0 +1,19 @@
+// The application shell: entry point, main window with its OpenGL context, message loop.
+#pragma once
+
+#include "platform/win32.h"
+
+extern HWND windowHandle;
+extern HDC deviceContext;
+extern HGLRC renderContext;
+extern DEVMODEA savedDisplayMode;  // all zero unless the display mode was switched at start
+extern bool displayModeSaved;      // true once savedDisplayMode holds a switched-from mode
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Chooses and sets the pixel format of deviceContext.
+bool SetupPixelFormat();
+// Teardown shared by Esc and window destruction: context, device context, quit, display mode.
+void ReleaseAndQuit(HWND window);
+// Puts every process-wide value of the program back to its start-up state (tests and the
+// replay tool run WinMain more than once in one process).
+void ResetProgramState();

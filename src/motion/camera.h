@@ -1,0 +1,21 @@
+// Projection and the viewer's camera rules.
+#pragma once
+
+#include <initializer_list>
+
+extern double viewCentreX, viewCentreY;  // half the client size, integer halves
+
+// New client size: viewport, perspective, start camera, then one redraw.
+void ReshapeView(int width, int height);
+// Loads the walking camera: eye lifted by eyeLift, the view tilted by lookPitch about each
+// pivot lift in turn, optionally a new look-at target and the viewer's lights.
+void WalkCamera(double eyeLift, std::initializer_list<double> pivotLifts, bool newTarget,
+                bool lights);
+// Keeps heading within -360..360 by one turn at most.
+void WrapHeading();
+// headingRad from the heading of the current mode.
+void ViewAngle();
+// Puts the look-at target lookDistance ahead of the eye.
+void LookTarget();
+// Places the enabled lights relative to the eye under the current camera.
+void ViewerLights();

@@ -1,0 +1,12 @@
+// The frame driver: paces frames to the 40 ms interval and runs one motion step and one
+// full redraw per frame.
+#pragma once
+
+inline constexpr int frameInterval = 40;  // milliseconds between frames
+
+extern int RunState;  // 0 running, 1 paused, 3 single redraw while paused
+extern int nowTick;   // tick count at the start of the current call
+extern int lastTick;  // tick count of the last frame that ran
+
+// Produces one frame when one is due: motion for the control mode, clear, draw, swap.
+void FrameStep();

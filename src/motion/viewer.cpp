@@ -1,0 +1,26 @@
+// The viewer's run-time motion state.
+#include "motion/viewer.h"
+
+double turnRate, lookPitch, forwardSpeed, sideSpeed, moveAngle, stepX, stepZ;
+int stepBlocked;
+double travelX, travelZ;
+double forwardSpeedSaved, forwardDeflection, forwardDeflectHeading;
+int forwardDeflectPhase = 1;
+double sideSpeedSaved, sideDeflection, sideDeflectHeading;
+int sideDeflectPhase = 1;
+double crouchOffset, jumpLift;
+int jumpRising, jumpFalling, jumpLatch;
+int motionKind;
+
+void ResetViewer() {
+  turnRate = lookPitch = forwardSpeed = sideSpeed = moveAngle = stepX = stepZ = 0;
+  stepBlocked = 0;
+  travelX = travelZ = 0;
+  forwardSpeedSaved = forwardDeflection = forwardDeflectHeading = 0;
+  forwardDeflectPhase = 1;
+  sideSpeedSaved = sideDeflection = sideDeflectHeading = 0;
+  sideDeflectPhase = 1;
+  crouchOffset = jumpLift = 0;
+  jumpRising = jumpFalling = jumpLatch = 0;
+  motionKind = 0;
+}

@@ -1,0 +1,28 @@
+// The viewer's run-time motion state, shared by input, the four control modes, the cameras
+// and the avatar drawing. Everything starts at 0 except the deflection phases (1).
+#pragma once
+
+extern double turnRate;      // heading change of the latest look message or turn key, degrees
+extern double lookPitch;     // mouse-look pitch, degrees
+extern double forwardSpeed;  // signed speed along the heading, units per frame
+extern double sideSpeed;     // signed sidestep speed
+extern double moveAngle;     // heading of the current step, radians
+extern double stepX, stepZ;  // the step last applied (subtracted from eyeX, eyeZ)
+extern int stepBlocked;      // 1 when the last step met an obstacle
+extern double travelX, travelZ;  // displacement of the eye since start
+
+// The deflected-step channels. Each keeps its own deflected heading.
+extern double forwardSpeedSaved, forwardDeflection, forwardDeflectHeading;
+extern int forwardDeflectPhase;
+extern double sideSpeedSaved, sideDeflection, sideDeflectHeading;
+extern int sideDeflectPhase;
+
+// Crouch and jump (walking mode).
+extern double crouchOffset, jumpLift;
+extern int jumpRising, jumpFalling, jumpLatch;
+
+// What the user's figure is doing, selecting its part animation row.
+extern int motionKind;
+
+// Back to the start-up state.
+void ResetViewer();

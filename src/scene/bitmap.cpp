@@ -1,0 +1,4 @@
+// Bitmap reader.
+#include "scene/bitmap.h"
+
+ImageRecord* LoadBitmapImage(const char*) { return nullptr; }

@@ -1,0 +1,6 @@
+// LoadScene.
+#include "scene/loader.h"
+
+#include "scene/scene.h"
+
+void LoadScene() {}

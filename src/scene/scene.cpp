@@ -1,0 +1,259 @@
+// Scene tables and settings with their compiled-in defaults.
+#include "scene/scene.h"
+
+#include <numbers>
+
+int staticVertexCount;
+std::vector<double> staticRed, staticGreen, staticBlue;
+std::vector<double> staticX, staticY, staticZ;
+std::vector<double> staticTexS, staticTexT;
+std::vector<int> staticPolyEnd, staticTextured, staticTexId;
+std::vector<ImageRecord*> staticImage;
+std::vector<std::string> staticTexName;
+
+int plainVertexCount;
+std::vector<double> plainRed, plainGreen, plainBlue;
+std::vector<double> plainX, plainY, plainZ;
+std::vector<int> plainPolyEnd;
+
+int avatarVertexCount;
+std::vector<double> avatarRed, avatarGreen, avatarBlue;
+std::vector<double> avatarX, avatarY, avatarZ;
+std::vector<double> avatarTexS, avatarTexT;
+std::vector<int> avatarPartOf, avatarPolyEnd, avatarTextured, avatarTexId;
+std::vector<ImageRecord*> avatarImage;
+std::vector<std::string> avatarTexName;
+
+int avatarPartLastIndex;
+double avatarHeadingOffset;
+PartTable avatarPartOffsetX, avatarPartOffsetY, avatarPartOffsetZ;
+PartTable avatarPartSwingZ, avatarPartSwingY, avatarPartSwingX;
+PartTable avatarPartTiltZ, avatarPartTiltY, avatarPartTiltX;
+PartTable avatarPartRateZ, avatarPartRateY, avatarPartRateX;
+PartTable avatarPartAngleZ, avatarPartAngleY, avatarPartAngleX;
+
+int objectLastIndex;
+int objectVertexMax;
+PerObject<int> objectFlagA, objectFlagB;
+PerObject<int> objectNearTest, objectCullTest;
+PerObject<double> objectNearDistance, objectCullDistance;
+std::vector<int> objectWaypointCount;
+std::vector<int> objectVertexCount;
+PerObject<double> objectX, objectY, objectZ;
+PerObject<double> objectTargetX, objectTargetY, objectTargetZ;
+PerObject<double> objectHeadingDeg, objectHeadingOffset;
+PerObject<double> objectMaxSpeed, objectClearance;
+PerObject<int> objectPartLastIndex;
+
+PerObject<double> objectHeading, objectCurX, objectCurZ;
+PerObject<double> objectMoveX, objectMoveZ, objectSpeed, objectSwerve;
+PerObject<int> objectAccelForward, objectAccelReverse, objectSwervePhase;
+PerObject<int> objectTurnClock, objectEvading, objectMotionState;
+
+int waypointRowMax;
+RowTable<double> waypointX, waypointZ;
+
+RowTable<double> objVtxRed, objVtxGreen, objVtxBlue;
+RowTable<double> objVtxX, objVtxY, objVtxZ, objVtxTexS, objVtxTexT;
+RowTable<int> objVtxPart, objVtxPolyEnd, objVtxTextured, objVtxTexId;
+RowTable<ImageRecord*> objVtxImage;
+std::vector<std::array<std::string, kObjectSlots>> objVtxTexName;
+
+ObjectPartTable objPartOffsetX, objPartOffsetY, objPartOffsetZ;
+ObjectPartTable objPartSwingZ, objPartSwingY, objPartSwingX;
+ObjectPartTable objPartRateZ, objPartRateY, objPartRateX;
+ObjectPartTable objPartAngleZ, objPartAngleY, objPartAngleX;
+
+int obstacleCount;
+std::vector<double> obstacleX, obstacleZ;
+
+int displayModeIndex;
+int light0Enabled, light1Enabled;
+int smoothShading;
+int fieldOfView;
+int windowMaximized, changeDisplayMode;
+double farPlane;
+int drawDistance, distanceCulling;
+int linearMagFilter;
+double light0Level, light1Level;
+double bodyX, bodyY, bodyZ;
+double startTargetX, startTargetY, startTargetZ;
+double startHeadingDeg;
+double collisionRadius;
+int ControlMode;
+int walkStepDivisor, driveStepDivisor;
+double modeEyeX, modeEyeY, modeEyeZ;
+double modeRefX, modeRefY, modeRefZ;
+int turnStyle;
+
+double walkMaxSpeed, walkTurnStep, walkAccel, pitchLimitUp, pitchLimitDown;
+double crouchDepth, jumpHeight, walkSlowdownFactor, walkDeflectLimit;
+double driveMaxSpeed, driveMaxTurnRate, throttleStep, throttleBoostStep;
+double steerReturnStep, handbrakeDecel, brakeDecel, coastDecel, steerStep;
+double handbrakeSteerStep, handbrakeTurnFactor, bodyRollFactor, slideTurnPercent;
+double driveSlowdownFactor, driveDeflectLimit, bodyPitchLimit, trembleAmplitude;
+
+double clearRed, clearGreen, clearBlue;
+
+double eyeX, eyeY, eyeZ;
+double targetX, targetY, targetZ;
+double heading, headingRad, smoothHeading;
+double lookDistance;
+double lookEyeX, lookEyeY, lookEyeZ;
+double lookRefDistance, lookRefDistanceSaved;
+double walkStep, walkStepTen, driveStep, driveStepTriple;
+double collisionStep, jumpStep;
+double acceleration;
+const double degToRad = std::numbers::pi / 180.0;
+
+namespace {
+
+// A list column starts as a one-element placeholder block.
+template <typename T>
+void Placeholder(std::vector<T>& column) {
+  std::vector<T>(1).swap(column);
+}
+
+template <typename Table>
+void Zero(Table& table) {
+  table = Table{};
+}
+
+}  // namespace
+
+void ResetScene() {
+  staticVertexCount = 0;
+  for (auto* c : {&staticRed, &staticGreen, &staticBlue, &staticX, &staticY, &staticZ,
+                  &staticTexS, &staticTexT})
+    Placeholder(*c);
+  for (auto* c : {&staticPolyEnd, &staticTextured, &staticTexId}) Placeholder(*c);
+  Placeholder(staticImage);
+  staticPolyEnd[0] = 1;
+  staticTexName.assign(kStaticNameSlots, std::string());
+
+  plainVertexCount = 0;
+  for (auto* c : {&plainRed, &plainGreen, &plainBlue, &plainX, &plainY, &plainZ})
+    Placeholder(*c);
+  Placeholder(plainPolyEnd);
+  plainPolyEnd[0] = 1;
+
+  avatarVertexCount = 0;
+  for (auto* c : {&avatarRed, &avatarGreen, &avatarBlue, &avatarX, &avatarY, &avatarZ,
+                  &avatarTexS, &avatarTexT})
+    Placeholder(*c);
+  for (auto* c : {&avatarPartOf, &avatarPolyEnd, &avatarTextured, &avatarTexId})
+    Placeholder(*c);
+  Placeholder(avatarImage);
+  avatarPolyEnd[0] = 1;
+  avatarTexName.assign(kAvatarNameSlots, std::string());
+
+  avatarPartLastIndex = -1;
+  avatarHeadingOffset = 0;
+  for (auto* t : {&avatarPartOffsetX, &avatarPartOffsetY, &avatarPartOffsetZ, &avatarPartSwingZ,
+                  &avatarPartSwingY, &avatarPartSwingX, &avatarPartTiltZ, &avatarPartTiltY,
+                  &avatarPartTiltX, &avatarPartRateZ, &avatarPartRateY, &avatarPartRateX,
+                  &avatarPartAngleZ, &avatarPartAngleY, &avatarPartAngleX})
+    Zero(*t);
+
+  objectLastIndex = -1;
+  objectVertexMax = 0;
+  for (auto* t : {&objectFlagA, &objectFlagB, &objectNearTest, &objectCullTest,
+                  &objectPartLastIndex, &objectAccelForward, &objectAccelReverse,
+                  &objectSwervePhase, &objectTurnClock, &objectEvading, &objectMotionState})
+    Zero(*t);
+  for (auto* t : {&objectNearDistance, &objectCullDistance, &objectX, &objectY, &objectZ,
+                  &objectTargetX, &objectTargetY, &objectTargetZ, &objectHeadingDeg,
+                  &objectHeadingOffset, &objectMaxSpeed, &objectClearance, &objectHeading,
+                  &objectCurX, &objectCurZ, &objectMoveX, &objectMoveZ, &objectSpeed,
+                  &objectSwerve})
+    Zero(*t);
+  objectWaypointCount.assign(1, 0);
+  objectVertexCount.assign(1, 0);
+  // Start-up object tables: one column, one row; point tables: one column, two rows.
+  for (auto* t : {&objVtxRed, &objVtxGreen, &objVtxBlue, &objVtxX, &objVtxY, &objVtxZ,
+                  &objVtxTexS, &objVtxTexT})
+    t->assign(1, std::vector<double>(1, 0.0));
+  for (auto* t : {&objVtxPart, &objVtxPolyEnd, &objVtxTextured, &objVtxTexId})
+    t->assign(1, std::vector<int>(1, 0));
+  objVtxImage.assign(1, std::vector<ImageRecord*>(1, nullptr));
+  objVtxTexName.assign(kObjectVertexRows, {});
+  waypointRowMax = 0;
+  waypointX.assign(2, std::vector<double>(1, 0.0));
+  waypointZ.assign(2, std::vector<double>(1, 0.0));
+  for (auto* t : {&objPartOffsetX, &objPartOffsetY, &objPartOffsetZ, &objPartSwingZ,
+                  &objPartSwingY, &objPartSwingX, &objPartRateZ, &objPartRateY, &objPartRateX,
+                  &objPartAngleZ, &objPartAngleY, &objPartAngleX})
+    Zero(*t);
+
+  obstacleCount = 0;
+  Placeholder(obstacleX);
+  Placeholder(obstacleZ);
+
+  displayModeIndex = 1;
+  light0Enabled = 0;
+  light1Enabled = 0;
+  smoothShading = 0;
+  fieldOfView = 0;
+  windowMaximized = 0;
+  changeDisplayMode = 0;
+  farPlane = 0;
+  drawDistance = 1000;
+  distanceCulling = 0;
+  linearMagFilter = 1;
+  light0Level = 0;
+  light1Level = 0;
+  bodyX = bodyY = bodyZ = 0;
+  startTargetX = startTargetY = startTargetZ = 0;
+  startHeadingDeg = 0;
+  collisionRadius = 8.0;
+  ControlMode = 2;
+  walkStepDivisor = 20;
+  driveStepDivisor = 10;
+  modeEyeX = modeEyeY = modeEyeZ = 0;
+  modeRefX = modeRefY = modeRefZ = 0;
+  turnStyle = 1;
+
+  walkMaxSpeed = 2.0;
+  walkTurnStep = 5.0;
+  walkAccel = 1.0;
+  pitchLimitUp = 70.0;
+  pitchLimitDown = 70.0;
+  crouchDepth = 6.0;
+  jumpHeight = 20.0;
+  walkSlowdownFactor = 3.0;
+  walkDeflectLimit = 1.2;
+  driveMaxSpeed = 5.0;
+  driveMaxTurnRate = 7.0;
+  throttleStep = 0.07;
+  throttleBoostStep = 0.3;
+  steerReturnStep = 0.4;
+  handbrakeDecel = 0.4;
+  brakeDecel = 0.7;
+  coastDecel = 0.01;
+  steerStep = 0.2;
+  handbrakeSteerStep = 0.5;
+  handbrakeTurnFactor = 1.5;
+  bodyRollFactor = 0.8;
+  slideTurnPercent = 50.0;
+  driveSlowdownFactor = 2.0;
+  driveDeflectLimit = 60.0;
+  bodyPitchLimit = 4.0;
+  trembleAmplitude = 0.17;
+
+  clearRed = clearGreen = clearBlue = 0;
+
+  eyeX = eyeY = eyeZ = 0;
+  targetX = targetY = targetZ = 0;
+  heading = headingRad = smoothHeading = 0;
+  lookDistance = 0;
+  lookEyeX = lookEyeY = lookEyeZ = 0;
+  lookRefDistance = lookRefDistanceSaved = 0;
+  walkStep = walkStepTen = driveStep = driveStepTriple = 0;
+  collisionStep = jumpStep = 0;
+  acceleration = 0;
+}
+
+namespace {
+// The tables hold their start-up state before anything else runs.
+const bool sceneReady = (ResetScene(), true);
+}  // namespace

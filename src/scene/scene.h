@@ -1,0 +1,155 @@
+// The one scene of the run: polygon lists, avatar, moving objects, obstacle points and every
+// setting, as process-wide tables. The loader fills them once at window creation; motion and
+// drawing read them every frame.
+//
+// Polygon lists are stored column-wise. Colour, position, closing flag, texture coordinates
+// and part tag are indexed by vertex number 1..count; textured flag, texture name, texture id
+// and image are indexed by vertex - 1. Element 0 of every closing-flag column is 1, so vertex 1
+// always begins a polygon.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct ImageRecord;
+
+// Fixed capacities of the data model.
+inline constexpr int kStaticNameSlots = 100001;
+inline constexpr int kAvatarNameSlots = 6501;
+inline constexpr int kObjectSlots = 50;
+inline constexpr int kPartSlots = 20;
+inline constexpr int kMotionStates = 7;
+inline constexpr int kObjectVertexRows = 2001;
+
+// Part tables: [part][motion state].
+using PartTable = std::array<std::array<double, kMotionStates>, kPartSlots>;
+// Object part tables: [part][motion state][object].
+using ObjectPartTable =
+    std::array<std::array<std::array<double, kObjectSlots>, kMotionStates>, kPartSlots>;
+template <typename T>
+using PerObject = std::array<T, kObjectSlots>;
+// Object vertex and waypoint tables: [row][object], rows created by the loader.
+template <typename T>
+using RowTable = std::vector<std::vector<T>>;
+
+// ---- Static list --------------------------------------------------------------------------
+extern int staticVertexCount;
+extern std::vector<double> staticRed, staticGreen, staticBlue;
+extern std::vector<double> staticX, staticY, staticZ;
+extern std::vector<double> staticTexS, staticTexT;
+extern std::vector<int> staticPolyEnd, staticTextured, staticTexId;
+extern std::vector<ImageRecord*> staticImage;
+extern std::vector<std::string> staticTexName;  // kStaticNameSlots slots
+
+// ---- Plain list ---------------------------------------------------------------------------
+extern int plainVertexCount;
+extern std::vector<double> plainRed, plainGreen, plainBlue;
+extern std::vector<double> plainX, plainY, plainZ;
+extern std::vector<int> plainPolyEnd;
+
+// ---- Avatar list and parts ----------------------------------------------------------------
+extern int avatarVertexCount;
+extern std::vector<double> avatarRed, avatarGreen, avatarBlue;
+extern std::vector<double> avatarX, avatarY, avatarZ;
+extern std::vector<double> avatarTexS, avatarTexT;
+extern std::vector<int> avatarPartOf, avatarPolyEnd, avatarTextured, avatarTexId;
+extern std::vector<ImageRecord*> avatarImage;
+extern std::vector<std::string> avatarTexName;  // kAvatarNameSlots slots
+
+extern int avatarPartLastIndex;
+extern double avatarHeadingOffset;
+extern PartTable avatarPartOffsetX, avatarPartOffsetY, avatarPartOffsetZ;
+extern PartTable avatarPartSwingZ, avatarPartSwingY, avatarPartSwingX;
+extern PartTable avatarPartTiltZ, avatarPartTiltY, avatarPartTiltX;
+extern PartTable avatarPartRateZ, avatarPartRateY, avatarPartRateX;
+extern PartTable avatarPartAngleZ, avatarPartAngleY, avatarPartAngleX;
+
+// ---- Moving objects -----------------------------------------------------------------------
+extern int objectLastIndex;
+extern int objectVertexMax;
+extern PerObject<int> objectFlagA, objectFlagB;
+extern PerObject<int> objectNearTest, objectCullTest;
+extern PerObject<double> objectNearDistance, objectCullDistance;
+extern std::vector<int> objectWaypointCount;  // one per object column
+extern std::vector<int> objectVertexCount;    // one per object column
+extern PerObject<double> objectX, objectY, objectZ;
+extern PerObject<double> objectTargetX, objectTargetY, objectTargetZ;
+extern PerObject<double> objectHeadingDeg, objectHeadingOffset;
+extern PerObject<double> objectMaxSpeed, objectClearance;
+extern PerObject<int> objectPartLastIndex;
+
+// Derived at load, and the objects' run-time state.
+extern PerObject<double> objectHeading, objectCurX, objectCurZ;
+extern PerObject<double> objectMoveX, objectMoveZ, objectSpeed, objectSwerve;
+extern PerObject<int> objectAccelForward, objectAccelReverse, objectSwervePhase;
+extern PerObject<int> objectTurnClock, objectEvading, objectMotionState;
+
+// Object points to avoid: [point 0..waypointRowMax][object].
+extern int waypointRowMax;
+extern RowTable<double> waypointX, waypointZ;
+
+// Object polygon lists: [vertex 0..objectVertexMax][object] (texture columns: [vertex - 1]).
+extern RowTable<double> objVtxRed, objVtxGreen, objVtxBlue;
+extern RowTable<double> objVtxX, objVtxY, objVtxZ, objVtxTexS, objVtxTexT;
+extern RowTable<int> objVtxPart, objVtxPolyEnd, objVtxTextured, objVtxTexId;
+extern RowTable<ImageRecord*> objVtxImage;
+// Texture names: kObjectVertexRows rows of kObjectSlots names, [vertex - 1][object].
+extern std::vector<std::array<std::string, kObjectSlots>> objVtxTexName;
+
+// Object parts: [part][motion state][object].
+extern ObjectPartTable objPartOffsetX, objPartOffsetY, objPartOffsetZ;
+extern ObjectPartTable objPartSwingZ, objPartSwingY, objPartSwingX;
+extern ObjectPartTable objPartRateZ, objPartRateY, objPartRateX;
+extern ObjectPartTable objPartAngleZ, objPartAngleY, objPartAngleX;
+
+// ---- Obstacle points ----------------------------------------------------------------------
+extern int obstacleCount;
+extern std::vector<double> obstacleX, obstacleZ;  // used 1..obstacleCount
+
+// ---- Settings, in file order --------------------------------------------------------------
+extern int displayModeIndex;
+extern int light0Enabled, light1Enabled;
+extern int smoothShading;
+extern int fieldOfView;
+extern int windowMaximized, changeDisplayMode;
+extern double farPlane;
+extern int drawDistance, distanceCulling;
+extern int linearMagFilter;
+extern double light0Level, light1Level;
+extern double bodyX, bodyY, bodyZ;
+extern double startTargetX, startTargetY, startTargetZ;
+extern double startHeadingDeg;
+extern double collisionRadius;
+extern int ControlMode;
+extern int walkStepDivisor, driveStepDivisor;
+extern double modeEyeX, modeEyeY, modeEyeZ;
+extern double modeRefX, modeRefY, modeRefZ;
+extern int turnStyle;
+
+// The 26 motion settings, in file order.
+extern double walkMaxSpeed, walkTurnStep, walkAccel, pitchLimitUp, pitchLimitDown;
+extern double crouchDepth, jumpHeight, walkSlowdownFactor, walkDeflectLimit;
+extern double driveMaxSpeed, driveMaxTurnRate, throttleStep, throttleBoostStep;
+extern double steerReturnStep, handbrakeDecel, brakeDecel, coastDecel, steerStep;
+extern double handbrakeSteerStep, handbrakeTurnFactor, bodyRollFactor, slideTurnPercent;
+extern double driveSlowdownFactor, driveDeflectLimit, bodyPitchLimit, trembleAmplitude;
+
+extern double clearRed, clearGreen, clearBlue;
+
+// ---- Values derived by the loader ---------------------------------------------------------
+extern double eyeX, eyeY, eyeZ;
+extern double targetX, targetY, targetZ;
+extern double heading, headingRad, smoothHeading;
+extern double lookDistance;
+extern double lookEyeX, lookEyeY, lookEyeZ;
+extern double lookRefDistance, lookRefDistanceSaved;
+extern double walkStep, walkStepTen, driveStep, driveStepTriple;
+extern double collisionStep, jumpStep;
+extern double acceleration;
+extern const double degToRad;  // pi / 180
+
+// Resets every table and setting to its start-up state: compiled-in defaults, one-element
+// placeholder columns, no objects. The program's own state at start is exactly this.
+void ResetScene();

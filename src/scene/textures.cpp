@@ -1,0 +1,4 @@
+// Texture objects.
+#include "scene/textures.h"
+
+void BuildTextures() {}
