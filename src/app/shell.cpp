@@ -22,14 +22,13 @@ namespace {
 constexpr int kWindowWidth = 200;
 constexpr int kWindowHeight = 150;
 
-// Window creation: device context, pixel format, GL context, scene, mouse-look anchor.
+// Window creation: device context, pixel format, GL context, then the scene.
 void CreateMainWindow(HWND window) {
   deviceContext = GetDC(window);
   SetupPixelFormat();
   renderContext = wglCreateContext(deviceContext);
   wglMakeCurrent(deviceContext, renderContext);
-  LoadScene();
-  AnchorMouseLook();
+  LoadScene();  // ends by taking the cursor position as the mouse-look reference
 }
 
 }  // namespace
