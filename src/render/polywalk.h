@@ -1,0 +1,118 @@
+// The one walk over a polygon list, shared by the static list, the moving objects and the
+// avatar. A list is drawn in two modes, plain and textured, that hand over to each other at
+// polygon boundaries; the first polygon's textured flag chooses the starting mode.
+//
+// A List gives, by vertex number v (1..count): red, green, blue (valid where a polygon
+// begins), x, y, z, s, t, end (closing flag); and by index v - 1: flag (textured flag) and
+// tex (texture id). After every polygon closes, afterEnd(v) runs with its closing vertex
+// (the part-switching step of objects and avatar). With distanceTest, the static list's
+// distance test runs after each textured polygon.
+#pragma once
+
+#include <cmath>
+
+#include "platform/win32.h"
+#include "render/polylist.h"
+#include "scene/scene.h"
+
+namespace polywalk {
+
+// True when a vertex of the polygon that begins at vertex first lies strictly inside the
+// square of half-side drawDistance around the eye; last receives the polygon's closing vertex.
+template <typename List>
+bool PolygonNearEye(const List& list, int first, int& last) {
+  const double range = static_cast<double>(drawDistance);
+  bool inside = false;
+  int v = first;
+  for (;; ++v) {
+    if (!inside && std::fabs(list.x(v) - eyeX) < range && std::fabs(list.z(v) - eyeZ) < range)
+      inside = true;
+    if (list.end(v) == 1 || v >= list.count()) break;
+  }
+  last = v;
+  return inside;
+}
+
+}  // namespace polywalk
+
+// Draws a polygon list. Polygons whose textured flag is neither 0 nor 1 are not drawn (no GL
+// call is made for their vertices); a textured polygon whose texture could not be built (id
+// 0) is drawn untextured in its colour.
+template <typename List, typename AfterEnd>
+void DrawPolygonList(const List& list, bool distanceTest, AfterEnd afterEnd) {
+  const int count = list.count();
+  if (count <= 0) return;
+
+  bool textured = false;  // the drawing mode
+  bool drawing = true;    // false while a polygon with an unknown flag is passed over
+  bool textureOn = false; // GL_TEXTURE_2D as last set here
+
+  // Begins a polygon of the textured mode with the texture stored at index f.
+  auto beginTextured = [&](int f, bool enable) {
+    const int id = list.tex(f);
+    if (id == 0) {
+      if (textureOn || enable) glDisable(GL_TEXTURE_2D);
+      textureOn = false;
+    } else {
+      if (enable || !textureOn) glEnable(GL_TEXTURE_2D);
+      textureOn = true;
+      BindTextureCached(id);
+    }
+    glBegin(GL_POLYGON);
+  };
+
+  int i = 0;
+  const int firstFlag = list.flag(0);
+  if (firstFlag == 0) {
+    glDisable(GL_TEXTURE_2D);
+    glColor3d(list.red(1), list.green(1), list.blue(1));
+    glBegin(GL_POLYGON);
+  } else if (firstFlag == 1) {
+    beginTextured(0, true);
+    glColor3d(list.red(1), list.green(1), list.blue(1));
+    textured = true;
+  } else {
+    return;
+  }
+
+  for (;;) {
+    ++i;
+    if (drawing) {
+      if (textured) glTexCoord2d(list.s(i), list.t(i));
+      glVertex3d(list.x(i), list.y(i), list.z(i));
+    }
+    if (list.end(i) != 1) {
+      if (i >= count) {  // a list left open at its count is closed there
+        if (drawing) glEnd();
+        afterEnd(i);
+        return;
+      }
+      continue;
+    }
+    if (drawing) glEnd();
+    afterEnd(i);
+    if (textured && distanceTest && distanceCulling == 1) {
+      // Skip the following polygons until one has a vertex near the eye.
+      int first = i + 1;
+      int last = i;
+      while (first <= count && !polywalk::PolygonNearEye(list, first, last)) first = last + 1;
+      if (first > count) return;
+      i = first - 1;
+    }
+    if (i >= count) return;
+    glColor3d(list.red(i + 1), list.green(i + 1), list.blue(i + 1));
+    const int flag = list.flag(i);
+    drawing = (flag == 0 || flag == 1);
+    if (flag == 0) {
+      if (textured) {
+        glDisable(GL_TEXTURE_2D);
+        textureOn = false;
+      }
+      glBegin(GL_POLYGON);
+      textured = false;
+    } else if (flag == 1) {
+      beginTextured(i, !textured);
+      textured = true;
+    }
+  }
+}
