@@ -1,3 +1,4 @@
-// Native Windows build: the C runtime calls WinMain (app/shell.cpp) directly; this unit only
-// gives the executable a source of its own.
+// Native Windows build: the C runtime calls WinMain (app/shell.cpp), which the link takes
+// from the program library (-Wl,--undefined=WinMain). This unit only gives the executable a
+// source of its own.
 #include "platform/win32.h"
