@@ -1,0 +1,682 @@
+// Win32 subset without a display: a virtual machine for the tests and citywalk-replay.
+//
+// Everything the program asks of the platform happens in this process, in memory:
+//   - Screen: a virtual screen (default 1024 x 768) whose size is the display mode in force.
+//     EnumDisplaySettingsA reports it as 32 bpp, 60 Hz (ENUM_CURRENT_SETTINGS, or modes 0..6
+//     of a fixed list); ChangeDisplaySettingsA records every request and, when the request is
+//     well formed (dmSize of the record, sizes 1..16384, 16/24/32 bpp), makes its size the
+//     screen size; nullptr restores the start-up mode. GetSystemMetrics reads the screen.
+//   - Window: one window of a registered class. Client area = window area (no frame).
+//     CreateWindowExA sends WM_CREATE to the class's window procedure and then WM_SIZE with
+//     the client size, both before it returns. ShowWindow(SW_SHOWMAXIMIZED) sizes the window
+//     to the screen, SW_SHOWNORMAL / SW_RESTORE bring back the earlier geometry; SetWindowPos
+//     moves, sizes and sets topmost. A size change sends WM_SIZE (client size in lParam)
+//     and, with CS_HREDRAW/CS_VREDRAW, marks the window for painting. DestroyWindow sends
+//     WM_DESTROY and then forgets the window. GetFocus returns the window.
+//   - Messages: one FIFO queue. PeekMessageA/GetMessageA take posted messages first, then
+//     WM_QUIT once PostQuitMessage ran, then WM_PAINT while the visible window needs
+//     painting (like Win32, WM_PAINT stays until BeginPaint or DefWindowProcA validates).
+//     When nothing is left, the queueEmpty hook of headless.h may post more. GetMessageA on
+//     a queue that stays empty cannot block (nothing else could ever post), so it warns and
+//     returns 0 as for WM_QUIT. TranslateMessage posts WM_CHAR for character keys, to be
+//     retrieved next. UpdateWindow sends WM_PAINT at once if the window needs painting.
+//     DefWindowProcA records each call; WM_CLOSE destroys the window, WM_PAINT validates,
+//     everything else returns 0.
+//   - Cursor: a virtual position kept inside the screen. SetCursorPos posts WM_MOUSEMOVE
+//     (client coordinates of the new position) to the window, as the hidden cursor of
+//     mouse look expects. ShowCursor keeps Win32's display counter (starts at 0).
+//     ScreenToClient/ClientToScreen use the window position.
+//   - Clock: GetTickCount is a virtual 32-bit millisecond counter, moved only by the
+//     controls of headless.h; it wraps after 2^32 ms.
+//   - MessageBoxA never blocks: it records the box and writes "caption: text" to stderr.
+//   - OpenGL: one pixel format (RGBA 8-8-8-8, 16-bit depth, double buffer). wglCreateContext
+//     makes an OSMesa context; wglMakeCurrent binds it to a memory buffer of the client size,
+//     re-bound whenever the client size changes; wglMakeCurrent(nullptr, nullptr) releases
+//     it, after which GL calls are no-ops (Mesa's dispatch without a context). SwapBuffers
+//     counts the frame, reads it back when asked (glReadPixels) and calls the afterSwap hook.
+// Limits: a single window; no minimising (those show commands just show the window, with a
+// warning); window sizes are clamped to 0..16384. gluBuild2DMipmaps reads GL state and
+// crashes in GLU when no context is current, so the textures must be built with one.
+// Dependencies: OSMesa (linked before GLU so that GLU's GL calls reach the OSMesa context).
+#include <GL/osmesa.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <utility>
+
+#include "platform/headless.h"
+#include "platform/win32.h"
+
+namespace {
+
+constexpr int kMaxSize = 16384;
+constexpr WPARAM kSizeRestored = 0;
+constexpr WPARAM kSizeMaximized = 2;
+constexpr WPARAM kButtonLeft = 0x0001;  // MK_LBUTTON
+
+struct Context {
+  OSMesaContext mesa;
+};
+
+struct VirtualWindow {
+  headless::WindowState state;
+  WNDPROC procedure = nullptr;
+  UINT classStyle = 0;
+  int restoreX = 0, restoreY = 0, restoreWidth = 0, restoreHeight = 0;
+  int pixelFormat = 0;
+};
+
+struct RegisteredClass {
+  std::string name;
+  WNDCLASSA wc;
+};
+
+struct PlatformData {
+  headless::Options options;
+  headless::Hooks hooks;
+  int screenWidth = 1024, screenHeight = 768;
+  DWORD tick = 0;
+  POINT cursor{0, 0};
+  int cursorCount = 0;
+  bool leftButton = false;
+  std::array<bool, 256> keysDown{};
+  std::vector<RegisteredClass> classes;
+  VirtualWindow window;
+  std::deque<MSG> queue;
+  bool quitPosted = false;
+  int quitCode = 0;
+  std::vector<std::unique_ptr<Context>> contexts;
+  Context* current = nullptr;
+  std::vector<std::uint8_t> surface;  // the window's colour buffer, bound to the context
+  int surfaceWidth = 0, surfaceHeight = 0;
+  long long swaps = 0;
+  headless::Frame lastFrame;
+  std::vector<headless::MessageRecord> defCalls;
+  std::vector<headless::MessageBoxRecord> boxes;
+  std::vector<headless::DisplayChange> displayChanges;
+  bool warnedMinimize = false;
+};
+
+PlatformData platform;
+
+// Stand-in objects whose addresses serve as handles.
+char windowToken, dcToken, cursorToken, brushToken;
+
+HWND TheWindow() { return reinterpret_cast<HWND>(&windowToken); }
+HDC TheDc() { return reinterpret_cast<HDC>(&dcToken); }
+bool IsWindow(HWND window) { return window == TheWindow() && platform.window.state.exists; }
+bool IsDc(HDC dc) { return dc == TheDc() && platform.window.state.exists; }
+
+Context* FindContext(HGLRC handle) {
+  for (auto& context : platform.contexts)
+    if (reinterpret_cast<HGLRC>(context.get()) == handle) return context.get();
+  return nullptr;
+}
+
+// Binds the current context to a surface of the client size (at least 1 x 1 for OSMesa).
+void BindSurface() {
+  if (!platform.current) return;
+  const int width = std::max(1, platform.window.state.width);
+  const int height = std::max(1, platform.window.state.height);
+  if (width != platform.surfaceWidth || height != platform.surfaceHeight ||
+      platform.surface.empty()) {
+    platform.surface.assign(static_cast<size_t>(width) * height * 4, 0);
+    platform.surfaceWidth = width;
+    platform.surfaceHeight = height;
+  }
+  if (!OSMesaMakeCurrent(platform.current->mesa, platform.surface.data(), GL_UNSIGNED_BYTE, width,
+                         height))
+    std::fprintf(stderr, "headless: cannot bind the GL context to a %d x %d surface\n", width,
+                 height);
+}
+
+void ReleaseCurrent() {
+  if (!platform.current) return;
+  OSMesaMakeCurrent(nullptr, nullptr, GL_UNSIGNED_BYTE, 0, 0);
+  platform.current = nullptr;
+}
+
+MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MSG msg{};
+  msg.hwnd = window;
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  msg.time = platform.tick;
+  msg.pt = platform.cursor;
+  return msg;
+}
+
+LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!platform.window.state.exists || !platform.window.procedure) return 0;
+  return platform.window.procedure(TheWindow(), message, wParam, lParam);
+}
+
+void Post(UINT message, WPARAM wParam, LPARAM lParam) {
+  platform.queue.push_back(MakeMessage(TheWindow(), message, wParam, lParam));
+}
+
+int ClampSize(int size) { return std::clamp(size, 0, kMaxSize); }
+
+// Moves and sizes the window; a new size re-binds the GL surface, then sends WM_SIZE.
+void Place(int x, int y, int width, int height, WPARAM sizeKind) {
+  auto& state = platform.window.state;
+  width = ClampSize(width);
+  height = ClampSize(height);
+  state.x = x;
+  state.y = y;
+  if (width == state.width && height == state.height) return;
+  const bool grew = width > state.width || height > state.height;
+  state.width = width;
+  state.height = height;
+  BindSurface();
+  if (grew || (platform.window.classStyle & (CS_HREDRAW | CS_VREDRAW))) state.needsPaint = true;
+  Send(WM_SIZE, sizeKind, MAKELPARAM(width, height));
+}
+
+// The next message to retrieve, if any; removes it when asked. Returns false when nothing
+// is waiting and the queueEmpty hook does not provide anything either.
+bool NextMessage(MSG* msg, UINT filterMin, UINT filterMax, bool remove) {
+  const bool filtered = filterMin != 0 || filterMax != 0;
+  for (;;) {
+    for (auto it = platform.queue.begin(); it != platform.queue.end(); ++it) {
+      if (filtered && (it->message < filterMin || it->message > filterMax)) continue;
+      *msg = *it;
+      if (remove) platform.queue.erase(it);
+      return true;
+    }
+    if (platform.quitPosted && (!filtered || (WM_QUIT >= filterMin && WM_QUIT <= filterMax))) {
+      *msg = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(platform.quitCode), 0);
+      if (remove) platform.quitPosted = false;
+      return true;
+    }
+    const auto& state = platform.window.state;
+    if (state.exists && state.visible && state.needsPaint &&
+        (!filtered || (WM_PAINT >= filterMin && WM_PAINT <= filterMax))) {
+      *msg = MakeMessage(TheWindow(), WM_PAINT, 0, 0);  // stays until validated
+      return true;
+    }
+    if (!platform.hooks.queueEmpty || !platform.hooks.queueEmpty()) return false;
+  }
+}
+
+LPARAM ClientLParam(POINT screen) {
+  return MAKELPARAM(screen.x - platform.window.state.x, screen.y - platform.window.state.y);
+}
+
+WPARAM ButtonState() { return platform.leftButton ? kButtonLeft : 0; }
+
+// The fixed list of display modes EnumDisplaySettingsA offers by number.
+constexpr int kModes[][2] = {{320, 200}, {400, 300},  {512, 384},  {640, 480},
+                             {800, 600}, {1024, 768}, {1280, 1024}};
+
+void FillMode(DEVMODEA* mode, int width, int height) {
+  std::memset(mode, 0, sizeof(DEVMODEA));
+  std::memcpy(mode->dmDeviceName, "\\\\.\\DISPLAY1", 12);
+  mode->dmSize = sizeof(DEVMODEA);
+  mode->dmSpecVersion = 0x0401;
+  mode->dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+  mode->dmBitsPerPel = 32;
+  mode->dmPelsWidth = static_cast<DWORD>(width);
+  mode->dmPelsHeight = static_cast<DWORD>(height);
+  mode->dmDisplayFrequency = 60;
+}
+
+}  // namespace
+
+// ==== Control interface ======================================================================
+
+namespace headless {
+
+void Reset(const Options& options) {
+  ReleaseCurrent();
+  for (auto& context : platform.contexts) OSMesaDestroyContext(context->mesa);
+  platform = PlatformData{};
+  platform.options = options;
+  platform.screenWidth = std::clamp(options.screenWidth, 1, kMaxSize);
+  platform.screenHeight = std::clamp(options.screenHeight, 1, kMaxSize);
+  platform.tick = options.startTick;
+  platform.cursor.x = options.cursorX >= 0 ? options.cursorX : platform.screenWidth / 2;
+  platform.cursor.y = options.cursorY >= 0 ? options.cursorY : platform.screenHeight / 2;
+}
+
+void SetHooks(Hooks hooks) { platform.hooks = std::move(hooks); }
+
+DWORD Tick() { return platform.tick; }
+void SetTick(DWORD tick) { platform.tick = tick; }
+void AdvanceTick(DWORD milliseconds) { platform.tick += milliseconds; }
+
+// lParam: repeat count 1; bit 30 = the key was down before; bit 31 = the key goes up.
+void PressKey(WPARAM virtualKey) {
+  if (!platform.window.state.exists) return;
+  const bool wasDown = platform.keysDown[virtualKey & 0xFF];
+  platform.keysDown[virtualKey & 0xFF] = true;
+  Post(WM_KEYDOWN, virtualKey, wasDown ? 0x40000001 : 1);
+}
+
+void ReleaseKey(WPARAM virtualKey) {
+  if (!platform.window.state.exists) return;
+  platform.keysDown[virtualKey & 0xFF] = false;
+  Post(WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+}
+
+void MoveMouse(int x, int y) {
+  POINT point{x, y};
+  if (platform.window.state.exists) ClientToScreen(TheWindow(), &point);
+  SetCursorPos(point.x, point.y);
+}
+
+void PressLeftButton(int x, int y) {
+  if (!platform.window.state.exists) return;
+  POINT at = platform.cursor;
+  ScreenToClient(TheWindow(), &at);
+  if (at.x != x || at.y != y) MoveMouse(x, y);
+  platform.leftButton = true;
+  Post(WM_LBUTTONDOWN, ButtonState(), MAKELPARAM(x, y));
+}
+
+void ReleaseLeftButton(int x, int y) {
+  if (!platform.window.state.exists) return;
+  POINT at = platform.cursor;
+  ScreenToClient(TheWindow(), &at);
+  if (at.x != x || at.y != y) MoveMouse(x, y);
+  platform.leftButton = false;
+  Post(WM_LBUTTONUP, ButtonState(), MAKELPARAM(x, y));
+}
+
+void ResizeWindow(int width, int height) {
+  if (!platform.window.state.exists) return;
+  SetWindowPos(TheWindow(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void CloseWindow() {
+  if (platform.window.state.exists) Post(WM_CLOSE, 0, 0);
+}
+
+WindowState Window() { return platform.window.state; }
+HWND WindowHandle() { return platform.window.state.exists ? TheWindow() : nullptr; }
+int ScreenWidth() { return platform.screenWidth; }
+int ScreenHeight() { return platform.screenHeight; }
+POINT CursorPos() { return platform.cursor; }
+int CursorDisplayCount() { return platform.cursorCount; }
+size_t PendingMessages() { return platform.queue.size(); }
+bool QuitPosted() { return platform.quitPosted; }
+const std::vector<MessageRecord>& DefWindowProcCalls() { return platform.defCalls; }
+const std::vector<MessageBoxRecord>& MessageBoxes() { return platform.boxes; }
+const std::vector<DisplayChange>& DisplayChanges() { return platform.displayChanges; }
+bool ContextCurrent() { return platform.current != nullptr; }
+int LiveContexts() { return static_cast<int>(platform.contexts.size()); }
+int PixelFormatSet() { return platform.window.state.exists ? platform.window.pixelFormat : 0; }
+long long SwapCount() { return platform.swaps; }
+const Frame& LastFrame() { return platform.lastFrame; }
+
+}  // namespace headless
+
+// ==== Window class, window and message loop ==================================================
+
+ATOM RegisterClassA(const WNDCLASSA* wc) {
+  if (!wc || !wc->lpszClassName || !wc->lpfnWndProc) return 0;
+  for (const auto& registered : platform.classes)
+    if (registered.name == wc->lpszClassName) return 0;  // already registered, as on Win32
+  platform.classes.push_back({wc->lpszClassName, *wc});
+  return static_cast<ATOM>(0xC000 + platform.classes.size());
+}
+
+HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(&cursorToken); }
+
+HGDIOBJ GetStockObject(int) { return &brushToken; }
+
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND, HMENU, HINSTANCE, void*) {
+  if (!className) return nullptr;
+  const RegisteredClass* found = nullptr;
+  for (const auto& registered : platform.classes)
+    if (registered.name == className) found = &registered;
+  if (!found) return nullptr;
+  if (platform.window.state.exists) {
+    std::fprintf(stderr, "headless: only one window is supported\n");
+    return nullptr;
+  }
+  platform.window = VirtualWindow{};
+  auto& state = platform.window.state;
+  state.exists = true;
+  state.visible = (style & WS_VISIBLE) != 0;
+  state.needsPaint = true;  // a new window is wholly invalid
+  state.x = x;
+  state.y = y;
+  state.width = ClampSize(width);
+  state.height = ClampSize(height);
+  state.style = style;
+  state.exStyle = exStyle;
+  state.title = windowName ? windowName : "";
+  state.className = className;
+  platform.window.procedure = found->wc.lpfnWndProc;
+  platform.window.classStyle = found->wc.style;
+  if (Send(WM_CREATE, 0, 0) == -1) {
+    DestroyWindow(TheWindow());
+    return nullptr;
+  }
+  // A window created with a size learns its client size before it is first drawn.
+  if (platform.window.state.exists)
+    Send(WM_SIZE, kSizeRestored, MAKELPARAM(state.width, state.height));
+  return platform.window.state.exists ? TheWindow() : nullptr;
+}
+
+BOOL DestroyWindow(HWND window) {
+  if (!IsWindow(window)) return FALSE;
+  Send(WM_DESTROY, 0, 0);
+  platform.window.state.exists = false;
+  platform.window.state.visible = false;
+  platform.leftButton = false;
+  return TRUE;
+}
+
+int GetSystemMetrics(int index) {
+  if (index == SM_CXSCREEN) return platform.screenWidth;
+  if (index == SM_CYSCREEN) return platform.screenHeight;
+  return 0;
+}
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+  if (!IsWindow(window)) return FALSE;
+  auto& state = platform.window.state;
+  if (!(flags & SWP_NOZORDER)) {
+    if (insertAfter == HWND_TOPMOST) state.topmost = true;
+    if (insertAfter == HWND_NOTOPMOST) state.topmost = false;
+  }
+  if (flags & SWP_SHOWWINDOW) {
+    if (!state.visible) state.needsPaint = true;
+    state.visible = true;
+  }
+  const int newX = (flags & SWP_NOMOVE) ? state.x : x;
+  const int newY = (flags & SWP_NOMOVE) ? state.y : y;
+  const int newWidth = (flags & SWP_NOSIZE) ? state.width : cx;
+  const int newHeight = (flags & SWP_NOSIZE) ? state.height : cy;
+  Place(newX, newY, newWidth, newHeight, state.maximized ? kSizeMaximized : kSizeRestored);
+  return TRUE;
+}
+
+BOOL ShowWindow(HWND window, int showCommand) {
+  if (!IsWindow(window)) return FALSE;
+  auto& win = platform.window;
+  auto& state = win.state;
+  const BOOL wasVisible = state.visible ? TRUE : FALSE;
+  if (showCommand == SW_HIDE) {
+    state.visible = false;
+    return wasVisible;
+  }
+  if (!state.visible) state.needsPaint = true;
+  state.visible = true;
+  if (showCommand == SW_SHOWMAXIMIZED) {
+    if (!state.maximized) {
+      win.restoreX = state.x;
+      win.restoreY = state.y;
+      win.restoreWidth = state.width;
+      win.restoreHeight = state.height;
+      state.maximized = true;
+    }
+    Place(0, 0, platform.screenWidth, platform.screenHeight, kSizeMaximized);
+  } else if (showCommand == SW_SHOWNORMAL || showCommand == SW_RESTORE) {
+    if (state.maximized) {
+      state.maximized = false;
+      Place(win.restoreX, win.restoreY, win.restoreWidth, win.restoreHeight, kSizeRestored);
+    }
+  } else if (showCommand != SW_SHOW && showCommand != SW_SHOWDEFAULT && !platform.warnedMinimize) {
+    platform.warnedMinimize = true;
+    std::fprintf(stderr, "headless: show command %d is treated as SW_SHOW\n", showCommand);
+  }
+  return wasVisible;
+}
+
+BOOL UpdateWindow(HWND window) {
+  if (!IsWindow(window)) return FALSE;
+  if (platform.window.state.visible && platform.window.state.needsPaint) Send(WM_PAINT, 0, 0);
+  return TRUE;
+}
+
+BOOL PeekMessageA(LPMSG msg, HWND, UINT filterMin, UINT filterMax, UINT removeFlags) {
+  MSG found;
+  if (!NextMessage(&found, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)) return FALSE;
+  if (msg) *msg = found;
+  return TRUE;
+}
+
+BOOL GetMessageA(LPMSG msg, HWND, UINT filterMin, UINT filterMax) {
+  MSG found;
+  if (!NextMessage(&found, filterMin, filterMax, true)) {
+    std::fprintf(stderr, "headless: GetMessageA on an empty queue would wait for ever; quitting\n");
+    found = MakeMessage(nullptr, WM_QUIT, 0, 0);
+  }
+  if (msg) *msg = found;
+  return found.message == WM_QUIT ? 0 : TRUE;
+}
+
+BOOL TranslateMessage(const MSG* msg) {
+  if (!msg || msg->message != WM_KEYDOWN) return FALSE;
+  const WPARAM key = msg->wParam;
+  WPARAM character = 0;
+  if (key >= 'A' && key <= 'Z') character = key - 'A' + 'a';  // no Shift on this keyboard
+  if ((key >= '0' && key <= '9') || key == VK_SPACE || key == VK_ESCAPE || key == VK_RETURN ||
+      key == VK_BACK || key == VK_TAB)
+    character = key;
+  if (character == 0) return FALSE;
+  platform.queue.push_front(MakeMessage(msg->hwnd, WM_CHAR, character, msg->lParam));
+  return TRUE;
+}
+
+LRESULT DispatchMessageA(const MSG* msg) {
+  if (!msg || !IsWindow(msg->hwnd)) return 0;
+  return Send(msg->message, msg->wParam, msg->lParam);
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  platform.defCalls.push_back({window, message, wParam, lParam});
+  if (message == WM_CLOSE) DestroyWindow(window);
+  if (message == WM_PAINT && IsWindow(window)) platform.window.state.needsPaint = false;
+  return 0;
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (window && !IsWindow(window)) return FALSE;
+  platform.queue.push_back(MakeMessage(window, message, wParam, lParam));
+  return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+  platform.quitPosted = true;
+  platform.quitCode = exitCode;
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
+  if (!IsWindow(window)) return nullptr;
+  platform.window.state.needsPaint = false;
+  if (paint) {
+    std::memset(paint, 0, sizeof(PAINTSTRUCT));
+    paint->hdc = TheDc();
+    paint->rcPaint = {0, 0, platform.window.state.width, platform.window.state.height};
+  }
+  return TheDc();
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT*) { return IsWindow(window) ? TRUE : FALSE; }
+
+HWND GetFocus() { return headless::WindowHandle(); }
+
+// ==== Cursor =================================================================================
+
+int ShowCursor(BOOL show) { return show ? ++platform.cursorCount : --platform.cursorCount; }
+
+BOOL GetCursorPos(LPPOINT point) {
+  if (!point) return FALSE;
+  *point = platform.cursor;
+  return TRUE;
+}
+
+BOOL SetCursorPos(int x, int y) {
+  platform.cursor.x = std::clamp(x, 0, platform.screenWidth - 1);
+  platform.cursor.y = std::clamp(y, 0, platform.screenHeight - 1);
+  if (platform.window.state.exists)
+    Post(WM_MOUSEMOVE, ButtonState(), ClientLParam(platform.cursor));
+  return TRUE;
+}
+
+BOOL ScreenToClient(HWND window, LPPOINT point) {
+  if (!IsWindow(window) || !point) return FALSE;
+  point->x -= platform.window.state.x;
+  point->y -= platform.window.state.y;
+  return TRUE;
+}
+
+BOOL ClientToScreen(HWND window, LPPOINT point) {
+  if (!IsWindow(window) || !point) return FALSE;
+  point->x += platform.window.state.x;
+  point->y += platform.window.state.y;
+  return TRUE;
+}
+
+// ==== Message box ============================================================================
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
+  const std::string title = caption ? caption : "Error";  // Win32's default caption
+  const std::string body = text ? text : "";
+  platform.boxes.push_back({owner, title, body});
+  std::fprintf(stderr, "%s: %s\n", title.c_str(), body.c_str());
+  return IDOK;
+}
+
+// ==== Display settings =======================================================================
+
+BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* devMode) {
+  if (deviceName || !devMode) return FALSE;  // the primary display only
+  if (modeNum == ENUM_CURRENT_SETTINGS) {
+    FillMode(devMode, platform.screenWidth, platform.screenHeight);
+    return TRUE;
+  }
+  if (modeNum >= std::size(kModes)) return FALSE;
+  FillMode(devMode, kModes[modeNum][0], kModes[modeNum][1]);
+  return TRUE;
+}
+
+LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD flags) {
+  headless::DisplayChange change{};
+  change.restoreDefault = devMode == nullptr;
+  if (devMode) change.mode = *devMode;
+  change.flags = flags;
+  LONG result = DISP_CHANGE_SUCCESSFUL;
+  if (!devMode) {
+    platform.screenWidth = std::clamp(platform.options.screenWidth, 1, kMaxSize);
+    platform.screenHeight = std::clamp(platform.options.screenHeight, 1, kMaxSize);
+  } else {
+    const DWORD fields = devMode->dmFields;
+    const bool sizeOk = devMode->dmSize == sizeof(DEVMODEA);
+    const bool widthOk =
+        !(fields & DM_PELSWIDTH) || (devMode->dmPelsWidth >= 1 && devMode->dmPelsWidth <= kMaxSize);
+    const bool heightOk = !(fields & DM_PELSHEIGHT) ||
+                          (devMode->dmPelsHeight >= 1 && devMode->dmPelsHeight <= kMaxSize);
+    const DWORD bits = devMode->dmBitsPerPel;
+    const bool bitsOk = !(fields & DM_BITSPERPEL) || bits == 16 || bits == 24 || bits == 32;
+    if (!sizeOk || !widthOk || !heightOk || !bitsOk) {
+      result = DISP_CHANGE_BADMODE;
+    } else {
+      if (fields & DM_PELSWIDTH) platform.screenWidth = static_cast<int>(devMode->dmPelsWidth);
+      if (fields & DM_PELSHEIGHT) platform.screenHeight = static_cast<int>(devMode->dmPelsHeight);
+    }
+  }
+  change.result = result;
+  platform.displayChanges.push_back(change);
+  return result;
+}
+
+// ==== Device context, pixel format and OpenGL context ========================================
+
+HDC GetDC(HWND window) { return IsWindow(window) ? TheDc() : nullptr; }
+
+int ReleaseDC(HWND window, HDC dc) { return IsWindow(window) && dc == TheDc() ? 1 : 0; }
+
+int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd) { return IsDc(dc) && pfd ? 1 : 0; }
+
+int DescribePixelFormat(HDC dc, int pixelFormat, UINT bytes, PIXELFORMATDESCRIPTOR* pfd) {
+  if (!IsDc(dc) || pixelFormat != 1) return 0;
+  if (pfd && bytes >= sizeof(PIXELFORMATDESCRIPTOR)) {
+    std::memset(pfd, 0, sizeof(PIXELFORMATDESCRIPTOR));
+    pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
+    pfd->nVersion = 1;
+    pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    pfd->iPixelType = PFD_TYPE_RGBA;
+    pfd->cColorBits = 32;
+    pfd->cRedBits = pfd->cGreenBits = pfd->cBlueBits = pfd->cAlphaBits = 8;
+    pfd->cRedShift = 0;
+    pfd->cGreenShift = 8;
+    pfd->cBlueShift = 16;
+    pfd->cAlphaShift = 24;
+    pfd->cDepthBits = 16;
+    pfd->iLayerType = PFD_MAIN_PLANE;
+  }
+  return 1;  // the number of formats
+}
+
+BOOL SetPixelFormat(HDC dc, int pixelFormat, const PIXELFORMATDESCRIPTOR*) {
+  if (!IsDc(dc) || pixelFormat != 1) return FALSE;
+  // As on Win32, a window's pixel format is set once.
+  if (platform.window.pixelFormat != 0 && platform.window.pixelFormat != pixelFormat) return FALSE;
+  platform.window.pixelFormat = pixelFormat;
+  return TRUE;
+}
+
+BOOL SwapBuffers(HDC dc) {
+  if (!IsDc(dc) || !platform.current) return FALSE;
+  if (platform.options.captureFrames) {
+    auto& frame = platform.lastFrame;
+    frame.width = platform.surfaceWidth;
+    frame.height = platform.surfaceHeight;
+    frame.rgba.assign(static_cast<size_t>(frame.width) * frame.height * 4, 0);
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, frame.width, frame.height, GL_RGBA, GL_UNSIGNED_BYTE, frame.rgba.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+  }
+  ++platform.swaps;
+  if (platform.hooks.afterSwap) platform.hooks.afterSwap();
+  return TRUE;
+}
+
+HGLRC wglCreateContext(HDC dc) {
+  if (!IsDc(dc) || platform.window.pixelFormat == 0) return nullptr;
+  OSMesaContext mesa = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
+  if (!mesa) {
+    std::fprintf(stderr, "headless: cannot create an OSMesa context\n");
+    return nullptr;
+  }
+  platform.contexts.push_back(std::make_unique<Context>(Context{mesa}));
+  return reinterpret_cast<HGLRC>(platform.contexts.back().get());
+}
+
+BOOL wglMakeCurrent(HDC dc, HGLRC handle) {
+  if (!handle) {
+    ReleaseCurrent();
+    return TRUE;
+  }
+  Context* context = FindContext(handle);
+  if (!context || !IsDc(dc)) return FALSE;
+  platform.current = context;
+  BindSurface();
+  return TRUE;
+}
+
+BOOL wglDeleteContext(HGLRC handle) {
+  Context* context = FindContext(handle);
+  if (!context) return FALSE;
+  if (platform.current == context) ReleaseCurrent();
+  OSMesaDestroyContext(context->mesa);
+  std::erase_if(platform.contexts, [&](const auto& c) { return c.get() == context; });
+  return TRUE;
+}
+
+// ==== Clock ==================================================================================
+
+DWORD GetTickCount() { return platform.tick; }
