@@ -2,13 +2,13 @@
 // and the avatar drawing. Everything starts at 0 except the deflection phases (1).
 #pragma once
 
-extern double turnRate;      // heading change of the latest look message or turn key, degrees
-extern double lookPitch;     // mouse-look pitch, degrees
-extern double forwardSpeed;  // signed speed along the heading, units per frame
-extern double sideSpeed;     // signed sidestep speed
-extern double moveAngle;     // heading of the current step, radians
-extern double stepX, stepZ;  // the step last applied (subtracted from eyeX, eyeZ)
-extern int stepBlocked;      // 1 when the last step met an obstacle
+extern double turnRate;          // heading change of the latest look message or turn key, degrees
+extern double lookPitch;         // mouse-look pitch, degrees
+extern double forwardSpeed;      // signed speed along the heading, units per frame
+extern double sideSpeed;         // signed sidestep speed
+extern double moveAngle;         // heading of the current step, radians
+extern double stepX, stepZ;      // the step last applied (subtracted from eyeX, eyeZ)
+extern int stepBlocked;          // 1 when the last step met an obstacle
 extern double travelX, travelZ;  // displacement of the eye since start
 
 // The deflected-step channels. Each keeps its own deflected heading.

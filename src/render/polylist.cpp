@@ -54,4 +54,6 @@ void DrawPlainList() {
   if (plainPolyEnd[plainVertexCount] != 1) glEnd();
 }
 
-void DrawStaticList() { DrawPolygonList(StaticListView{}, true, [](int) {}); }
+void DrawStaticList() {
+  DrawPolygonList(StaticListView{}, true, [](int) {});
+}

@@ -43,9 +43,9 @@ void DrawPolygonList(const List& list, bool distanceTest, AfterEnd afterEnd) {
   const int count = list.count();
   if (count <= 0) return;
 
-  bool textured = false;  // the drawing mode
-  bool drawing = true;    // false while a polygon with an unknown flag is passed over
-  bool textureOn = false; // GL_TEXTURE_2D as last set here
+  bool textured = false;   // the drawing mode
+  bool drawing = true;     // false while a polygon with an unknown flag is passed over
+  bool textureOn = false;  // GL_TEXTURE_2D as last set here
 
   // Begins a polygon of the textured mode with the texture stored at index f.
   auto beginTextured = [&](int f, bool enable) {

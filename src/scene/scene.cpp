@@ -123,8 +123,8 @@ void Zero(Table& table) {
 
 void ResetScene() {
   staticVertexCount = 0;
-  for (auto* c : {&staticRed, &staticGreen, &staticBlue, &staticX, &staticY, &staticZ,
-                  &staticTexS, &staticTexT})
+  for (auto* c : {&staticRed, &staticGreen, &staticBlue, &staticX, &staticY, &staticZ, &staticTexS,
+                  &staticTexT})
     Placeholder(*c);
   for (auto* c : {&staticPolyEnd, &staticTextured, &staticTexId}) Placeholder(*c);
   Placeholder(staticImage);
@@ -132,17 +132,15 @@ void ResetScene() {
   staticTexName.assign(kStaticNameSlots, std::string());
 
   plainVertexCount = 0;
-  for (auto* c : {&plainRed, &plainGreen, &plainBlue, &plainX, &plainY, &plainZ})
-    Placeholder(*c);
+  for (auto* c : {&plainRed, &plainGreen, &plainBlue, &plainX, &plainY, &plainZ}) Placeholder(*c);
   Placeholder(plainPolyEnd);
   plainPolyEnd[0] = 1;
 
   avatarVertexCount = 0;
-  for (auto* c : {&avatarRed, &avatarGreen, &avatarBlue, &avatarX, &avatarY, &avatarZ,
-                  &avatarTexS, &avatarTexT})
+  for (auto* c : {&avatarRed, &avatarGreen, &avatarBlue, &avatarX, &avatarY, &avatarZ, &avatarTexS,
+                  &avatarTexT})
     Placeholder(*c);
-  for (auto* c : {&avatarPartOf, &avatarPolyEnd, &avatarTextured, &avatarTexId})
-    Placeholder(*c);
+  for (auto* c : {&avatarPartOf, &avatarPolyEnd, &avatarTextured, &avatarTexId}) Placeholder(*c);
   Placeholder(avatarImage);
   avatarPolyEnd[0] = 1;
   avatarTexName.assign(kAvatarNameSlots, std::string());
@@ -161,17 +159,17 @@ void ResetScene() {
                   &objectPartLastIndex, &objectAccelForward, &objectAccelReverse,
                   &objectSwervePhase, &objectTurnClock, &objectEvading, &objectMotionState})
     Zero(*t);
-  for (auto* t : {&objectNearDistance, &objectCullDistance, &objectX, &objectY, &objectZ,
-                  &objectTargetX, &objectTargetY, &objectTargetZ, &objectHeadingDeg,
-                  &objectHeadingOffset, &objectMaxSpeed, &objectClearance, &objectHeading,
-                  &objectCurX, &objectCurZ, &objectMoveX, &objectMoveZ, &objectSpeed,
-                  &objectSwerve})
+  for (auto* t :
+       {&objectNearDistance, &objectCullDistance, &objectX, &objectY, &objectZ, &objectTargetX,
+        &objectTargetY, &objectTargetZ, &objectHeadingDeg, &objectHeadingOffset, &objectMaxSpeed,
+        &objectClearance, &objectHeading, &objectCurX, &objectCurZ, &objectMoveX, &objectMoveZ,
+        &objectSpeed, &objectSwerve})
     Zero(*t);
   objectWaypointCount.assign(1, 0);
   objectVertexCount.assign(1, 0);
   // Start-up object tables: one column, one row; point tables: one column, two rows.
-  for (auto* t : {&objVtxRed, &objVtxGreen, &objVtxBlue, &objVtxX, &objVtxY, &objVtxZ,
-                  &objVtxTexS, &objVtxTexT})
+  for (auto* t : {&objVtxRed, &objVtxGreen, &objVtxBlue, &objVtxX, &objVtxY, &objVtxZ, &objVtxTexS,
+                  &objVtxTexT})
     t->assign(1, std::vector<double>(1, 0.0));
   for (auto* t : {&objVtxPart, &objVtxPolyEnd, &objVtxTextured, &objVtxTexId})
     t->assign(1, std::vector<int>(1, 0));
@@ -180,9 +178,9 @@ void ResetScene() {
   waypointRowMax = 0;
   waypointX.assign(2, std::vector<double>(1, 0.0));
   waypointZ.assign(2, std::vector<double>(1, 0.0));
-  for (auto* t : {&objPartOffsetX, &objPartOffsetY, &objPartOffsetZ, &objPartSwingZ,
-                  &objPartSwingY, &objPartSwingX, &objPartRateZ, &objPartRateY, &objPartRateX,
-                  &objPartAngleZ, &objPartAngleY, &objPartAngleX})
+  for (auto* t : {&objPartOffsetX, &objPartOffsetY, &objPartOffsetZ, &objPartSwingZ, &objPartSwingY,
+                  &objPartSwingX, &objPartRateZ, &objPartRateY, &objPartRateX, &objPartAngleZ,
+                  &objPartAngleY, &objPartAngleX})
     Zero(*t);
 
   obstacleCount = 0;
