@@ -1,0 +1,499 @@
+// Reading the scene file into the tables, item by item in file order, and deriving the view
+// and motion values.
+//
+// The data model has fixed capacities, and a count beyond them is refused: the stream fails
+// at that count as at a malformed field (the count reads 0, its table is not made, the rest
+// of the file is not read) and the reason is reported. Refused are more than 100,001 static
+// or 6,501 avatar vertices, more than 50 objects (last index above 49), more than 20 parts
+// (last index above 19), objectVertexMax above 2,000, objects when objectVertexMax is below 1,
+// an object with more vertices than objectVertexMax, and any count whose tables would take
+// more than sceneTableByteLimit (plain vertices, obstacle points, object points).
+//
+// Objects exist only with their tables: when objectLastIndex is 0 or more but the object
+// tables were not made for it (a refused or malformed field, or the file ended first), no
+// table holds those objects and objectLastIndex becomes -1.
+#include "scene/reader.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+#include "scene/reader_lists.h"
+#include "scene/reader_stream.h"
+#include "scene/scene.h"
+#include "scene/scene_fields.h"
+
+std::size_t sceneTableByteLimit = std::size_t{1} << 30;
+
+namespace {
+
+SceneStream& s = sceneStream;
+
+// The step count of a part row passes through this one working value; a failed read leaves
+// it as it was.
+double partStepCount;
+
+template <typename T>
+void Fresh(std::vector<T>& column, int size) {
+  std::vector<T>(static_cast<std::size_t>(size)).swap(column);
+}
+
+template <typename T>
+void FreshRows(RowTable<T>& table, int rows, int columns) {
+  RowTable<T>(static_cast<std::size_t>(rows), std::vector<T>(static_cast<std::size_t>(columns)))
+      .swap(table);
+}
+
+// Whether elements blocks of elementBytes each exceed the table limit.
+bool TooLarge(long long elements, long long elementBytes) {
+  return static_cast<unsigned long long>(elements) * static_cast<unsigned long long>(elementBytes) >
+         sceneTableByteLimit;
+}
+
+// Each row of a row table is a block of its own, with the bookkeeping of a block.
+constexpr long long kRowOverhead = sizeof(std::vector<double>) + 16;
+
+void MakeStaticColumns(int count) {
+  for (auto* c : {&staticRed, &staticGreen, &staticBlue, &staticX, &staticY, &staticZ, &staticTexS,
+                  &staticTexT})
+    Fresh(*c, count + 10);
+  for (auto* c : {&staticPolyEnd, &staticTextured, &staticTexId}) Fresh(*c, count + 10);
+  Fresh(staticImage, count + 10);
+  staticPolyEnd[0] = 1;
+}
+
+void MakePlainColumns(int count) {
+  for (auto* c : {&plainRed, &plainGreen, &plainBlue, &plainX, &plainY, &plainZ})
+    Fresh(*c, count + 10);
+  Fresh(plainPolyEnd, count + 10);
+  plainPolyEnd[0] = 1;
+}
+
+void MakeAvatarColumns(int count) {
+  for (auto* c : {&avatarRed, &avatarGreen, &avatarBlue, &avatarX, &avatarY, &avatarZ, &avatarTexS,
+                  &avatarTexT})
+    Fresh(*c, count + 1);
+  for (auto* c : {&avatarPartOf, &avatarPolyEnd, &avatarTextured, &avatarTexId})
+    Fresh(*c, count + 1);
+  Fresh(avatarImage, count + 1);
+  avatarPolyEnd[0] = 1;
+}
+
+void MakeObjectTables(int columns, int rows) {
+  Fresh(objectVertexCount, columns);
+  for (auto* t : {&objVtxRed, &objVtxGreen, &objVtxBlue, &objVtxX, &objVtxY, &objVtxZ, &objVtxTexS,
+                  &objVtxTexT})
+    FreshRows(*t, rows, columns);
+  for (auto* t : {&objVtxPart, &objVtxPolyEnd, &objVtxTextured, &objVtxTexId})
+    FreshRows(*t, rows, columns);
+  FreshRows(objVtxImage, rows, columns);
+}
+
+// Item 1, making each list's columns as soon as its count is known.
+void ReadCounts() {
+  s.place = ScenePlace::kCounts;
+  StreamInt(staticVertexCount, "staticVertexCount");
+  if (!s.failed && staticVertexCount > kStaticNameSlots)
+    RefuseCount(staticVertexCount, "staticVertexCount", "more than 100001 static vertices");
+  if (staticVertexCount >= 1) MakeStaticColumns(staticVertexCount);
+
+  StreamInt(plainVertexCount, "plainVertexCount");
+  if (!s.failed && plainVertexCount >= 1 &&
+      TooLarge(plainVertexCount + 10LL, 6 * sizeof(double) + sizeof(int)))
+    RefuseCount(plainVertexCount, "plainVertexCount", "plain vertex tables larger than the limit");
+  if (plainVertexCount >= 1) MakePlainColumns(plainVertexCount);
+
+  StreamInt(avatarVertexCount, "avatarVertexCount");
+  if (!s.failed && avatarVertexCount > kAvatarNameSlots)
+    RefuseCount(avatarVertexCount, "avatarVertexCount", "more than 6501 avatar vertices");
+  if (avatarVertexCount >= 1) MakeAvatarColumns(avatarVertexCount);
+
+  StreamInt(objectLastIndex, "objectLastIndex");
+  if (!s.failed && objectLastIndex > kObjectSlots - 1)
+    RefuseCount(objectLastIndex, "objectLastIndex", "more than 50 objects (last index above 49)");
+  StreamInt(objectVertexMax, "objectVertexMax");
+  if (!s.failed && objectVertexMax > kObjectVertexRows - 1)
+    RefuseCount(objectVertexMax, "objectVertexMax", "more than 2000 vertices per object");
+  if (!s.failed && objectLastIndex >= 0 && objectVertexMax < 1)
+    RefuseCount(objectVertexMax, "objectVertexMax", "objects need an objectVertexMax of 1 or more");
+  if (objectLastIndex >= 0 && objectVertexMax >= 1 && !s.failed) {
+    MakeObjectTables(objectLastIndex + 1, objectVertexMax + 1);
+  } else {
+    objectLastIndex = -1;
+  }
+}
+
+// Items 2 to 6.
+void ReadSettings() {
+  s.place = ScenePlace::kSettings;
+  StreamInt(displayModeIndex, "displayModeIndex");
+  StreamInt(light0Enabled, "light0Enabled");
+  StreamInt(light1Enabled, "light1Enabled");
+  StreamInt(smoothShading, "smoothShading");
+  StreamInt(fieldOfView, "fieldOfView");
+  StreamInt(windowMaximized, "windowMaximized");
+  StreamInt(changeDisplayMode, "changeDisplayMode");
+  StreamDouble(farPlane, "farPlane");
+  StreamInt(drawDistance, "drawDistance");
+  StreamInt(distanceCulling, "distanceCulling");
+  StreamInt(linearMagFilter, "linearMagFilter");
+  StreamDouble(light0Level, "light0Level");
+  StreamDouble(light1Level, "light1Level");
+
+  StreamDouble(bodyX, "bodyX");
+  StreamDouble(bodyY, "bodyY");
+  StreamDouble(bodyZ, "bodyZ");
+  StreamDouble(startTargetX, "startTargetX");
+  StreamDouble(startTargetY, "startTargetY");
+  StreamDouble(startTargetZ, "startTargetZ");
+  StreamDouble(startHeadingDeg, "startHeadingDeg");
+  StreamDouble(collisionRadius, "collisionRadius");
+
+  StreamInt(ControlMode, "ControlMode");
+  StreamInt(walkStepDivisor, "walkStepDivisor");
+  StreamInt(driveStepDivisor, "driveStepDivisor");
+
+  StreamDouble(modeEyeX, "modeEyeX");
+  StreamDouble(modeEyeY, "modeEyeY");
+  StreamDouble(modeEyeZ, "modeEyeZ");
+  StreamDouble(modeRefX, "modeRefX");
+  StreamDouble(modeRefY, "modeRefY");
+  StreamDouble(modeRefZ, "modeRefZ");
+  StreamInt(turnStyle, "turnStyle");
+
+  struct Motion {
+    double* value;
+    const char* name;
+  };
+  const Motion motion[] = {
+      {&walkMaxSpeed, "walkMaxSpeed"},
+      {&walkTurnStep, "walkTurnStep"},
+      {&walkAccel, "walkAccel"},
+      {&pitchLimitUp, "pitchLimitUp"},
+      {&pitchLimitDown, "pitchLimitDown"},
+      {&crouchDepth, "crouchDepth"},
+      {&jumpHeight, "jumpHeight"},
+      {&walkSlowdownFactor, "walkSlowdownFactor"},
+      {&walkDeflectLimit, "walkDeflectLimit"},
+      {&driveMaxSpeed, "driveMaxSpeed"},
+      {&driveMaxTurnRate, "driveMaxTurnRate"},
+      {&throttleStep, "throttleStep"},
+      {&throttleBoostStep, "throttleBoostStep"},
+      {&steerReturnStep, "steerReturnStep"},
+      {&handbrakeDecel, "handbrakeDecel"},
+      {&brakeDecel, "brakeDecel"},
+      {&coastDecel, "coastDecel"},
+      {&steerStep, "steerStep"},
+      {&handbrakeSteerStep, "handbrakeSteerStep"},
+      {&handbrakeTurnFactor, "handbrakeTurnFactor"},
+      {&bodyRollFactor, "bodyRollFactor"},
+      {&slideTurnPercent, "slideTurnPercent"},
+      {&driveSlowdownFactor, "driveSlowdownFactor"},
+      {&driveDeflectLimit, "driveDeflectLimit"},
+      {&bodyPitchLimit, "bodyPitchLimit"},
+      {&trembleAmplitude, "trembleAmplitude"},
+  };
+  for (const Motion& m : motion) StreamDouble(*m.value, m.name);
+}
+
+// Item 7, then the per-object point counts' block.
+void ReadObstacles() {
+  StreamInt(obstacleCount, "obstacleCount");
+  if (!s.failed && obstacleCount >= 1 && TooLarge(obstacleCount + 1LL, 2 * sizeof(double)))
+    RefuseCount(obstacleCount, "obstacleCount", "obstacle point tables larger than the limit");
+  if (obstacleCount >= 1) {
+    Fresh(obstacleX, obstacleCount + 1);
+    Fresh(obstacleZ, obstacleCount + 1);
+  }
+  s.place = ScenePlace::kObstacles;
+  for (int k = 1; k <= obstacleCount && !s.failed; ++k) {
+    s.index = k;
+    StreamDouble(obstacleX[k], "obstacleX");
+    StreamDouble(obstacleZ[k], "obstacleZ");
+  }
+  if (objectLastIndex >= 0) Fresh(objectWaypointCount, objectLastIndex + 1);
+}
+
+// Items 8 and 9: the objects' flags and their own points to avoid.
+void ReadObjectFlagsAndPoints() {
+  const int columns = objectLastIndex + 1;
+  waypointRowMax = 0;
+  s.place = ScenePlace::kObjectFlags;
+  for (int o = 0; o <= objectLastIndex; ++o) {
+    s.object = o;
+    StreamInt(objectFlagA[o], "objectFlagA");
+    StreamInt(objectFlagB[o], "objectFlagB");
+    StreamInt(objectNearTest[o], "objectNearTest");
+    StreamDouble(objectNearDistance[o], "objectNearDistance");
+    StreamInt(objectCullTest[o], "objectCullTest");
+    StreamDouble(objectCullDistance[o], "objectCullDistance");
+    StreamInt(objectWaypointCount[o], "objectWaypointCount");
+    if (!s.failed && objectWaypointCount[o] > waypointRowMax &&
+        TooLarge(2 * (objectWaypointCount[o] + 1LL), kRowOverhead + columns * 8LL))
+      RefuseCount(objectWaypointCount[o], "objectWaypointCount",
+                  "object point tables larger than the limit");
+    if (objectWaypointCount[o] > waypointRowMax) waypointRowMax = objectWaypointCount[o];
+  }
+  if (objectLastIndex >= 0 && waypointRowMax >= 1) {
+    FreshRows(waypointX, waypointRowMax + 1, columns);
+    FreshRows(waypointZ, waypointRowMax + 1, columns);
+  }
+  s.place = ScenePlace::kWaypoints;
+  for (int o = 0; o <= objectLastIndex && !s.failed; ++o) {
+    s.object = o;
+    for (int k = 1; k <= objectWaypointCount[o] && !s.failed; ++k) {
+      s.index = k;
+      StreamDouble(waypointX[k][o], "waypointX");
+      StreamDouble(waypointZ[k][o], "waypointZ");
+    }
+  }
+}
+
+// Reads one part row's step count and sets the row's rates from its swings.
+void ReadStepCount(double& rateZ, double& rateY, double& rateX, double swingZ, double swingY,
+                   double swingX) {
+  StreamDouble(partStepCount, "step count");
+  rateZ = swingZ / partStepCount;
+  rateY = swingY / partStepCount;
+  rateX = swingX / partStepCount;
+}
+
+// Items 10 and 11: background colour, then the avatar's heading offset and parts.
+void ReadClearColourAndAvatarParts() {
+  s.place = ScenePlace::kSettings;
+  StreamDouble(clearRed, "clearRed");
+  StreamDouble(clearGreen, "clearGreen");
+  StreamDouble(clearBlue, "clearBlue");
+  if (avatarVertexCount == 0) return;
+  StreamDouble(avatarHeadingOffset, "avatarHeadingOffset");
+  StreamInt(avatarPartLastIndex, "avatarPartLastIndex");
+  if (!s.failed && avatarPartLastIndex > kPartSlots - 1)
+    RefuseCount(avatarPartLastIndex, "avatarPartLastIndex",
+                "more than 20 avatar parts (last index above 19)");
+  s.place = ScenePlace::kAvatarParts;
+  for (int p = 0; p <= avatarPartLastIndex; ++p) {
+    for (int m = 0; m < kMotionStates; ++m) {
+      s.index = p;
+      s.state = m;
+      StreamDouble(avatarPartOffsetX[p][m], "avatarPartOffsetX");
+      StreamDouble(avatarPartOffsetY[p][m], "avatarPartOffsetY");
+      StreamDouble(avatarPartOffsetZ[p][m], "avatarPartOffsetZ");
+      StreamDouble(avatarPartSwingZ[p][m], "avatarPartSwingZ");
+      StreamDouble(avatarPartSwingY[p][m], "avatarPartSwingY");
+      StreamDouble(avatarPartSwingX[p][m], "avatarPartSwingX");
+      StreamDouble(avatarPartTiltZ[p][m], "avatarPartTiltZ");
+      StreamDouble(avatarPartTiltY[p][m], "avatarPartTiltY");
+      StreamDouble(avatarPartTiltX[p][m], "avatarPartTiltX");
+      ReadStepCount(avatarPartRateZ[p][m], avatarPartRateY[p][m], avatarPartRateX[p][m],
+                    avatarPartSwingZ[p][m], avatarPartSwingY[p][m], avatarPartSwingX[p][m]);
+    }
+  }
+}
+
+// The start of an object's turn cycle, from its x position: the whole part of |x| (a value
+// beyond the int range counts as the largest int, one that is not a number as 0), divided
+// while it exceeds 430 by half the object's divisor number (index, except objects 0..3 use
+// 10, 5, 13, 7). The result lies in 0..430.
+int TurnClockStart(double x, int object) {
+  const double whole = std::trunc(std::fabs(x));
+  int v = 0;
+  if (whole >= static_cast<double>(INT_MAX)) {
+    v = INT_MAX;
+  } else if (whole > 0) {
+    v = static_cast<int>(whole);
+  }
+  static constexpr int kFirstDivisors[] = {10, 5, 13, 7};
+  const int k = object < 4 ? kFirstDivisors[object] : object;
+  while (v > 430) v /= k / 2;
+  return v;
+}
+
+// Item 13: each object's vertex count, position, target and heading; derives its start state.
+void ReadObjectHeaders() {
+  s.place = ScenePlace::kObjectHeaders;
+  for (int o = 0; o <= objectLastIndex; ++o) {
+    s.object = o;
+    StreamInt(objectVertexCount[o], "objectVertexCount");
+    if (!s.failed && objectVertexCount[o] > objectVertexMax)
+      RefuseCount(objectVertexCount[o], "objectVertexCount",
+                  "more vertices than objectVertexMax (" + std::to_string(objectVertexMax) + ")");
+    StreamDouble(objectX[o], "objectX");
+    StreamDouble(objectY[o], "objectY");
+    StreamDouble(objectZ[o], "objectZ");
+    StreamDouble(objectTargetX[o], "objectTargetX");
+    StreamDouble(objectTargetY[o], "objectTargetY");
+    StreamDouble(objectTargetZ[o], "objectTargetZ");
+    StreamDouble(objectHeadingDeg[o], "objectHeadingDeg");
+    StreamDouble(objectHeadingOffset[o], "objectHeadingOffset");
+    objVtxPolyEnd[0][o] = 1;
+    objectHeading[o] = -objectHeadingDeg[o];
+    objectCurX[o] = objectX[o];
+    objectCurZ[o] = objectZ[o];
+    objectSwervePhase[o] = 1;
+    objectAccelForward[o] = 1;
+    objectAccelReverse[o] = 0;
+    objectTurnClock[o] = TurnClockStart(objectX[o], o);
+  }
+}
+
+// Item 15: each object's top speed, clearance and parts.
+void ReadObjectParts() {
+  for (int o = 0; o <= objectLastIndex; ++o) {
+    s.place = ScenePlace::kObjectParts;
+    s.object = o;
+    s.index = -1;
+    StreamDouble(objectMaxSpeed[o], "objectMaxSpeed");
+    StreamDouble(objectClearance[o], "objectClearance");
+    StreamInt(objectPartLastIndex[o], "objectPartLastIndex");
+    if (!s.failed && objectPartLastIndex[o] > kPartSlots - 1)
+      RefuseCount(objectPartLastIndex[o], "objectPartLastIndex",
+                  "more than 20 parts (last index above 19)");
+    for (int p = 0; p <= objectPartLastIndex[o]; ++p) {
+      for (int m = 0; m < kMotionStates; ++m) {
+        s.index = p;
+        s.state = m;
+        StreamDouble(objPartOffsetX[p][m][o], "objPartOffsetX");
+        StreamDouble(objPartOffsetY[p][m][o], "objPartOffsetY");
+        StreamDouble(objPartOffsetZ[p][m][o], "objPartOffsetZ");
+        StreamDouble(objPartSwingZ[p][m][o], "objPartSwingZ");
+        StreamDouble(objPartSwingY[p][m][o], "objPartSwingY");
+        StreamDouble(objPartSwingX[p][m][o], "objPartSwingX");
+        ReadStepCount(objPartRateZ[p][m][o], objPartRateY[p][m][o], objPartRateX[p][m][o],
+                      objPartSwingZ[p][m][o], objPartSwingY[p][m][o], objPartSwingX[p][m][o]);
+      }
+    }
+  }
+}
+
+// Step 11: the view at start.
+void DeriveViewValues() {
+  heading = -startHeadingDeg;
+  smoothHeading = heading;
+  const bool chase = (ControlMode == 3 || ControlMode == 4);
+  if (chase) {
+    lookEyeX = modeEyeX;
+    lookEyeY = modeEyeY;
+    lookEyeZ = modeEyeZ;
+  }
+  eyeX = bodyX;
+  eyeY = bodyY;
+  eyeZ = bodyZ;
+  targetX = chase ? eyeX : startTargetX;
+  targetY = chase ? eyeY : startTargetY;
+  targetZ = chase ? eyeZ : startTargetZ;
+  lookDistance = std::sqrt((bodyX - startTargetX) * (bodyX - startTargetX) +
+                           (bodyZ - startTargetZ) * (bodyZ - startTargetZ));
+  lookRefDistance = std::sqrt((modeEyeX - modeRefX) * (modeEyeX - modeRefX) +
+                              (modeEyeZ - modeRefZ) * (modeEyeZ - modeRefZ));
+  lookRefDistanceSaved = lookRefDistance;
+  headingRad = (startHeadingDeg - 270) * degToRad;
+}
+
+// Step 12 without the clock: the motion values and the settings converted once.
+void DeriveMotionValues() {
+  walkStep = walkMaxSpeed / static_cast<double>(walkStepDivisor);
+  walkStepTen = walkStep * 10;
+  driveStep = driveMaxSpeed / static_cast<double>(driveStepDivisor);
+  driveStepTriple = driveStep * 3;
+  if (ControlMode == 2) trembleAmplitude = trembleAmplitude / 2.4;
+  jumpStep = jumpHeight / 8;
+  acceleration = throttleStep;
+  collisionStep = collisionRadius;
+  walkDeflectLimit = walkDeflectLimit * degToRad;
+  driveDeflectLimit = driveDeflectLimit * degToRad;
+  slideTurnPercent = 100 / slideTurnPercent;
+}
+
+// Step 15: the last vertex of the static list, the avatar list and every object's list ends
+// a polygon. (A negative count has no last vertex.)
+void ClosePolygons() {
+  if (staticVertexCount >= 0) staticPolyEnd[staticVertexCount] = 1;
+  if (avatarVertexCount >= 0) avatarPolyEnd[avatarVertexCount] = 1;
+  for (int o = 0; o <= objectLastIndex; ++o) {
+    if (objectVertexCount[o] >= 0) objVtxPolyEnd[objectVertexCount[o]][o] = 1;
+  }
+}
+
+// The file's name as messages show it: the code-page name shows as the scene file's name.
+std::string DisplayName(const std::string& path) {
+  const std::string legacy = kSceneFileName1251;
+  if (path.size() >= legacy.size() &&
+      path.compare(path.size() - legacy.size(), legacy.size(), legacy) == 0)
+    return path.substr(0, path.size() - legacy.size()) + kSceneFileName;
+  return path;
+}
+
+// The whole file's bytes; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    const long size = std::ftell(file);
+    if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
+    std::fseek(file, 0, SEEK_SET);
+  }
+  char buffer[1 << 16];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+  const bool ok = !std::ferror(file);
+  std::fclose(file);
+  return ok;
+}
+
+}  // namespace
+
+void ReadSceneText(const char* data, std::size_t size, const std::string& name,
+                   SceneDiagnostics* diag) {
+  ResetScene();
+  partStepCount = 0;
+  StartSceneStream(data, size, name, diag);
+  ReadCounts();
+  ReadSettings();
+  ReadObstacles();
+  ReadObjectFlagsAndPoints();
+  ReadClearColourAndAvatarParts();
+  ReadAvatarVertices();
+  ReadObjectHeaders();
+  ReadObjectVertices();
+  ReadObjectParts();
+  ReadStaticVertices();
+  ReadPlainVertices();
+  CheckTrailingData();
+  DeriveViewValues();
+  DeriveMotionValues();
+  ClosePolygons();
+  FinishSceneStream();
+}
+
+bool ReadSceneFile(const std::string& path, SceneDiagnostics* diag) {
+  std::string bytes;
+  const bool opened = ReadWholeFile(path, bytes);
+  if (diag) {
+    *diag = SceneDiagnostics{};
+    diag->opened = opened;
+    diag->fileBytes = bytes.size();
+  }
+  // A file that cannot be read gives the stream failed from the start.
+  ReadSceneText(opened ? bytes.data() : nullptr, bytes.size(), DisplayName(path), diag);
+  return opened;
+}
+
+// On Windows the scene file is opened by its code-page name through the narrow file
+// interface. Elsewhere the name is tried in UTF-8 first, then as the code-page bytes, so a
+// folder copied from Windows works either way.
+std::string FindSceneFile(const std::string& dir) {
+  const std::string prefix = (dir.empty() || dir == ".") ? std::string() : dir + "/";
+#if defined(_WIN32)
+  const char* const names[] = {kSceneFileName1251};
+#else
+  const char* const names[] = {kSceneFileName, kSceneFileName1251};
+#endif
+  for (const char* name : names) {
+    const std::string path = prefix + name;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+      std::fclose(file);
+      return path;
+    }
+  }
+  return std::string();
+}
