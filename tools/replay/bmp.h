@@ -1,0 +1,17 @@
+// 24-bit Windows bitmaps for replay snapshots.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgb;  // top-down rows, 3 bytes a pixel
+};
+
+// Writes a bottom-up 24-bit BMP from rows of RGBA pixels given bottom-up (as GL reads them).
+bool WriteBmp(const std::string& path, int width, int height,
+              const std::vector<std::uint8_t>& rgbaBottomUp);
+// Reads an uncompressed 24-bit BMP (bottom-up or top-down); false with error on anything else.
+bool ReadBmp(const std::string& path, Picture& picture, std::string& error);

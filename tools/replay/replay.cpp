@@ -1,0 +1,308 @@
+// citywalk-replay: runs the program's WinMain on the headless platform with a scripted input,
+// a virtual clock that draws one frame per loop turn, a per-frame trace, a snapshot of the
+// last frame and frame timings. See README.md in this folder.
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/shell.h"
+#include "bmp.h"
+#include "motion/frame.h"
+#include "platform/headless.h"
+#include "platform/win32.h"
+#include "script.h"
+#include "trace.h"
+
+namespace {
+
+constexpr DWORD kTurnMilliseconds = 40;
+constexpr long long kIdleTurnLimit = 1000;
+
+const char kUsage[] =
+    "usage: citywalk-replay [--dir DIR] [--frames N] [--script FILE] [--trace FILE|-]\n"
+    "                       [--snapshot FILE.bmp] [--screen WxH] [--start-tick T] "
+    "[--timedemo]\n";
+
+struct Arguments {
+  std::string dir;
+  long long frames = 100;
+  std::string script, trace, snapshot;
+  int screenWidth = 1024, screenHeight = 768;
+  DWORD startTick = 1000;
+  bool timedemo = false;
+};
+
+template <typename T>
+bool ParseNumber(const std::string& text, T& value) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+// Reads the command line; false with a message on anything it does not understand.
+bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--timedemo") {
+      args.timedemo = true;
+      continue;
+    }
+    if (option == "--help" || option == "-h") {
+      error = "";
+      return false;
+    }
+    if (i + 1 >= argc) {
+      error = option + " needs a value";
+      return false;
+    }
+    const std::string value = argv[++i];
+    if (option == "--dir") {
+      args.dir = value;
+    } else if (option == "--frames") {
+      if (!ParseNumber(value, args.frames) || args.frames < 1) {
+        error = "--frames needs a positive count";
+        return false;
+      }
+    } else if (option == "--script") {
+      args.script = value;
+    } else if (option == "--trace") {
+      args.trace = value;
+    } else if (option == "--snapshot") {
+      args.snapshot = value;
+    } else if (option == "--screen") {
+      const auto x = value.find('x');
+      if (x == std::string::npos || !ParseNumber(value.substr(0, x), args.screenWidth) ||
+          !ParseNumber(value.substr(x + 1), args.screenHeight) || args.screenWidth < 1 ||
+          args.screenHeight < 1 || args.screenWidth > 16384 || args.screenHeight > 16384) {
+        error = "--screen needs WxH, each 1..16384";
+        return false;
+      }
+    } else if (option == "--start-tick") {
+      if (!ParseNumber(value, args.startTick)) {
+        error = "--start-tick needs a tick count 0..4294967295";
+        return false;
+      }
+    } else {
+      error = "unknown option " + option;
+      return false;
+    }
+  }
+  return true;
+}
+
+// The state of one replay, read by the two hooks.
+struct Replay {
+  Arguments args;
+  std::vector<ScriptEvent> events;
+  size_t nextEvent = 0;
+  long long turn = 1;
+  bool turnPosted = false;
+  long long frames = 0;
+  long long idleTurns = 0;  // turns since the last drawn frame
+  bool finishRequested = false;
+  bool destroyed = false;
+  std::ostream* trace = nullptr;
+  bool timing = false;
+  std::chrono::steady_clock::time_point frameStart;
+  std::vector<double> frameMs;
+};
+
+Replay replay;
+
+// Gives one script event through the same paths as real input.
+void Apply(const ScriptEvent& event) {
+  switch (event.kind) {
+    case EventKind::KeyDown:
+      headless::PressKey(static_cast<WPARAM>(event.a));
+      break;
+    case EventKind::KeyUp:
+      headless::ReleaseKey(static_cast<WPARAM>(event.a));
+      break;
+    case EventKind::MouseMove:
+      headless::MoveMouse(event.a, event.b);
+      break;
+    case EventKind::LeftDown:
+      headless::PressLeftButton(event.a, event.b);
+      break;
+    case EventKind::LeftUp:
+      headless::ReleaseLeftButton(event.a, event.b);
+      break;
+    case EventKind::Resize:
+      headless::ResizeWindow(event.a, event.b);
+      break;
+    case EventKind::Close:
+      headless::CloseWindow();
+      break;
+  }
+}
+
+// Ends the run through the program's own teardown: the window is destroyed, WM_DESTROY
+// posts the quit message. Should the program not post it, the quit is posted here.
+void Finish() {
+  if (!replay.destroyed) {
+    replay.destroyed = true;
+    if (HWND window = headless::WindowHandle()) {
+      DestroyWindow(window);
+      return;
+    }
+  }
+  if (!headless::QuitPosted()) {
+    std::fprintf(stderr, "citywalk-replay: the program did not quit; ending the run\n");
+    PostQuitMessage(0);
+  }
+}
+
+// The message loop found the queue empty: give the events of this turn, or else let 40 ms
+// pass so that the loop's FrameStep draws the turn's frame.
+bool OnQueueEmpty() {
+  if (replay.finishRequested) {
+    Finish();
+    return true;
+  }
+  if (!replay.turnPosted) {
+    replay.turnPosted = true;
+    bool posted = false;
+    while (replay.nextEvent < replay.events.size() &&
+           replay.events[replay.nextEvent].frame <= replay.turn) {
+      Apply(replay.events[replay.nextEvent++]);
+      posted = true;
+    }
+    if (posted) return true;
+  }
+  if (replay.nextEvent >= replay.events.size() && replay.idleTurns >= kIdleTurnLimit) {
+    std::fprintf(stderr,
+                 "citywalk-replay: %lld turns without a frame after the script ended "
+                 "(paused?); ending the run after %lld frames\n",
+                 kIdleTurnLimit, replay.frames);
+    replay.finishRequested = true;
+    Finish();
+    return true;
+  }
+  headless::AdvanceTick(kTurnMilliseconds);
+  ++replay.turn;
+  replay.turnPosted = false;
+  ++replay.idleTurns;
+  replay.timing = true;
+  replay.frameStart = std::chrono::steady_clock::now();
+  return false;
+}
+
+// A frame was presented: time it, trace it, and stop after the last one asked for.
+void AfterSwap() {
+  if (replay.timing) {
+    const auto elapsed = std::chrono::steady_clock::now() - replay.frameStart;
+    replay.frameMs.push_back(std::chrono::duration<double, std::milli>(elapsed).count());
+    replay.timing = false;
+  }
+  ++replay.frames;
+  replay.idleTurns = 0;
+  if (replay.trace && replay.frames <= replay.args.frames)
+    *replay.trace << TraceLine(replay.frames, static_cast<std::uint32_t>(nowTick)) << '\n';
+  if (replay.frames >= replay.args.frames) replay.finishRequested = true;
+}
+
+void PrintTimedemo(std::FILE* out) {
+  std::vector<double> ms = replay.frameMs;
+  double total = 0;
+  for (double m : ms) total += m;
+  double median = 0, worst = 0;
+  if (!ms.empty()) {
+    std::sort(ms.begin(), ms.end());
+    const size_t n = ms.size();
+    median = n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
+    worst = ms.back();
+  }
+  std::fprintf(out, "frames drawn: %lld (timed: %zu)\n", replay.frames, ms.size());
+  std::fprintf(out, "total ms: %.3f\n", total);
+  std::fprintf(out, "ms per frame: median %.3f, max %.3f\n", median, worst);
+  std::fprintf(out, "frames per second: %.1f\n", total > 0 ? ms.size() * 1000.0 / total : 0.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Arguments& args = replay.args;
+  std::string error;
+  if (!ParseArguments(argc, argv, args, error)) {
+    if (!error.empty()) std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());
+    std::fputs(kUsage, stderr);
+    return 1;
+  }
+  if (!args.script.empty()) {
+    std::ifstream script(args.script);
+    if (!script) {
+      std::fprintf(stderr, "citywalk-replay: cannot read script %s\n", args.script.c_str());
+      return 1;
+    }
+    if (!ParseScript(script, replay.events, error)) {
+      std::fprintf(stderr, "citywalk-replay: %s: %s\n", args.script.c_str(), error.c_str());
+      return 1;
+    }
+  }
+  std::unique_ptr<std::ofstream> traceFile;
+  if (args.trace == "-") {
+    replay.trace = &std::cout;
+  } else if (!args.trace.empty()) {
+    traceFile = std::make_unique<std::ofstream>(args.trace);
+    if (!*traceFile) {
+      std::fprintf(stderr, "citywalk-replay: cannot write trace %s\n", args.trace.c_str());
+      return 1;
+    }
+    replay.trace = traceFile.get();
+  }
+  std::string snapshotPath;
+  if (!args.snapshot.empty()) snapshotPath = std::filesystem::absolute(args.snapshot).string();
+  if (!args.dir.empty()) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(args.dir, ec)) {
+      std::fprintf(stderr, "citywalk-replay: scene folder %s missing\n", args.dir.c_str());
+      return 2;
+    }
+    std::filesystem::current_path(args.dir, ec);
+    if (ec) {
+      std::fprintf(stderr, "citywalk-replay: cannot enter %s\n", args.dir.c_str());
+      return 2;
+    }
+  }
+  // The loader offers standard input for size hints; a replay never gives any.
+  if (!std::freopen("/dev/null", "r", stdin)) std::fclose(stdin);
+
+  headless::Options options;
+  options.screenWidth = args.screenWidth;
+  options.screenHeight = args.screenHeight;
+  options.startTick = args.startTick;
+  options.captureFrames = !snapshotPath.empty();
+  headless::Reset(options);
+  headless::SetHooks({OnQueueEmpty, AfterSwap});
+  ResetProgramState();
+
+  char commandLine[] = "";
+  WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
+  if (replay.trace) replay.trace->flush();
+
+  int status = 0;
+  if (!snapshotPath.empty()) {
+    const headless::Frame& frame = headless::LastFrame();
+    if (frame.rgba.empty()) {
+      std::fprintf(stderr, "citywalk-replay: no frame was drawn; no snapshot written\n");
+    } else if (!WriteBmp(snapshotPath, frame.width, frame.height, frame.rgba)) {
+      std::fprintf(stderr, "citywalk-replay: cannot write %s\n", snapshotPath.c_str());
+      status = 1;
+    }
+  }
+  if (args.timedemo) PrintTimedemo(replay.trace == &std::cout ? stderr : stdout);
+  if (replay.frames < args.frames)
+    std::fprintf(stderr, "citywalk-replay: the program quit after %lld of %lld frames\n",
+                 replay.frames, args.frames);
+  if (traceFile && !*traceFile) {
+    std::fprintf(stderr, "citywalk-replay: error writing the trace\n");
+    status = 1;
+  }
+  return status;
+}
