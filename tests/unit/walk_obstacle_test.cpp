@@ -1,0 +1,212 @@
+// Walking against obstacle points: the square test, the deflection search, giving up, the
+// slow-down, the step redone after a give-up, and a blocked jump.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "unit/walk_test_scene.h"
+
+namespace {
+
+TEST(WalkObstacles, SquareTestIsStrictAndIgnoresRowsThatDoNotExist) {
+  SetUpWalkScene();
+  SetObstacles({10, 0}, {0, 20});
+  EXPECT_TRUE(ObstacleHit(2.5, 0, 8));
+  EXPECT_TRUE(ObstacleHit(17.9, 7.9, 8));
+  EXPECT_FALSE(ObstacleHit(2, 0, 8));  // exactly on the edge
+  EXPECT_FALSE(ObstacleHit(10, 8, 8));
+  EXPECT_FALSE(ObstacleHit(10, -8, 8));
+  EXPECT_TRUE(ObstacleHit(0, 12.5, 8));  // the second point
+  EXPECT_FALSE(ObstacleHit(-20, 0, 8));
+  obstacleCount = 5;  // more than the tables hold
+  EXPECT_FALSE(ObstacleHit(-20, 0, 8));
+  obstacleCount = 0;
+  EXPECT_FALSE(ObstacleHit(10, 0, 8));
+}
+
+TEST(WalkObstacles, WalkingIntoAPostGivesUpInFrontOfItAndTheNextStepIsRedone) {
+  SetUpWalkScene();
+  SetObstacles({0}, {-10});
+  Press(VK_UP);
+  WalkModeStep();  // to z = -1: 9 from the post, free
+  ASSERT_EQ(eyeZ, -1.0);
+  sideSpeed = 1.5;
+  WalkModeStep();  // to z = -3 is inside; +0.01, +0.02, -0.01, -0.02 probes all hit
+  EXPECT_EQ(eyeX, 0.0);
+  EXPECT_EQ(eyeZ, -1.0);
+  EXPECT_EQ(forwardSpeed, 0.0);
+  EXPECT_EQ(sideSpeed, 0.0);
+  EXPECT_EQ(stepBlocked, 1);
+  EXPECT_EQ(forwardDeflection, 0.0);
+  EXPECT_EQ(forwardDeflectPhase, 1);
+  EXPECT_EQ(forwardSpeedSaved, 2.0);
+  const double lastProbe = -0.0 + (0.0 - 0.01 - 0.01);
+  EXPECT_EQ(forwardDeflectHeading, lastProbe);
+  EXPECT_EQ(travelX, 0.0);
+  EXPECT_EQ(travelZ, -1.0);
+  EXPECT_EQ(sideDeflectHeading, 0.0);  // the side channel keeps its own
+
+  // Next frame: speed 1 reaches z = -2, exactly 8 from the post, which is free. As the last
+  // step was blocked it is undone and redone along the last probe's heading.
+  WalkModeStep();
+  const double x = -std::sin(lastProbe) * 1.0;
+  const double z = -1.0 - std::cos(lastProbe) * 1.0;
+  EXPECT_EQ(eyeX, x);
+  EXPECT_EQ(eyeZ, z);
+  EXPECT_EQ(stepBlocked, 0);
+  EXPECT_EQ(forwardSpeed, 1.0);
+  EXPECT_EQ(travelX, -std::sin(lastProbe) * 1.0);
+  EXPECT_EQ(travelZ, -1.0 - std::cos(lastProbe) * 1.0);
+}
+
+TEST(WalkObstacles, AfterAForwardGiveUpASidestepIsRedoneAlongItsOwnChannelHeading) {
+  SetUpWalkScene();
+  SetObstacles({0}, {-10});
+  eyeZ = -1;
+  forwardSpeed = 1;
+  Press(VK_UP);
+  WalkModeStep();
+  ASSERT_EQ(stepBlocked, 1);
+  ASSERT_NE(forwardDeflectHeading, 0.0);
+  Release(VK_UP);
+  Press(VK_RIGHT);
+  WalkModeStep();  // free sidestep of 1, finished along sideDeflectHeading (still 0)
+  EXPECT_EQ(stepBlocked, 0);
+  EXPECT_EQ(eyeX, -std::sin(0.0) * 1.0);
+  EXPECT_EQ(eyeZ, -1.0 - std::cos(0.0) * 1.0);
+  EXPECT_EQ(sideSpeed, 1.0);
+}
+
+TEST(WalkObstacles, APostCornerIsPassedAlongTheFirstFreeDeflection) {
+  // The step from the origin to z = -2 touches the post's square at x = +-7.95; the probes of
+  // length 8 reach x = -+0.08 per 0.01 radian of deflection.
+  SetUpWalkScene();
+  SetObstacles({7.95}, {-5});
+  forwardSpeed = 1;
+  Press(VK_UP);
+  WalkModeStep();  // +0.01 is free at once
+  double hd = -0.0 + (0.0 + 0.01);
+  EXPECT_EQ(forwardDeflectHeading, hd);
+  EXPECT_EQ(eyeX, -std::sin(hd) * 2.0);  // divisor max(1, 0.01 x 3) = 1
+  EXPECT_EQ(eyeZ, -std::cos(hd) * 2.0);
+  EXPECT_EQ(forwardSpeed, 2.0);
+  EXPECT_EQ(forwardDeflection, 0.0);
+  EXPECT_EQ(forwardDeflectPhase, 1);
+  EXPECT_EQ(stepBlocked, 0);
+  EXPECT_EQ(travelX, eyeX);
+  EXPECT_EQ(travelZ, eyeZ);
+
+  // Mirrored post: +0.01 and +0.02 hit, -0.01 is free.
+  SetUpWalkScene();
+  SetObstacles({-7.95}, {-5});
+  forwardSpeed = 1;
+  Press(VK_UP);
+  WalkModeStep();
+  hd = -0.0 + (0.0 - 0.01);
+  EXPECT_EQ(forwardDeflectHeading, hd);
+  EXPECT_EQ(eyeX, -std::sin(hd) * 2.0);
+  EXPECT_EQ(eyeZ, -std::cos(hd) * 2.0);
+  EXPECT_EQ(forwardDeflectPhase, 1);
+
+  // A large slow-down factor: the speed is divided by |d| x k and stays reduced.
+  SetUpWalkScene();
+  SetObstacles({-7.95}, {-5});
+  walkSlowdownFactor = 200;
+  forwardSpeed = 1;
+  Press(VK_UP);
+  WalkModeStep();
+  const double divisor = std::fabs(0.0 - 0.01) * 200;
+  EXPECT_EQ(forwardSpeed, 2.0 / divisor);
+  EXPECT_EQ(eyeX, -std::sin(hd) * (2.0 / divisor));
+  EXPECT_EQ(eyeZ, -std::cos(hd) * (2.0 / divisor));
+  WalkModeStep();
+  EXPECT_EQ(forwardSpeedSaved, 2.0 / divisor + 1.0);  // accelerated from the reduced speed
+}
+
+TEST(WalkObstacles, SearchReachesWideDeflectionsAndStopsOnNonsenseLimits) {
+  // Boxed in on every side but the back: probes of length 8 are free only where
+  // -cos(d) x 8 is at least 3.5, so the first free deflection is the first sum of 0.01s beyond
+  // that.
+  SetUpWalkScene();
+  SetObstacles({0}, {-5});
+  collisionRadius = 8.5;
+  forwardSpeed = 1;
+  moveAngle = 0;
+  double d = 0;
+  do d += 0.01;
+  while (-std::cos(d) * 8 - -5.0 < 8.5);
+  EXPECT_FALSE(DeflectedStep(StepChannel::Forward, 8.5, 0.01, 3.0, 3.0));
+  EXPECT_EQ(forwardDeflectHeading, d);
+  EXPECT_EQ(forwardSpeed, 1.0 / (d * 3.0));
+  EXPECT_EQ(eyeX, -std::sin(d) * (1.0 / (d * 3.0)));
+
+  // Nothing is free at all: a huge limit or one that is not a number still gives up.
+  for (const double limit : {1e9, std::nan("")}) {
+    SetUpWalkScene();
+    SetObstacles({0}, {0});
+    forwardSpeed = 1;
+    moveAngle = 0;
+    EXPECT_TRUE(DeflectedStep(StepChannel::Forward, 8.5, 0.01, limit, 3.0));
+    EXPECT_EQ(eyeX, 0.0);
+    EXPECT_EQ(eyeZ, 0.0);
+    EXPECT_EQ(forwardSpeed, 0.0);
+    EXPECT_EQ(forwardDeflection, 0.0);
+    EXPECT_EQ(forwardDeflectPhase, 1);
+  }
+}
+
+TEST(WalkObstacles, VariantHookRunsBeforeTheSlowDownAndGiveUpCanKeepTheSideSpeed) {
+  static double speedSeen, deflectionSeen, xSeen;
+  speedSeen = deflectionSeen = xSeen = 0;
+  SetUpWalkScene();
+  SetObstacles({7.95}, {-5});
+  forwardSpeed = 2;
+  moveAngle = 0;
+  DeflectVariant variant;
+  variant.beforeSlowdown = [] {
+    speedSeen = forwardSpeed;
+    deflectionSeen = forwardDeflection;
+    xSeen = eyeX;
+  };
+  EXPECT_FALSE(DeflectedStep(StepChannel::Forward, 8, 0.1, 1.0, 3.0, variant));
+  EXPECT_EQ(speedSeen, collisionStep);  // the probe speed
+  EXPECT_EQ(deflectionSeen, 0.1);
+  EXPECT_EQ(xSeen, 0.0);         // the probe is undone first
+  EXPECT_EQ(forwardSpeed, 2.0);  // 0.1 x 3 is below 1: no slow-down
+
+  SetUpWalkScene();
+  SetObstacles({0}, {0});
+  forwardSpeed = 2;
+  sideSpeed = 0.5;
+  variant.giveUpStopsSide = false;
+  EXPECT_TRUE(DeflectedStep(StepChannel::Forward, 8.5, 0.1, 1.0, 3.0, variant));
+  EXPECT_EQ(forwardSpeed, 0.0);
+  EXPECT_EQ(sideSpeed, 0.5);
+}
+
+TEST(WalkObstacles, BlockedJumpMoveStartsTheFallAndStopsBothSpeeds) {
+  SetUpWalkScene();
+  SetObstacles({0}, {-10});
+  eyeZ = -1;
+  forwardSpeed = 2;
+  sideSpeed = 1;
+  Press(VK_SPACE);
+  WalkModeStep();
+  EXPECT_EQ(jumpLift, 2.5);
+  EXPECT_EQ(eyeZ, -1.0);
+  EXPECT_EQ(forwardSpeed, 0.0);
+  EXPECT_EQ(sideSpeed, 0.0);
+  EXPECT_EQ(stepBlocked, 1);
+  EXPECT_EQ(jumpRising, 0);
+  EXPECT_EQ(jumpFalling, 1);
+  EXPECT_EQ(jumpLatch, 1);
+  EXPECT_EQ(travelZ, 0.0);
+  WalkModeStep();
+  EXPECT_EQ(jumpLift, 0.0);
+  EXPECT_EQ(jumpFalling, 0);
+  EXPECT_EQ(stepBlocked, 0);  // the standing jump move is free
+  WalkModeStep();
+  EXPECT_EQ(jumpLift, 0.0);  // Space still held: latched
+}
+
+}  // namespace
