@@ -1,0 +1,89 @@
+// citywalk-check [--json] [FILE]: reads a scene file exactly as the program does (by default
+// the scene file of the working directory) and reports the fields where reading stopped,
+// refused counts, a file that ends early, open or tiny polygons, unusual texture flags,
+// texture files that cannot be read and data after the end; then a summary, or with --json
+// the whole loaded scene.
+//
+// Exit code: 0 no errors (warnings allowed), 1 errors, 2 no scene file.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "check.h"
+#include "scene/bitmap.h"
+#include "scene/reader.h"
+
+namespace {
+
+// The folder of a file's path ("" for the working directory).
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Reads every texture that a textured vertex names, relative to the scene file's folder.
+void CheckTextures(const std::string& scenePath, SceneDiagnostics& diag) {
+  const std::string folder = FolderOf(scenePath);
+  for (const SceneTextureUse& use : diag.textures) {
+    const std::string path =
+        (!use.name.empty() && use.name[0] == '/') ? use.name : folder + use.name;
+    ImageRecord image;
+    std::string message;
+    if (ReadBitmapFile(path.c_str(), image, message)) continue;
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
+      message.pop_back();
+    diag.items.push_back({use.line, use.column, SceneSeverity::kWarning,
+                          "texture \"" + use.name + "\" cannot be used: " + message});
+  }
+  std::stable_sort(diag.items.begin(), diag.items.end(),
+                   [](const SceneDiagnostic& a, const SceneDiagnostic& b) {
+                     return a.line != b.line ? a.line < b.line : a.column < b.column;
+                   });
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: citywalk-check [--json] [FILE]\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool json = false;
+  std::string path;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--json") == 0) {
+      json = true;
+    } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
+      return Usage();
+    } else if (path.empty()) {
+      path = argv[i];
+    } else {
+      return Usage();
+    }
+  }
+  if (path.empty()) {
+    path = FindSceneFile(".");
+    if (path.empty()) {
+      std::fprintf(stderr, "citywalk-check: %s: no scene file in the working directory\n",
+                   kSceneFileName);
+      return 2;
+    }
+  }
+  SceneDiagnostics diag;
+  if (!ReadSceneFile(path, &diag)) {
+    std::fprintf(stderr, "citywalk-check: %s: cannot be opened\n", path.c_str());
+    return 2;
+  }
+  CheckTextures(path, diag);
+  if (json) {
+    PrintJson(stdout, path, diag);
+  } else {
+    PrintReport(stdout, path, diag);
+  }
+  const bool errors = std::any_of(diag.items.begin(), diag.items.end(), [](const auto& d) {
+    return d.severity == SceneSeverity::kError;
+  });
+  return errors ? 1 : 0;
+}
