@@ -21,6 +21,9 @@ const char kOutOfMemory[] = "Out of memory.";
 
 // Largest width or height accepted; larger pictures are no use as textures.
 constexpr std::int64_t kMaxSide = 16384;
+// Longest prefix of a file that is read: the largest picture at 32 bits with room for headers
+// and tables. Anything after it cannot belong to an acceptable bitmap.
+constexpr std::size_t kMaxFileBytes = (std::size_t(1) << 30) + (std::size_t(1) << 24);
 // Largest ratio between the horizontal and vertical pixel densities of a sensible picture.
 constexpr std::int64_t kMaxDensityRatio = 100;
 
@@ -161,7 +164,9 @@ bool ReadLayout(const std::uint8_t* data, std::size_t size, BitmapLayout& layout
     // means the file lost its end. A compressed stream ends where the size says.
     const std::uint32_t imageSize = Read32(header + 20);
     if (imageSize > layout.bitsSize) return false;
-    if (imageSize != 0 && layout.compression != kPlainRgb) layout.bitsSize = imageSize;
+    if (imageSize != 0 && (layout.compression == kRle8 || layout.compression == kRle4)) {
+      layout.bitsSize = imageSize;
+    }
   }
   return true;
 }
@@ -334,9 +339,16 @@ bool ReadBitmapFile(const char* fileName, ImageRecord& image, std::string& messa
   bool read = file != nullptr;
   if (read) {
     try {
+      if (std::fseek(file, 0, SEEK_END) == 0) {
+        const long length = std::ftell(file);
+        if (length > 0) data.reserve(std::min(std::size_t(length), kMaxFileBytes));
+        std::rewind(file);
+      }
       std::uint8_t chunk[65536];
       std::size_t got;
-      while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+      while (data.size() < kMaxFileBytes &&
+             (got = std::fread(chunk, 1, std::min(sizeof chunk, kMaxFileBytes - data.size()),
+                               file)) > 0) {
         data.insert(data.end(), chunk, chunk + got);
       }
       read = !std::ferror(file);
