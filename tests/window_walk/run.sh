@@ -1,0 +1,112 @@
+#!/bin/bash
+# Real-window walking test: the program in a small mode-1 scene on the X display.
+#   run.sh CITYWALK SCENE_DIR [CURSOR_STATE]
+# Holding Up changes the picture; F2 pauses (the picture stops changing, the cursor shows);
+# F2 resumes (the cursor hides); Esc ends the program with exit status 0.
+# Exit status 77 (skipped) when there is no X display or the X tools are missing.
+set -u
+
+citywalk=$1
+scene=$2
+cursor_state=${3:-}
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "no DISPLAY: skipped"
+  exit 77
+fi
+for tool in xdotool import compare; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "$tool missing: skipped"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+pid=
+cleanup() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+cp "$scene"/* "$work"/
+(cd "$work" && exec "$citywalk" >"$work/out.log" 2>&1) &
+pid=$!
+
+# The program's window: the one that belongs to its process.
+wid=
+for _ in $(seq 100); do
+  kill -0 "$pid" 2>/dev/null || fail "the program ended at start: $(cat "$work/out.log")"
+  wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1)
+  [ -n "$wid" ] && break
+  sleep 0.1
+done
+[ -n "$wid" ] || fail "no window appeared"
+xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
+sleep 0.5
+
+shot() { import -window root "$work/$1.png" || fail "screenshot $1"; }
+# Number of pixels that differ between two screenshots.
+differ() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
+hold_up() {
+  xdotool keydown Up
+  sleep 0.5
+  xdotool keyup Up
+  sleep 0.3
+}
+cursor() {
+  [ -n "$cursor_state" ] || return 2
+  "$cursor_state" >/dev/null 2>&1
+}
+
+shot before
+if [ -n "$cursor_state" ]; then
+  cursor && fail "the cursor shows while the program runs"
+fi
+hold_up
+shot walked
+changed=$(differ before walked)
+echo "walking changed $changed pixels"
+[ "${changed:-0}" -gt 0 ] || fail "holding Up did not change the picture"
+
+xdotool key F2
+sleep 0.3
+kill -0 "$pid" 2>/dev/null || fail "the program ended on F2"
+if [ -n "$cursor_state" ]; then
+  cursor || fail "the cursor is not shown while paused"
+  echo "cursor shown while paused"
+fi
+shot paused1
+hold_up
+shot paused2
+still=$(differ paused1 paused2)
+echo "while paused $still pixels changed"
+[ "${still:-1}" -eq 0 ] || fail "the picture changed while paused"
+
+xdotool key F2
+sleep 0.3
+if [ -n "$cursor_state" ]; then
+  cursor && fail "the cursor still shows after resuming"
+  echo "cursor hidden again"
+fi
+hold_up
+shot resumed
+moved=$(differ paused2 resumed)
+[ "${moved:-0}" -gt 0 ] || fail "walking after the pause did not change the picture"
+
+xdotool key Escape
+for _ in $(seq 50); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "Esc did not end the program"
+wait "$pid"
+status=$?
+pid=
+[ "$status" -eq 0 ] || fail "exit status $status after Esc: $(cat "$work/out.log")"
+echo "PASS"
