@@ -6,6 +6,7 @@
 #include <cmath>
 #include <variant>
 
+#include "motion/camera.h"
 #include "motion/frame.h"
 #include "motion/viewer.h"
 #include "scene/scene.h"
@@ -50,6 +51,8 @@ const Field kFields[] = {
     {"lookEyeY", &lookEyeY},
     {"lookEyeZ", &lookEyeZ},
     {"lookRefDistance", &lookRefDistance},
+    {"viewCentreX", &viewCentreX},
+    {"viewCentreY", &viewCentreY},
 };
 
 using ObjectValue = std::variant<const PerObject<double>*, const PerObject<int>*>;

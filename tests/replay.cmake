@@ -1,0 +1,90 @@
+# Replay cases: the program run by citywalk-replay on the headless platform, its trace and
+# snapshot checked by citywalk-expect.
+#
+# Adding a case:
+#   citywalk_replay_case(NAME <name> SCENE <folder with Город.mts>
+#                        [SCRIPT <file>] [EXPECT <file>] [FRAMES <n>] [ARGS <options>...]
+#                        [TWICE] [EXIT <code>] [STDERR <regex>] [STDOUT <regex>])
+# Relative paths are taken from tests/replay/. The test is named replay_<name>.
+#   SCRIPT  input events, one a line: "FRAME EVENT ARGS" (see tools/replay/README.md), e.g.
+#             3 keydown up
+#             8 mousemove 120 75
+#   EXPECT  expectations, one a line ('#' starts a comment):
+#             FRAME KEY VALUE [TOL]    trace value of drawn frame FRAME (1-based or "last");
+#                                      KEY a trace key or objects[I].KEY; exact unless TOL
+#             frames N                 the run drew exactly N frames
+#             size W H                 the snapshot (last frame) is W x H
+#             pixel X Y R G B [TOL]    snapshot pixel at client (X, Y), origin top-left
+#           Compute the values from the rules, not from a run.
+#   FRAMES  frames to draw (default 100); ARGS further citywalk-replay options.
+#   TWICE   run twice and require byte-identical traces and snapshots.
+#   EXIT, STDERR, STDOUT: expected exit status (default 0) and output patterns.
+# The trace and snapshot stay in <build>/tests/replay_<name>/ for a look after a failure.
+if(NOT TARGET citywalk-replay OR NOT TARGET citywalk-expect)
+  return()
+endif()
+
+function(citywalk_replay_case)
+  cmake_parse_arguments(CASE "TWICE" "NAME;SCENE;SCRIPT;EXPECT;FRAMES;EXIT;STDERR;STDOUT"
+                        "ARGS" ${ARGN})
+  set(base ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/replay)
+  set(defines -DREPLAY=$<TARGET_FILE:citywalk-replay> -DEXPECT_TOOL=$<TARGET_FILE:citywalk-expect>
+              -DSCENE=${base}/${CASE_SCENE} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/replay_${CASE_NAME})
+  foreach(file SCRIPT EXPECT)
+    if(CASE_${file})
+      cmake_path(ABSOLUTE_PATH CASE_${file} BASE_DIRECTORY ${base})
+    endif()
+  endforeach()
+  if(CASE_SCRIPT)
+    list(APPEND defines -DSCRIPT=${CASE_SCRIPT})
+  endif()
+  if(CASE_EXPECT)
+    list(APPEND defines -DEXPECTATIONS=${CASE_EXPECT})
+  endif()
+  foreach(option FRAMES EXIT STDERR STDOUT)
+    if(DEFINED CASE_${option})
+      list(APPEND defines "-D${option}=${CASE_${option}}")
+    endif()
+  endforeach()
+  if(CASE_ARGS)
+    string(REPLACE ";" "|" args "${CASE_ARGS}")
+    list(APPEND defines "-DARGS=${args}")
+  endif()
+  if(CASE_TWICE)
+    list(APPEND defines -DTWICE=ON)
+  endif()
+  add_test(NAME replay_${CASE_NAME}
+           COMMAND ${CMAKE_COMMAND} ${defines} -P ${base}/run_case.cmake)
+  set_tests_properties(replay_${CASE_NAME} PROPERTIES TIMEOUT 120
+                       ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+endfunction()
+
+# ---- The replay tool and the platform under it --------------------------------------------
+citywalk_replay_case(NAME pacing SCENE platform/empty FRAMES 5
+                     EXPECT platform/pacing.expect ARGS --timedemo
+                     STDOUT "frames drawn: 5 .*ms per frame: median")
+citywalk_replay_case(NAME tick_wrap SCENE platform/empty FRAMES 10
+                     EXPECT platform/tick_wrap.expect ARGS --start-tick 4294967000)
+citywalk_replay_case(NAME events_land_on_their_turn SCENE platform/empty FRAMES 6
+                     SCRIPT platform/pause.script EXPECT platform/pause.expect)
+citywalk_replay_case(NAME esc_quits_before_its_frame SCENE platform/empty
+                     SCRIPT platform/esc.script EXPECT platform/esc.expect
+                     STDERR "quit after 4 of 100 frames")
+citywalk_replay_case(NAME close_runs_the_teardown SCENE platform/empty
+                     SCRIPT platform/close.script EXPECT platform/close.expect)
+citywalk_replay_case(NAME resize_and_maximise SCENE platform/empty FRAMES 5
+                     SCRIPT platform/resize.script EXPECT platform/resize.expect
+                     ARGS --screen 640x480)
+citywalk_replay_case(NAME paused_for_ever_ends SCENE platform/empty
+                     SCRIPT platform/pause_for_ever.script EXPECT platform/pause_for_ever.expect
+                     STDERR "1000 turns without a frame")
+citywalk_replay_case(NAME same_run_same_output SCENE platform/empty FRAMES 30 TWICE
+                     SCRIPT platform/pause.script)
+citywalk_replay_case(NAME bad_script_line SCENE platform/empty
+                     SCRIPT platform/bad.script EXIT 1 STDERR "line 3: ")
+citywalk_replay_case(NAME missing_scene_folder SCENE platform/no_such_folder EXIT 2)
+citywalk_replay_case(NAME bad_arguments SCENE platform/empty ARGS --screen 0x480 EXIT 1)
+# The BMP reader of citywalk-expect against a reference picture made by another program.
+add_test(NAME replay_expect_reads_bmp_rows
+         COMMAND citywalk-expect ${CMAKE_CURRENT_SOURCE_DIR}/replay/platform/corners.expect
+                 --snapshot ${CMAKE_CURRENT_SOURCE_DIR}/replay/platform/corners.bmp)

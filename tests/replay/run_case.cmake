@@ -1,0 +1,61 @@
+# Runs one replay case and checks it; called by citywalk_replay_case (tests/replay.cmake):
+#   cmake -DREPLAY=tool -DEXPECT_TOOL=tool -DSCENE=dir -DWORK=dir [-DSCRIPT=file]
+#         [-DEXPECTATIONS=file] [-DFRAMES=n] [-DARGS=a|b|c] [-DTWICE=ON] [-DEXIT=code]
+#         [-DSTDERR=regex] [-DSTDOUT=regex] -P run_case.cmake
+# The trace goes to WORK/trace.jsonl and the snapshot to WORK/snapshot.bmp.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+if(NOT DEFINED EXIT)
+  set(EXIT 0)
+endif()
+
+function(run_replay suffix)
+  set(command ${REPLAY} --dir ${SCENE} --trace ${WORK}/trace${suffix}.jsonl
+              --snapshot ${WORK}/snapshot${suffix}.bmp)
+  if(FRAMES)
+    list(APPEND command --frames ${FRAMES})
+  endif()
+  if(SCRIPT)
+    list(APPEND command --script ${SCRIPT})
+  endif()
+  if(ARGS)
+    string(REPLACE "|" ";" extra "${ARGS}")
+    list(APPEND command ${extra})
+  endif()
+  execute_process(COMMAND ${command} RESULT_VARIABLE status OUTPUT_VARIABLE out
+                  ERROR_VARIABLE err)
+  message("${err}")
+  if(NOT status EQUAL EXIT)
+    message(FATAL_ERROR "citywalk-replay exited with ${status}, expected ${EXIT}")
+  endif()
+  if(STDERR AND NOT err MATCHES "${STDERR}")
+    message(FATAL_ERROR "standard error does not match '${STDERR}'")
+  endif()
+  if(STDOUT AND NOT out MATCHES "${STDOUT}")
+    message(FATAL_ERROR "standard output does not match '${STDOUT}':\n${out}")
+  endif()
+endfunction()
+
+run_replay("")
+if(TWICE)
+  run_replay("2")
+  foreach(file trace.jsonl snapshot.bmp)
+    string(REPLACE "." "2." second ${file})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/${file} ${WORK}/${second}
+                    RESULT_VARIABLE differ)
+    if(differ)
+      message(FATAL_ERROR "two runs wrote different ${file}")
+    endif()
+  endforeach()
+endif()
+
+if(EXPECTATIONS)
+  set(check ${EXPECT_TOOL} ${EXPECTATIONS} --trace ${WORK}/trace.jsonl)
+  if(EXISTS ${WORK}/snapshot.bmp)
+    list(APPEND check --snapshot ${WORK}/snapshot.bmp)
+  endif()
+  execute_process(COMMAND ${check} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "expectations not met (status ${status}); trace in ${WORK}")
+  endif()
+endif()
