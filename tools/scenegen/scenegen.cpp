@@ -1,0 +1,161 @@
+// citywalk-scenegen DIR: writes the demo city (scene file and textures) into folder DIR.
+//
+// The city is a grid of blocks separated by streets, on asphalt: brick and office buildings
+// with flat roofs on paved blocks, and a park with trees in the middle. Every building and
+// tree is ringed by obstacle points so that the walker cannot pass through it. The walker
+// starts in a street looking north (-z).
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "scene_writer.h"
+#include "textures.h"
+
+namespace {
+
+constexpr double kBlock = 120;       // side of a block
+constexpr double kPitch = 160;       // block + street
+constexpr int kBlocksPerSide = 5;    // blocks -2..2 in x and z
+constexpr double kTexel = 32;        // scene units per texture repeat
+constexpr double kEyeHeight = 17;    // the scene's y axis points down: the eye is at -17
+constexpr double kPostSpacing = 12;  // obstacle points along walls (half-size 8 closes gaps)
+
+using Corner = std::array<double, 3>;
+
+// Appends one textured quad with explicit texture coordinates (s, t) per corner.
+void AddTexturedQuad(std::vector<SceneVertexSpec>& list, const std::array<Corner, 4>& corners,
+                     const std::array<std::array<double, 2>, 4>& st, const std::string& texture) {
+  for (int k = 0; k < 4; ++k) {
+    SceneVertexSpec v;
+    v.red = v.green = v.blue = 1;
+    v.x = corners[k][0];
+    v.y = corners[k][1];
+    v.z = corners[k][2];
+    v.texS = st[k][0];
+    v.texT = st[k][1];
+    v.textured = 1;
+    v.texName = texture;
+    v.polyEnd = k == 3;
+    list.push_back(v);
+  }
+}
+
+// A horizontal rectangle at height y, its texture repeating every kTexel units.
+void AddGround(SceneSpec& scene, double x0, double z0, double x1, double z1, double y,
+               const std::string& texture) {
+  const double s = (x1 - x0) / kTexel, t = (z1 - z0) / kTexel;
+  AddTexturedQuad(scene.staticList, {{{x0, y, z0}, {x1, y, z0}, {x1, y, z1}, {x0, y, z1}}},
+                  {{{0, 0}, {s, 0}, {s, t}, {0, t}}}, texture);
+}
+
+// Obstacle points along the segment from (x0, z0) to (x1, z1).
+void AddPostLine(SceneSpec& scene, double x0, double z0, double x1, double z1) {
+  const double length = std::abs(x1 - x0) + std::abs(z1 - z0);
+  const int steps = static_cast<int>(length / kPostSpacing) + 1;
+  for (int k = 0; k <= steps; ++k) {
+    const double f = static_cast<double>(k) / steps;
+    scene.posts.emplace_back(x0 + (x1 - x0) * f, z0 + (z1 - z0) * f);
+  }
+}
+
+// A box building: four textured walls and a plain roof, ringed by obstacle points.
+void AddBuilding(SceneSpec& scene, double cx, double cz, double half, double height,
+                 const std::string& wall, const std::array<double, 3>& roof) {
+  const double x0 = cx - half, x1 = cx + half, z0 = cz - half, z1 = cz + half;
+  const double top = -height;
+  const double s = 2 * half / kTexel, t = height / kTexel;
+  const std::array<std::array<Corner, 2>, 4> walls = {{{{{x0, 0, z0}, {x1, 0, z0}}},
+                                                       {{{x1, 0, z0}, {x1, 0, z1}}},
+                                                       {{{x1, 0, z1}, {x0, 0, z1}}},
+                                                       {{{x0, 0, z1}, {x0, 0, z0}}}}};
+  for (const auto& w : walls) {
+    const Corner a = w[0], b = w[1];
+    AddTexturedQuad(scene.staticList, {{a, b, {b[0], top, b[2]}, {a[0], top, a[2]}}},
+                    {{{0, 0}, {s, 0}, {s, t}, {0, t}}}, wall);
+  }
+  AddPolygon(scene.staticList, {{x0, top, z0}, {x1, top, z0}, {x1, top, z1}, {x0, top, z1}},
+             roof[0], roof[1], roof[2]);
+  AddPostLine(scene, x0, z0, x1, z0);
+  AddPostLine(scene, x1, z0, x1, z1);
+  AddPostLine(scene, x1, z1, x0, z1);
+  AddPostLine(scene, x0, z1, x0, z0);
+}
+
+// A tree of the plain list: a trunk and a crown, each two crossed upright quads.
+void AddTree(SceneSpec& scene, double x, double z, double size) {
+  const double r = size * 0.08, h = size * 0.5, c = size * 0.45;
+  AddPolygon(scene.plainList, {{x - r, 0, z}, {x + r, 0, z}, {x + r, -h, z}, {x - r, -h, z}}, 0.35,
+             0.22, 0.1);
+  AddPolygon(scene.plainList, {{x, 0, z - r}, {x, 0, z + r}, {x, -h, z + r}, {x, -h, z - r}}, 0.3,
+             0.19, 0.08);
+  AddPolygon(scene.plainList,
+             {{x - c, -h * 0.8, z}, {x, -size, z}, {x + c, -h * 0.8, z}, {x, -h * 1.2, z}}, 0.1,
+             0.45, 0.12);
+  AddPolygon(scene.plainList,
+             {{x, -h * 0.8, z - c}, {x, -size, z}, {x, -h * 0.8, z + c}, {x, -h * 1.2, z}}, 0.08,
+             0.38, 0.1);
+  scene.posts.emplace_back(x, z);
+}
+
+SceneSpec DemoCity() {
+  SceneSpec scene;
+  SceneSettingsSpec& s = scene.settings;
+  s.fieldOfView = 60;
+  s.farPlane = 4000;
+  s.ControlMode = 1;
+  s.turnStyle = 2;
+  s.bodyX = kPitch / 2;
+  s.bodyY = -kEyeHeight;
+  s.bodyZ = 2 * kPitch;
+  s.startTargetX = s.bodyX;
+  s.startTargetY = -kEyeHeight;
+  s.startTargetZ = s.bodyZ - 100;
+  s.startHeadingDeg = 0;
+  s.motion[0] = 4.0;  // walkMaxSpeed
+  s.motion[1] = 3.0;  // walkTurnStep
+  s.clearRed = 0.55;
+  s.clearGreen = 0.72;
+  s.clearBlue = 0.92;
+
+  const double extent = (kBlocksPerSide / 2) * kPitch + kPitch / 2 + 200;
+  AddGround(scene, -extent, -extent, extent, extent, 0, "asphalt.bmp");
+
+  int n = 0;
+  for (int i = -kBlocksPerSide / 2; i <= kBlocksPerSide / 2; ++i) {
+    for (int j = -kBlocksPerSide / 2; j <= kBlocksPerSide / 2; ++j, ++n) {
+      const double cx = i * kPitch, cz = j * kPitch, h = kBlock / 2;
+      if (i == 0 && j == 0) {  // the park
+        AddGround(scene, cx - h, cz - h, cx + h, cz + h, -0.5, "grass.bmp");
+        for (int k = 0; k < 9; ++k)
+          AddTree(scene, cx - 40 + (k % 3) * 40, cz - 40 + (k / 3) * 40, 26 + (k * 7) % 12);
+        continue;
+      }
+      AddGround(scene, cx - h, cz - h, cx + h, cz + h, -0.5, "pavement.bmp");
+      const double height = 40 + ((n * 37) % 5) * 24;
+      const bool office = (i + j) % 2 == 0;
+      AddBuilding(
+          scene, cx, cz, h - 12, height, office ? "facade.bmp" : "brick.bmp",
+          office ? std::array<double, 3>{0.45, 0.45, 0.5} : std::array<double, 3>{0.4, 0.25, 0.2});
+    }
+  }
+  return scene;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: citywalk-scenegen DIR\n");
+    return 1;
+  }
+  const std::string dir = argv[1];
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  const std::string scenePath = dir + "/\xD0\x93\xD0\xBE\xD1\x80\xD0\xBE\xD0\xB4.mts";
+  if (!WriteSceneFile(scenePath, DemoCity()) || !WriteDemoTextures(dir)) {
+    std::fprintf(stderr, "citywalk-scenegen: cannot write into %s\n", dir.c_str());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,101 @@
+// Procedural texture bitmaps for the demo scenes, written as 24-bit bottom-up bitmaps.
+#include "textures.h"
+
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Rgb = std::array<int, 3>;
+
+// A small deterministic noise in 0..1 from integer coordinates.
+double Noise(int x, int y, int seed) {
+  std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u +
+                    static_cast<std::uint32_t>(y) * 668265263u +
+                    static_cast<std::uint32_t>(seed) * 2246822519u;
+  h = (h ^ (h >> 13)) * 1274126177u;
+  return static_cast<double>((h ^ (h >> 16)) & 0xffff) / 65535.0;
+}
+
+std::uint8_t Clamp(double v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+// Writes a size x size bitmap whose pixel (x, y), y counted from the top, is paint(x, y).
+bool WriteTexture(const std::string& path, int size, const std::function<Rgb(int, int)>& paint) {
+  const int row = (size * 3 + 3) / 4 * 4;
+  const std::uint32_t fileSize = 54 + static_cast<std::uint32_t>(row * size);
+  std::vector<std::uint8_t> b(fileSize, 0);
+  auto put32 = [&](int at, std::uint32_t v) {
+    for (int k = 0; k < 4; ++k) b[at + k] = static_cast<std::uint8_t>(v >> (8 * k));
+  };
+  b[0] = 'B';
+  b[1] = 'M';
+  put32(2, fileSize);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<std::uint32_t>(size));
+  put32(22, static_cast<std::uint32_t>(size));
+  b[26] = 1;
+  b[28] = 24;
+  for (int y = 0; y < size; ++y) {
+    std::uint8_t* out = &b[54 + static_cast<std::size_t>((size - 1 - y) * row)];
+    for (int x = 0; x < size; ++x) {
+      const Rgb c = paint(x, y);
+      out[x * 3 + 0] = Clamp(c[2]);
+      out[x * 3 + 1] = Clamp(c[1]);
+      out[x * 3 + 2] = Clamp(c[0]);
+    }
+  }
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+  return static_cast<bool>(file);
+}
+
+Rgb Brick(int x, int y) {
+  const int course = y / 8;
+  const int shifted = x + (course % 2) * 8;
+  if (y % 8 == 7 || shifted % 16 == 15) return {190, 185, 175};  // mortar
+  const double n = Noise(shifted / 16, course, 1) * 40 + Noise(x, y, 2) * 20;
+  return {static_cast<int>(140 + n), static_cast<int>(60 + n / 2), static_cast<int>(45 + n / 3)};
+}
+
+Rgb Facade(int x, int y) {
+  const int cx = x % 32, cy = y % 32;
+  const bool window = cx >= 6 && cx < 26 && cy >= 8 && cy < 26;
+  const double n = Noise(x, y, 3) * 12;
+  if (!window)
+    return {static_cast<int>(200 + n), static_cast<int>(196 + n), static_cast<int>(180 + n)};
+  if (cx == 16 || cy == 17) return {90, 80, 70};  // window frame
+  const double lit = Noise(x / 32, y / 32, 4) > 0.7 ? 120 : 0;
+  return {static_cast<int>(40 + lit + n), static_cast<int>(70 + lit * 0.8 + n),
+          static_cast<int>(110 + lit * 0.3 + n)};
+}
+
+Rgb Asphalt(int x, int y) {
+  const double n = Noise(x, y, 5) * 30 + Noise(x / 4, y / 4, 6) * 15;
+  return {static_cast<int>(60 + n), static_cast<int>(60 + n), static_cast<int>(64 + n)};
+}
+
+Rgb Pavement(int x, int y) {
+  if (x % 16 == 0 || y % 16 == 0) return {120, 118, 112};
+  const double n = Noise(x, y, 7) * 20;
+  return {static_cast<int>(170 + n), static_cast<int>(165 + n), static_cast<int>(155 + n)};
+}
+
+Rgb Grass(int x, int y) {
+  const double n = Noise(x, y, 8) * 50;
+  return {static_cast<int>(40 + n / 2), static_cast<int>(110 + n), static_cast<int>(35 + n / 3)};
+}
+
+}  // namespace
+
+bool WriteDemoTextures(const std::string& dir) {
+  const std::string base = dir.empty() ? "" : dir + "/";
+  return WriteTexture(base + "brick.bmp", 64, Brick) &&
+         WriteTexture(base + "facade.bmp", 64, Facade) &&
+         WriteTexture(base + "asphalt.bmp", 64, Asphalt) &&
+         WriteTexture(base + "pavement.bmp", 64, Pavement) &&
+         WriteTexture(base + "grass.bmp", 64, Grass);
+}
