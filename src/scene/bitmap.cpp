@@ -32,6 +32,7 @@ constexpr std::uint32_t kRle8 = 1;
 constexpr std::uint32_t kRle4 = 2;
 constexpr std::uint32_t kBitFields = 3;
 
+// Little-endian fields of the headers and pixels.
 std::uint32_t Read16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
 
 std::uint32_t Read32(const std::uint8_t* p) {
