@@ -88,3 +88,14 @@ citywalk_replay_case(NAME bad_arguments SCENE platform/empty ARGS --screen 0x480
 add_test(NAME replay_expect_reads_bmp_rows
          COMMAND citywalk-expect ${CMAKE_CURRENT_SOURCE_DIR}/replay/platform/corners.expect
                  --snapshot ${CMAKE_CURRENT_SOURCE_DIR}/replay/platform/corners.bmp)
+
+# Memory errors over a 100-frame run of the empty scene, the snapshot read-back included
+# (about 4 s; not under the sanitizers, which do not mix with valgrind).
+find_program(VALGRIND_PROGRAM valgrind)
+if(VALGRIND_PROGRAM AND NOT CITYWALK_SANITIZE)
+  add_test(NAME replay_valgrind_empty_scene
+           COMMAND ${VALGRIND_PROGRAM} --error-exitcode=1 -q $<TARGET_FILE:citywalk-replay>
+                   --dir ${CMAKE_CURRENT_SOURCE_DIR}/replay/platform/empty --frames 100
+                   --snapshot ${CMAKE_CURRENT_BINARY_DIR}/replay_valgrind.bmp)
+  set_tests_properties(replay_valgrind_empty_scene PROPERTIES TIMEOUT 300)
+endif()

@@ -318,3 +318,40 @@ TEST(HeadlessPlatform, DisplayModesMessageBoxesAndTheClock) {
   EXPECT_EQ(headless::LiveContexts(), 0);
   EXPECT_EQ(GetTickCount(), 1000u);
 }
+
+TEST(HeadlessPlatform, SwapBuffersReadsTheFrameBackBottomRowFirst) {
+  headless::Options options;
+  options.captureFrames = true;
+  HWND window = OpenWindow(options);
+  int hooked = 0;
+  headless::SetHooks({nullptr, [&]() { ++hooked; }});
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_SCISSOR_TEST);  // one green pixel at GL's origin, the bottom-left corner
+  glScissor(0, 0, 1, 1);
+  glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glDisable(GL_SCISSOR_TEST);
+  glPixelStorei(GL_PACK_ALIGNMENT, 8);  // the program's pack state is left as it was
+  EXPECT_TRUE(SwapBuffers(GetDC(window)));
+  EXPECT_EQ(hooked, 1);
+  EXPECT_EQ(headless::SwapCount(), 1);
+  GLint alignment = 0;
+  glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+  EXPECT_EQ(alignment, 8);
+  const headless::Frame& frame = headless::LastFrame();
+  ASSERT_EQ(frame.width, 200);
+  ASSERT_EQ(frame.height, 150);
+  ASSERT_EQ(frame.rgba.size(), 200u * 150u * 4u);
+  EXPECT_EQ(frame.rgba[1], 255);  // first pixel stored: bottom-left, green
+  EXPECT_EQ(frame.rgba[0], 0);
+  const size_t topLeft = 149u * 200u * 4u;
+  EXPECT_EQ(frame.rgba[topLeft + 1], 0);
+
+  // After a resize the next frame has the new size.
+  SetWindowPos(window, nullptr, 0, 0, 64, 32, SWP_NOMOVE | SWP_NOZORDER);
+  SwapBuffers(GetDC(window));
+  EXPECT_EQ(headless::LastFrame().width, 64);
+  EXPECT_EQ(headless::LastFrame().height, 32);
+  EXPECT_EQ(hooked, 2);
+}
