@@ -118,8 +118,8 @@ void ReadCounts() {
     RefuseCount(objectVertexMax, "objectVertexMax", "objects need an objectVertexMax of 1 or more");
   if (objectLastIndex >= 0 && objectVertexMax >= 1 && !s.failed) {
     MakeObjectTables(objectLastIndex + 1, objectVertexMax + 1);
-  } else {
-    objectLastIndex = -1;
+  } else if (objectLastIndex >= 0) {
+    objectLastIndex = -1;  // no tables hold these objects
   }
 }
 

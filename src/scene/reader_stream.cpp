@@ -37,8 +37,14 @@ void Fail(const char* pos, const char* field, FieldStatus status) {
   s.failed = true;
   if (!s.diag) return;
   std::string message;
+  const char* after = pos;
+  while (after < s.end && !IsFieldSpace(*after)) ++after;
   if (status == FieldStatus::kEnd) {
     message = "the file ends before " + FieldText(field) + "; left unset: " + UnsetSummary();
+  } else if (after == s.end && status == FieldStatus::kMalformed) {
+    // A field cut short by the end of the file ("-", "1e") is a file that ends early.
+    message = "the file ends inside " + FieldText(field) + " (\"" + FoundText(pos) +
+              "\"); left unset: " + UnsetSummary();
   } else if (status == FieldStatus::kTooLong) {
     message = FieldText(field) + ": a number longer than " + std::to_string(kDoubleFieldMaxChars) +
               " characters; everything after it keeps its defaults";
