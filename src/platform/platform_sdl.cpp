@@ -1,2 +1,1010 @@
-// Win32 subset over SDL2 (to be written).
+// The Win32 subset of platform/win32.h over SDL2: the real program's window, input, GL
+// context, display mode and clock on Linux.
+//
+// Implemented, and how:
+//   - Window classes and one top-level window. RegisterClassA keeps the class's window
+//     procedure; CreateWindowExA creates a hidden SDL window (WS_POPUP = borderless,
+//     WS_THICKFRAME = resizable) asking for RGBA 8-8-8-8, depth 16, double buffering and a
+//     compatibility GL context, then sends WM_CREATE and WM_SIZE (client size) to the
+//     procedure before it returns, so the whole of window creation runs inside the call.
+//     DestroyWindow sends WM_DESTROY. SDL sizes and positions are those of the client
+//     area, so the client area of a borderless window is the whole window.
+//   - The message queue is our own (a deque of MSG) fed from SDL events: keys become
+//     WM_KEYDOWN/WM_KEYUP with virtual-key codes (an SDL key repeat is one more WM_KEYDOWN),
+//     pointer motion WM_MOUSEMOVE, the left button WM_LBUTTONDOWN/WM_LBUTTONUP, a size change
+//     WM_SIZE, the close request WM_CLOSE; an expose marks the window for painting. As on
+//     Win32, WM_QUIT comes after every other queued message and WM_PAINT only when nothing
+//     else waits, for as long as the window is not validated (BeginPaint, DefWindowProcA).
+//     DefWindowProcA destroys the window on WM_CLOSE. UpdateWindow sends WM_PAINT at once.
+//   - PeekMessageA never blocks longer than 1 ms: with an empty queue it waits for an SDL
+//     event for at most 1 ms, so a program polling in a loop does not keep a core busy.
+//     GetMessageA blocks until a message arrives.
+//   - Size changes made by SetWindowPos and ShowWindow send WM_SIZE at once (not queued);
+//     a WM_SIZE is only ever given for a client size different from the last one given.
+//   - SetWindowPos honours SWP_NOMOVE, SWP_NOSIZE, SWP_NOZORDER and SWP_SHOWWINDOW.
+//     ShowWindow(SW_SHOWMAXIMIZED) sets the window to the display's usable area itself (no
+//     window manager needed); SW_SHOWNORMAL and SW_RESTORE put back the geometry from before.
+//     Showing a window raises it and gives it the keyboard focus, as activation does.
+//   - GetDC, the pixel-format calls, wglCreateContext/wglMakeCurrent/wglDeleteContext and
+//     SwapBuffers work on the window's SDL GL context. There is one pixel format (number 1),
+//     the one the window was created with; the swap interval is 0, frames are paced by the
+//     program itself.
+//   - ShowCursor keeps Win32's display counter: the cursor is shown while it is >= 0.
+//     GetCursorPos/SetCursorPos use screen coordinates. A SetCursorPos into the window's
+//     client area gives exactly one WM_MOUSEMOVE at the new place: SDL's own motion event
+//     when it reports one, ours when it does not (a warp to where the pointer already is).
+//   - MessageBoxA shows an SDL message box and also writes "title: text" to standard error.
+//   - EnumDisplaySettingsA lists SDL's display modes of the first display.
+//     ChangeDisplaySettingsA with another resolution makes the window exclusive-fullscreen
+//     at the closest display mode; with the desktop resolution (the record saved before the
+//     switch, or a null record) it leaves fullscreen and restores the window's geometry; with
+//     the resolution in force it changes nothing. Nothing is ever persisted. A record that
+//     names no size is rejected with DISP_CHANGE_BADMODE.
+//   - GetTickCount is SDL's millisecond counter truncated to 32 bits: it wraps as Win32's.
+//
+// Only best effort:
+//   - HWND_TOPMOST asks the window manager to keep the window above others; with no window
+//     manager, or one that ignores the request, nothing happens.
+//   - Display modes: fullscreen is a request to SDL and the window manager; without a
+//     window manager the window may keep its size while SDL reports the mode's.
+//   - TranslateMessage produces WM_CHAR only for letters, digits, Space, Enter, Tab,
+//     Backspace and Esc; lParam of key messages has the repeat count and the previous-state
+//     and transition bits but no hardware scan code.
+//   - One window at a time; no child windows.
+//
+// Where SDL cannot do what Win32 would, a line says so once on standard error. If no
+// display can be opened at all, CreateWindowExA says so and ends the process with status 1.
+#include <SDL.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <vector>
+
 #include "platform/win32.h"
+
+namespace {
+
+// Win32 values used here that the program itself does not need.
+constexpr WPARAM kMkLButton = 0x0001, kMkRButton = 0x0002, kMkShift = 0x0004, kMkControl = 0x0008,
+                 kMkMButton = 0x0010;
+constexpr WPARAM kSizeRestored = 0, kSizeMaximized = 2;
+constexpr DWORD kEnumRegistrySettings = static_cast<DWORD>(-2);
+constexpr DWORD kDmSpecVersion = 0x0401;
+constexpr int kPixelFormat = 1;  // the one format: RGBA 8-8-8-8, depth 16, double buffered
+
+struct WindowClass {
+  std::string name;
+  WNDPROC proc;
+  UINT style;
+};
+
+struct WindowData {
+  SDL_Window* sdl = nullptr;
+  Uint32 id = 0;
+  WNDPROC proc = nullptr;
+  int dc = 0;  // its address is the window's device-context handle
+  bool visible = false;
+  bool paintPending = false;  // update region not empty
+  int reportedWidth = -1;     // client size given by the last WM_SIZE
+  int reportedHeight = -1;
+  bool maximized = false;
+  SDL_Rect normalRect{};    // geometry to return to from the maximised state
+  SDL_Rect windowedRect{};  // geometry the window takes when it leaves fullscreen
+  int pixelFormat = 0;
+};
+
+enum Warning : unsigned {
+  kWarnNoAlpha = 1u << 0,
+  kWarnOneWindow = 1u << 1,
+  kWarnPixelFormat = 1u << 2,
+  kWarnWarp = 1u << 3,
+  kWarnClosestMode = 1u << 4,
+  kWarnModeNoWindow = 1u << 5,
+  kWarnFullscreen = 1u << 6,
+  kWarnMessageBox = 1u << 7,
+  kWarnNoVideo = 1u << 8,
+  kWarnContext = 1u << 9,
+  kWarnChildWindow = 1u << 10,
+};
+
+struct PlatformData {
+  bool videoReady = false;
+  bool videoFailed = false;
+  std::vector<WindowClass> classes;
+  WindowData window;  // the one window; alive while window.sdl is set
+  std::vector<SDL_GLContext> contexts;
+  std::deque<MSG> queue;
+  bool quitPosted = false;
+  int quitCode = 0;
+  int cursorCount = 0;  // Win32's cursor display counter
+  bool fullscreen = false;
+  SDL_DisplayMode fullscreenMode{};  // the mode taken for the last request
+  int requestedWidth = 0;            // the size that request asked for
+  int requestedHeight = 0;
+  POINT lastCursor{0, 0};  // screen position of the latest pointer event
+  Uint32 buttons = 0;      // mouse buttons held, as of the latest event translated
+  unsigned warned = 0;
+  char arrowCursor = 0;
+  char stockObjects[20] = {};
+};
+
+PlatformData platform;
+
+// Says once on standard error that a Win32 request could not be honoured.
+void WarnOnce(Warning which, const char* format, const char* detail = "") {
+  if (platform.warned & which) return;
+  platform.warned |= which;
+  std::fprintf(stderr, "citywalk: ");
+  std::fprintf(stderr, format, detail);
+  std::fprintf(stderr, "\n");
+}
+
+void StopVideo() {
+  if (platform.videoReady) SDL_Quit();
+  platform.videoReady = false;
+}
+
+// Starts SDL's video and event subsystems once; false when there is no display.
+bool StartVideo() {
+  if (platform.videoReady) return true;
+  if (platform.videoFailed) return false;
+  // Signals end the process as usual; they are no close request of the window.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // A fullscreen window stays as it is when another window takes the focus.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  // The click that activates the window is delivered as well.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    platform.videoFailed = true;
+    WarnOnce(kWarnNoVideo, "no display: %s", SDL_GetError());
+    return false;
+  }
+  // SDL falls back to drawing off-screen; the program needs a window someone can see,
+  // unless SDL_VIDEODRIVER asks for that driver by name.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+      !(asked && std::strcmp(asked, driver) == 0)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    platform.videoFailed = true;
+    WarnOnce(kWarnNoVideo, "no display (SDL found only its %s video driver)", driver);
+    return false;
+  }
+  platform.videoReady = true;
+  std::atexit(StopVideo);  // also gives the desktop its display mode back
+  SDL_StopTextInput();
+  SDL_ShowCursor(platform.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  return true;
+}
+
+HWND Handle() { return reinterpret_cast<HWND>(&platform.window); }
+HDC DeviceContext() { return reinterpret_cast<HDC>(&platform.window.dc); }
+
+WindowData* FromHwnd(HWND window) {
+  if (window == nullptr || window != Handle() || platform.window.sdl == nullptr) return nullptr;
+  return &platform.window;
+}
+
+WindowData* FromDc(HDC dc) {
+  if (dc == nullptr || dc != DeviceContext() || platform.window.sdl == nullptr) return nullptr;
+  return &platform.window;
+}
+
+bool IsOurs(Uint32 windowId) {
+  return platform.window.sdl != nullptr && windowId == platform.window.id;
+}
+
+const WindowClass* FindClass(LPCSTR name) {
+  if (name == nullptr) return nullptr;
+  for (const WindowClass& wc : platform.classes)
+    if (strcasecmp(wc.name.c_str(), name) == 0) return &wc;
+  return nullptr;
+}
+
+// Appends a message for the window to the queue.
+void Post(UINT message, WPARAM wParam, LPARAM lParam) {
+  MSG msg{};
+  msg.hwnd = Handle();
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  msg.time = static_cast<DWORD>(SDL_GetTicks64());
+  msg.pt = platform.lastCursor;
+  platform.queue.push_back(msg);
+}
+
+SDL_Rect CurrentRect(const WindowData& w) {
+  if (platform.fullscreen) return w.windowedRect;
+  SDL_Rect r{};
+  SDL_GetWindowPosition(w.sdl, &r.x, &r.y);
+  SDL_GetWindowSize(w.sdl, &r.w, &r.h);
+  return r;
+}
+
+// Sends WM_SIZE when the client size differs from the one last given; a new size also
+// needs painting (the class asks for redraw on every size change).
+void SendClientSize(WindowData& w) {
+  int width = 0, height = 0;
+  SDL_GetWindowSize(w.sdl, &width, &height);
+  if (width == w.reportedWidth && height == w.reportedHeight) return;
+  w.reportedWidth = width;
+  w.reportedHeight = height;
+  if (w.visible) w.paintPending = true;
+  w.proc(Handle(), WM_SIZE, w.maximized ? kSizeMaximized : kSizeRestored,
+         MAKELPARAM(width, height));
+}
+
+// Moves and sizes the window; while fullscreen only the geometry to return to changes.
+void ApplyRect(WindowData& w, const SDL_Rect& r) {
+  if (platform.fullscreen) {
+    w.windowedRect = r;
+    return;
+  }
+  SDL_SetWindowPosition(w.sdl, r.x, r.y);
+  SDL_SetWindowSize(w.sdl, std::max(r.w, 1), std::max(r.h, 1));
+  SendClientSize(w);
+}
+
+void Show(WindowData& w) {
+  if (!w.visible) {
+    SDL_ShowWindow(w.sdl);
+    w.visible = true;
+    w.paintPending = true;
+  }
+  SDL_RaiseWindow(w.sdl);
+  SDL_SetWindowInputFocus(w.sdl);
+}
+
+// Covers the usable area of the window's display, also where no window manager would
+// maximise the window.
+void Maximize(WindowData& w) {
+  if (!w.maximized) w.normalRect = CurrentRect(w);
+  int display = SDL_GetWindowDisplayIndex(w.sdl);
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0) return;
+  w.maximized = true;
+  ApplyRect(w, usable);
+}
+
+void Restore(WindowData& w) {
+  if (!w.maximized) return;
+  w.maximized = false;
+  ApplyRect(w, w.normalRect);
+}
+
+// Win32 virtual-key code of an SDL key, 0 for a key the program has no code for.
+WPARAM VirtualKey(const SDL_Keysym& key) {
+  switch (key.sym) {
+    case SDLK_UP:
+      return VK_UP;
+    case SDLK_DOWN:
+      return VK_DOWN;
+    case SDLK_LEFT:
+      return VK_LEFT;
+    case SDLK_RIGHT:
+      return VK_RIGHT;
+    case SDLK_SPACE:
+      return VK_SPACE;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+      return VK_CONTROL;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+      return VK_SHIFT;
+    case SDLK_LALT:
+    case SDLK_RALT:
+      return VK_MENU;
+    case SDLK_ESCAPE:
+      return VK_ESCAPE;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return VK_RETURN;
+    case SDLK_TAB:
+      return VK_TAB;
+    case SDLK_BACKSPACE:
+      return VK_BACK;
+    default:
+      break;
+  }
+  if (key.sym >= SDLK_F1 && key.sym <= SDLK_F12) return VK_F1 + (key.sym - SDLK_F1);
+  if (key.sym >= SDLK_a && key.sym <= SDLK_z) return 'A' + (key.sym - SDLK_a);
+  if (key.sym >= SDLK_0 && key.sym <= SDLK_9) return '0' + (key.sym - SDLK_0);
+  // Other layouts: letters and digits by their key's place, as Win32 gives them.
+  if (key.scancode >= SDL_SCANCODE_A && key.scancode <= SDL_SCANCODE_Z)
+    return 'A' + (key.scancode - SDL_SCANCODE_A);
+  if (key.scancode >= SDL_SCANCODE_1 && key.scancode <= SDL_SCANCODE_9)
+    return '1' + (key.scancode - SDL_SCANCODE_1);
+  if (key.scancode == SDL_SCANCODE_0) return '0';
+  return 0;
+}
+
+WPARAM MouseKeys(Uint32 buttons) {
+  WPARAM keys = 0;
+  if (buttons & SDL_BUTTON_LMASK) keys |= kMkLButton;
+  if (buttons & SDL_BUTTON_RMASK) keys |= kMkRButton;
+  if (buttons & SDL_BUTTON_MMASK) keys |= kMkMButton;
+  const SDL_Keymod mods = SDL_GetModState();
+  if (mods & KMOD_SHIFT) keys |= kMkShift;
+  if (mods & KMOD_CTRL) keys |= kMkControl;
+  return keys;
+}
+
+void NotePointer(int clientX, int clientY) {
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(platform.window.sdl, &x, &y);
+  platform.lastCursor = POINT{x + clientX, y + clientY};
+}
+
+// Turns one SDL event into the window messages Win32 would queue for it.
+void Translate(const SDL_Event& e) {
+  WindowData& w = platform.window;
+  switch (e.type) {
+    case SDL_WINDOWEVENT:
+      if (!IsOurs(e.window.windowID)) return;
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+          Post(WM_CLOSE, 0, 0);
+          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          if (e.window.data1 == w.reportedWidth && e.window.data2 == w.reportedHeight) break;
+          w.reportedWidth = e.window.data1;
+          w.reportedHeight = e.window.data2;
+          if (w.visible) w.paintPending = true;
+          Post(WM_SIZE, w.maximized ? kSizeMaximized : kSizeRestored,
+               MAKELPARAM(e.window.data1, e.window.data2));
+          break;
+        case SDL_WINDOWEVENT_EXPOSED:
+          if (w.visible) w.paintPending = true;
+          break;
+        default:
+          break;
+      }
+      return;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      if (!IsOurs(e.key.windowID)) return;
+      const WPARAM vk = VirtualKey(e.key.keysym);
+      if (vk == 0) return;
+      // Repeat count 1; bit 30: the key was down before; bit 31: the key is being released.
+      DWORD bits = 1;
+      if (e.type == SDL_KEYUP)
+        bits |= 0xC0000000u;
+      else if (e.key.repeat)
+        bits |= 0x40000000u;
+      Post(e.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, vk, static_cast<LPARAM>(bits));
+      return;
+    }
+    case SDL_MOUSEMOTION:
+      platform.buttons = e.motion.state;
+      if (!IsOurs(e.motion.windowID)) return;
+      NotePointer(e.motion.x, e.motion.y);
+      Post(WM_MOUSEMOVE, MouseKeys(e.motion.state), MAKELPARAM(e.motion.x, e.motion.y));
+      return;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      // The button state as of this event, not as of the latest one SDL has seen.
+      if (e.type == SDL_MOUSEBUTTONDOWN)
+        platform.buttons |= SDL_BUTTON(e.button.button);
+      else
+        platform.buttons &= ~SDL_BUTTON(e.button.button);
+      if (!IsOurs(e.button.windowID) || e.button.button != SDL_BUTTON_LEFT) return;
+      NotePointer(e.button.x, e.button.y);
+      Post(e.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP,
+           MouseKeys(platform.buttons), MAKELPARAM(e.button.x, e.button.y));
+      return;
+    default:
+      return;
+  }
+}
+
+// Moves every waiting SDL event into our queue.
+void PumpEvents() {
+  if (!platform.videoReady) return;
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) Translate(e);
+}
+
+bool Matches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
+  if (window != nullptr && msg.hwnd != window) return false;
+  if (filterMin == 0 && filterMax == 0) return true;
+  return msg.message >= filterMin && msg.message <= filterMax;
+}
+
+// Takes the next message from our queue.
+bool FetchQueued(LPMSG out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
+  for (auto it = platform.queue.begin(); it != platform.queue.end(); ++it) {
+    if (!Matches(*it, window, filterMin, filterMax)) continue;
+    *out = *it;
+    if (remove) platform.queue.erase(it);
+    return true;
+  }
+  return false;
+}
+
+// Takes the next message in Win32's order: queued messages, then WM_QUIT, then WM_PAINT.
+bool Fetch(LPMSG out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
+  if (FetchQueued(out, window, filterMin, filterMax, remove)) return true;
+  MSG msg{};
+  msg.time = static_cast<DWORD>(SDL_GetTicks64());
+  msg.pt = platform.lastCursor;
+  if (platform.quitPosted && window == nullptr) {
+    msg.message = WM_QUIT;
+    msg.wParam = static_cast<WPARAM>(platform.quitCode);
+    if (Matches(msg, window, filterMin, filterMax)) {
+      *out = msg;
+      if (remove) platform.quitPosted = false;
+      return true;
+    }
+  }
+  const WindowData& w = platform.window;
+  if (w.sdl != nullptr && w.visible && w.paintPending) {
+    msg.hwnd = Handle();
+    msg.message = WM_PAINT;
+    if (Matches(msg, window, filterMin, filterMax)) {
+      *out = msg;  // stays until the window is validated
+      return true;
+    }
+  }
+  return false;
+}
+
+// Extends a GL attribute request to the one the window is created with.
+void RequestPixelFormat(int alphaBits) {
+  SDL_GL_ResetAttributes();
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, alphaBits);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+SDL_DisplayMode DesktopMode() {
+  SDL_DisplayMode mode{};
+  SDL_GetDesktopDisplayMode(0, &mode);
+  return mode;
+}
+
+SDL_DisplayMode CurrentMode() {
+  return platform.fullscreen ? platform.fullscreenMode : DesktopMode();
+}
+
+void LeaveFullscreen(WindowData& w) {
+  if (!platform.fullscreen) return;
+  SDL_SetWindowFullscreen(w.sdl, 0);
+  platform.fullscreen = false;
+  SDL_SetWindowPosition(w.sdl, w.windowedRect.x, w.windowedRect.y);
+  SDL_SetWindowSize(w.sdl, std::max(w.windowedRect.w, 1), std::max(w.windowedRect.h, 1));
+  SendClientSize(w);
+}
+
+void FillDevMode(DEVMODEA* dm, const SDL_DisplayMode& mode) {
+  std::memset(dm, 0, sizeof *dm);
+  const char* name = SDL_GetDisplayName(0);
+  std::snprintf(reinterpret_cast<char*>(dm->dmDeviceName), sizeof dm->dmDeviceName, "%s",
+                name ? name : "");
+  dm->dmSpecVersion = kDmSpecVersion;
+  dm->dmSize = sizeof(DEVMODEA);
+  dm->dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+  dm->dmBitsPerPel = SDL_BYTESPERPIXEL(mode.format) * 8;
+  dm->dmPelsWidth = static_cast<DWORD>(mode.w);
+  dm->dmPelsHeight = static_cast<DWORD>(mode.h);
+  dm->dmDisplayFrequency = static_cast<DWORD>(mode.refresh_rate);
+}
+
+}  // namespace
+
+// ---- Window class, window and message loop ------------------------------------------------
+
+ATOM RegisterClassA(const WNDCLASSA* wc) {
+  if (wc == nullptr || wc->lpszClassName == nullptr || wc->lpfnWndProc == nullptr) return 0;
+  if (FindClass(wc->lpszClassName) != nullptr) return 0;  // already registered
+  platform.classes.push_back(WindowClass{wc->lpszClassName, wc->lpfnWndProc, wc->style});
+  return static_cast<ATOM>(0xC000 + platform.classes.size() - 1);
+}
+
+HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(&platform.arrowCursor); }
+
+HGDIOBJ GetStockObject(int object) {
+  if (object < 0 || object >= static_cast<int>(sizeof platform.stockObjects)) return nullptr;
+  return &platform.stockObjects[object];
+}
+
+HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU, HINSTANCE, void*) {
+  const WindowClass* wc = FindClass(className);
+  if (wc == nullptr) return nullptr;
+  if (parent != nullptr) WarnOnce(kWarnChildWindow, "child windows are made top-level windows");
+  if (platform.window.sdl != nullptr) {
+    WarnOnce(kWarnOneWindow, "only one window at a time");
+    return nullptr;
+  }
+  if (!StartVideo()) {
+    std::fprintf(stderr, "citywalk: cannot open a window without a display\n");
+    std::exit(1);
+  }
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  if (style & WS_POPUP) flags |= SDL_WINDOW_BORDERLESS;
+  if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
+  const char* title = windowName ? windowName : "";
+  RequestPixelFormat(8);
+  SDL_Window* sdl = SDL_CreateWindow(title, x, y, std::max(width, 1), std::max(height, 1), flags);
+  if (sdl == nullptr) {
+    WarnOnce(kWarnNoAlpha, "no GL visual with an alpha channel; using one without (%s)",
+             SDL_GetError());
+    RequestPixelFormat(0);
+    sdl = SDL_CreateWindow(title, x, y, std::max(width, 1), std::max(height, 1), flags);
+  }
+  if (sdl == nullptr) {
+    std::fprintf(stderr, "citywalk: cannot create the window: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  WindowData& w = platform.window;
+  w = WindowData{};
+  w.sdl = sdl;
+  w.id = SDL_GetWindowID(sdl);
+  w.proc = wc->proc;
+  w.windowedRect = SDL_Rect{x, y, width, height};
+
+  const HWND hwnd = Handle();
+  if (w.proc(hwnd, WM_CREATE, 0, 0) == -1) {
+    DestroyWindow(hwnd);
+    return nullptr;
+  }
+  if (w.sdl == nullptr) return nullptr;  // destroyed during creation
+  SendClientSize(w);
+  if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
+  return hwnd;
+}
+
+BOOL DestroyWindow(HWND window) {
+  WindowData* w = FromHwnd(window);
+  if (w == nullptr) return FALSE;
+  w->proc(window, WM_DESTROY, 0, 0);
+  if (w->sdl == nullptr) return TRUE;  // destroyed again from inside WM_DESTROY
+  SDL_Window* sdl = w->sdl;
+  w->sdl = nullptr;
+  w->visible = false;
+  w->paintPending = false;
+  platform.fullscreen = false;
+  SDL_DestroyWindow(sdl);
+  std::erase_if(platform.queue, [window](const MSG& m) { return m.hwnd == window; });
+  return TRUE;
+}
+
+int GetSystemMetrics(int index) {
+  if (index != SM_CXSCREEN && index != SM_CYSCREEN) return 0;
+  if (!StartVideo()) return 0;
+  const SDL_DisplayMode mode = CurrentMode();
+  return index == SM_CXSCREEN ? mode.w : mode.h;
+}
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+  WindowData* w = FromHwnd(window);
+  if (w == nullptr) return FALSE;
+  if (!(flags & SWP_NOZORDER)) {
+    if (insertAfter == HWND_TOPMOST)
+      SDL_SetWindowAlwaysOnTop(w->sdl, SDL_TRUE);
+    else if (insertAfter == HWND_NOTOPMOST)
+      SDL_SetWindowAlwaysOnTop(w->sdl, SDL_FALSE);
+  }
+  SDL_Rect r = CurrentRect(*w);
+  if (!(flags & SWP_NOMOVE)) r.x = x, r.y = y;
+  if (!(flags & SWP_NOSIZE)) r.w = cx, r.h = cy;
+  if ((flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) ApplyRect(*w, r);
+  if (flags & SWP_SHOWWINDOW) Show(*w);
+  return TRUE;
+}
+
+BOOL ShowWindow(HWND window, int showCommand) {
+  WindowData* w = FromHwnd(window);
+  if (w == nullptr) return FALSE;
+  const BOOL wasVisible = w->visible ? TRUE : FALSE;
+  switch (showCommand) {
+    case SW_HIDE:
+      SDL_HideWindow(w->sdl);
+      w->visible = false;
+      w->paintPending = false;
+      break;
+    case SW_SHOWMAXIMIZED:
+      Maximize(*w);
+      Show(*w);
+      break;
+    case SW_SHOWNORMAL:
+    case SW_RESTORE:
+    case SW_SHOWDEFAULT:
+      Restore(*w);
+      Show(*w);
+      break;
+    default:
+      Show(*w);
+      break;
+  }
+  SendClientSize(*w);
+  return wasVisible;
+}
+
+BOOL UpdateWindow(HWND window) {
+  WindowData* w = FromHwnd(window);
+  if (w == nullptr) return FALSE;
+  if (w->visible && w->paintPending) w->proc(window, WM_PAINT, 0, 0);
+  return TRUE;
+}
+
+BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
+  if (msg == nullptr) return FALSE;
+  const bool remove = (removeFlags & PM_REMOVE) != 0;
+  if (FetchQueued(msg, window, filterMin, filterMax, remove)) return TRUE;
+  // Nothing queued: take what SDL has; with nothing at all to give, let the processor rest
+  // until an event comes, for 1 ms at most.
+  if (platform.videoReady) {
+    MSG pending;
+    const bool idle = !Fetch(&pending, window, filterMin, filterMax, false);
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, idle ? 1 : 0)) {
+      Translate(e);
+      PumpEvents();
+    }
+  }
+  return Fetch(msg, window, filterMin, filterMax, remove) ? TRUE : FALSE;
+}
+
+BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
+  if (msg == nullptr) return -1;
+  for (;;) {
+    PumpEvents();
+    if (Fetch(msg, window, filterMin, filterMax, true)) return msg->message != WM_QUIT;
+    SDL_Event e;
+    if (!platform.videoReady || !SDL_WaitEvent(&e)) return -1;  // nothing could ever come
+    Translate(e);
+  }
+}
+
+BOOL TranslateMessage(const MSG* msg) {
+  if (msg == nullptr) return FALSE;
+  if (msg->message == WM_KEYUP) return TRUE;
+  if (msg->message != WM_KEYDOWN) return FALSE;
+  const WPARAM vk = msg->wParam;
+  int ch = 0;
+  const SDL_Keymod mods = platform.videoReady ? SDL_GetModState() : KMOD_NONE;
+  if (vk >= 'A' && vk <= 'Z') {
+    const bool upper = ((mods & KMOD_SHIFT) != 0) != ((mods & KMOD_CAPS) != 0);
+    ch = upper ? static_cast<int>(vk) : std::tolower(static_cast<int>(vk));
+  } else if (vk >= '0' && vk <= '9' && !(mods & KMOD_SHIFT)) {
+    ch = static_cast<int>(vk);
+  } else if (vk == VK_SPACE || vk == VK_RETURN || vk == VK_TAB || vk == VK_BACK ||
+             vk == VK_ESCAPE) {
+    ch = static_cast<int>(vk);
+  }
+  if (ch != 0 && !(mods & (KMOD_CTRL | KMOD_ALT))) {
+    MSG charMsg = *msg;
+    charMsg.message = WM_CHAR;
+    charMsg.wParam = static_cast<WPARAM>(ch);
+    platform.queue.push_front(charMsg);  // the next message taken
+  }
+  return TRUE;
+}
+
+LRESULT DispatchMessageA(const MSG* msg) {
+  if (msg == nullptr) return 0;
+  WindowData* w = FromHwnd(msg->hwnd);
+  if (w == nullptr) return 0;
+  return w->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
+  WindowData* w = FromHwnd(window);
+  if (w == nullptr) return 0;
+  switch (message) {
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_PAINT:
+      w->paintPending = false;
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (window != nullptr && FromHwnd(window) == nullptr) return FALSE;
+  MSG msg{};
+  msg.hwnd = window;
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  msg.time = static_cast<DWORD>(SDL_GetTicks64());
+  msg.pt = platform.lastCursor;
+  platform.queue.push_back(msg);
+  return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+  platform.quitPosted = true;
+  platform.quitCode = exitCode;
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
+  WindowData* w = FromHwnd(window);
+  if (w == nullptr || paint == nullptr) return nullptr;
+  std::memset(paint, 0, sizeof *paint);
+  paint->hdc = DeviceContext();
+  int width = 0, height = 0;
+  SDL_GetWindowSize(w->sdl, &width, &height);
+  paint->rcPaint = RECT{0, 0, width, height};
+  w->paintPending = false;
+  return paint->hdc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT*) { return FromHwnd(window) ? TRUE : FALSE; }
+
+HWND GetFocus() {
+  if (platform.window.sdl == nullptr || !platform.videoReady) return nullptr;
+  return SDL_GetKeyboardFocus() == platform.window.sdl ? Handle() : nullptr;
+}
+
+// ---- Cursor ---------------------------------------------------------------------------------
+
+int ShowCursor(BOOL show) {
+  platform.cursorCount += show ? 1 : -1;
+  if (platform.videoReady) SDL_ShowCursor(platform.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  return platform.cursorCount;
+}
+
+BOOL GetCursorPos(LPPOINT point) {
+  if (point == nullptr) return FALSE;
+  if (!StartVideo()) {
+    *point = POINT{0, 0};
+    return FALSE;
+  }
+  int x = 0, y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  *point = POINT{x, y};
+  return TRUE;
+}
+
+BOOL SetCursorPos(int x, int y) {
+  if (!StartVideo()) return FALSE;
+  PumpEvents();  // earlier pointer events keep their place before the warp's
+  const size_t before = platform.queue.size();
+  if (SDL_WarpMouseGlobal(x, y) != 0) {
+    WarnOnce(kWarnWarp, "the pointer cannot be moved here: %s", SDL_GetError());
+    return FALSE;
+  }
+  PumpEvents();
+  WindowData& w = platform.window;
+  if (w.sdl == nullptr || !w.visible) return TRUE;
+  SDL_Rect r{};
+  SDL_GetWindowPosition(w.sdl, &r.x, &r.y);
+  SDL_GetWindowSize(w.sdl, &r.w, &r.h);
+  const SDL_Point p{x, y};
+  if (!SDL_PointInRect(&p, &r)) return TRUE;
+  // The warp's own motion, if SDL reported one, is the one message for it.
+  const LPARAM at = MAKELPARAM(x - r.x, y - r.y);
+  bool seen = false;
+  for (size_t i = before; i < platform.queue.size();) {
+    const MSG& m = platform.queue[i];
+    if (m.message == WM_MOUSEMOVE && m.hwnd == Handle() && m.lParam == at) {
+      if (seen) {
+        platform.queue.erase(platform.queue.begin() + static_cast<std::ptrdiff_t>(i));
+        continue;
+      }
+      seen = true;
+    }
+    ++i;
+  }
+  if (!seen) {
+    platform.lastCursor = POINT{x, y};
+    Post(WM_MOUSEMOVE, MouseKeys(platform.buttons), at);
+  }
+  return TRUE;
+}
+
+BOOL ScreenToClient(HWND window, LPPOINT point) {
+  WindowData* w = FromHwnd(window);
+  if (w == nullptr || point == nullptr) return FALSE;
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(w->sdl, &x, &y);
+  point->x -= x;
+  point->y -= y;
+  return TRUE;
+}
+
+BOOL ClientToScreen(HWND window, LPPOINT point) {
+  WindowData* w = FromHwnd(window);
+  if (w == nullptr || point == nullptr) return FALSE;
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(w->sdl, &x, &y);
+  point->x += x;
+  point->y += y;
+  return TRUE;
+}
+
+// ---- Message box ----------------------------------------------------------------------------
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  const char* title = caption ? caption : "Error";
+  std::string line = text ? text : "";
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  std::fprintf(stderr, "%s: %s\n", title, line.c_str());
+  std::fflush(stderr);
+  Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+  if ((type & 0xF0) == MB_ICONERROR)
+    flags = SDL_MESSAGEBOX_ERROR;
+  else if ((type & 0xF0) == 0x30)
+    flags = SDL_MESSAGEBOX_WARNING;
+  WindowData* w = FromHwnd(owner);
+  if (SDL_ShowSimpleMessageBox(flags, title, text ? text : "", w ? w->sdl : nullptr) != 0) {
+    WarnOnce(kWarnMessageBox, "a message box could not be shown: %s", SDL_GetError());
+    return 0;
+  }
+  return IDOK;
+}
+
+// ---- Display settings -----------------------------------------------------------------------
+
+BOOL EnumDisplaySettingsA(LPCSTR, DWORD modeNum, DEVMODEA* devMode) {
+  if (devMode == nullptr || !StartVideo()) return FALSE;
+  SDL_DisplayMode mode{};
+  if (modeNum == ENUM_CURRENT_SETTINGS) {
+    mode = CurrentMode();
+  } else if (modeNum == kEnumRegistrySettings) {
+    mode = DesktopMode();
+  } else if (modeNum > static_cast<DWORD>(INT32_MAX) ||
+             SDL_GetDisplayMode(0, static_cast<int>(modeNum), &mode) != 0) {
+    return FALSE;
+  }
+  FillDevMode(devMode, mode);
+  return TRUE;
+}
+
+LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD) {
+  if (!StartVideo()) return DISP_CHANGE_FAILED;
+  const SDL_DisplayMode current = CurrentMode();
+  const SDL_DisplayMode desktop = DesktopMode();
+  SDL_DisplayMode wanted = desktop;  // a null record asks for the desktop's own mode
+  if (devMode != nullptr) {
+    constexpr DWORD kModeFields =
+        DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+    if (!(devMode->dmFields & kModeFields)) return DISP_CHANGE_BADMODE;
+    wanted = current;
+    wanted.format = SDL_PIXELFORMAT_UNKNOWN;
+    if (devMode->dmFields & DM_PELSWIDTH) wanted.w = static_cast<int>(devMode->dmPelsWidth);
+    if (devMode->dmFields & DM_PELSHEIGHT) wanted.h = static_cast<int>(devMode->dmPelsHeight);
+    if (devMode->dmFields & DM_DISPLAYFREQUENCY)
+      wanted.refresh_rate = static_cast<int>(devMode->dmDisplayFrequency);
+    if (wanted.w <= 0 || wanted.h <= 0) return DISP_CHANGE_BADMODE;
+  }
+  WindowData* w = platform.window.sdl ? &platform.window : nullptr;
+  if (wanted.w == desktop.w && wanted.h == desktop.h) {
+    if (w) LeaveFullscreen(*w);
+    return DISP_CHANGE_SUCCESSFUL;
+  }
+  if (wanted.w == current.w && wanted.h == current.h) return DISP_CHANGE_SUCCESSFUL;
+  if (platform.fullscreen && wanted.w == platform.requestedWidth &&
+      wanted.h == platform.requestedHeight)
+    return DISP_CHANGE_SUCCESSFUL;
+  SDL_DisplayMode closest{};
+  if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr) return DISP_CHANGE_BADMODE;
+  if (w == nullptr) {
+    WarnOnce(kWarnModeNoWindow, "the display mode can only change with the window open");
+    return DISP_CHANGE_FAILED;
+  }
+  if (closest.w != wanted.w || closest.h != wanted.h) {
+    char detail[64];
+    std::snprintf(detail, sizeof detail, "%dx%d instead of %dx%d", closest.w, closest.h, wanted.w,
+                  wanted.h);
+    WarnOnce(kWarnClosestMode, "display mode not available; taking the closest one, %s", detail);
+  }
+  if (!platform.fullscreen) w->windowedRect = CurrentRect(*w);
+  if (SDL_SetWindowDisplayMode(w->sdl, &closest) != 0 ||
+      SDL_SetWindowFullscreen(w->sdl, SDL_WINDOW_FULLSCREEN) != 0) {
+    WarnOnce(kWarnFullscreen, "cannot switch the display mode: %s", SDL_GetError());
+    return DISP_CHANGE_FAILED;
+  }
+  platform.fullscreen = true;
+  platform.fullscreenMode = closest;
+  platform.requestedWidth = wanted.w;
+  platform.requestedHeight = wanted.h;
+  return DISP_CHANGE_SUCCESSFUL;
+}
+
+// ---- Device context, pixel format and OpenGL context ----------------------------------------
+
+HDC GetDC(HWND window) { return FromHwnd(window) ? DeviceContext() : nullptr; }
+
+int ReleaseDC(HWND window, HDC dc) { return FromHwnd(window) && FromDc(dc) ? 1 : 0; }
+
+int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd) {
+  if (FromDc(dc) == nullptr || pfd == nullptr) return 0;
+  return kPixelFormat;
+}
+
+int DescribePixelFormat(HDC dc, int pixelFormat, UINT bytes, PIXELFORMATDESCRIPTOR* pfd) {
+  if (FromDc(dc) == nullptr || pixelFormat != kPixelFormat) return 0;
+  if (pfd != nullptr && bytes >= sizeof(PIXELFORMATDESCRIPTOR)) {
+    std::memset(pfd, 0, sizeof *pfd);
+    pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
+    pfd->nVersion = 1;
+    pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    pfd->iPixelType = PFD_TYPE_RGBA;
+    pfd->cColorBits = 32;
+    pfd->cRedBits = pfd->cGreenBits = pfd->cBlueBits = pfd->cAlphaBits = 8;
+    pfd->cRedShift = 16;
+    pfd->cGreenShift = 8;
+    pfd->cBlueShift = 0;
+    pfd->cAlphaShift = 24;
+    pfd->cDepthBits = 16;
+    pfd->iLayerType = PFD_MAIN_PLANE;
+  }
+  return 1;  // the number of formats
+}
+
+BOOL SetPixelFormat(HDC dc, int pixelFormat, const PIXELFORMATDESCRIPTOR* pfd) {
+  WindowData* w = FromDc(dc);
+  if (w == nullptr || pixelFormat != kPixelFormat) return FALSE;
+  if (pfd != nullptr && (!(pfd->dwFlags & PFD_DOUBLEBUFFER) || pfd->iPixelType != PFD_TYPE_RGBA ||
+                         pfd->cDepthBits > 16 || pfd->cStencilBits != 0 || pfd->cAccumBits != 0))
+    WarnOnce(kWarnPixelFormat,
+             "the pixel format is the window's own: RGBA 8-8-8-8, depth 16, double buffered");
+  w->pixelFormat = pixelFormat;
+  return TRUE;
+}
+
+BOOL SwapBuffers(HDC dc) {
+  WindowData* w = FromDc(dc);
+  if (w == nullptr) return FALSE;
+  if (SDL_GL_GetCurrentWindow() != w->sdl || SDL_GL_GetCurrentContext() == nullptr) return FALSE;
+  SDL_GL_SwapWindow(w->sdl);
+  return TRUE;
+}
+
+HGLRC wglCreateContext(HDC dc) {
+  WindowData* w = FromDc(dc);
+  if (w == nullptr) return nullptr;
+  // SDL makes a new context current; wglCreateContext leaves the current one as it was.
+  SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
+  SDL_GLContext previous = SDL_GL_GetCurrentContext();
+  SDL_GLContext context = SDL_GL_CreateContext(w->sdl);
+  if (context == nullptr) {
+    WarnOnce(kWarnContext, "cannot create a GL context: %s", SDL_GetError());
+    return nullptr;
+  }
+  SDL_GL_SetSwapInterval(0);
+  SDL_GL_MakeCurrent(previous ? previousWindow : nullptr, previous);
+  platform.contexts.push_back(context);
+  return reinterpret_cast<HGLRC>(context);
+}
+
+BOOL wglMakeCurrent(HDC dc, HGLRC context) {
+  if (context == nullptr) {
+    SDL_GL_MakeCurrent(nullptr, nullptr);
+    return TRUE;
+  }
+  WindowData* w = FromDc(dc);
+  auto ctx = reinterpret_cast<SDL_GLContext>(context);
+  if (w == nullptr ||
+      std::find(platform.contexts.begin(), platform.contexts.end(), ctx) == platform.contexts.end())
+    return FALSE;
+  return SDL_GL_MakeCurrent(w->sdl, ctx) == 0 ? TRUE : FALSE;
+}
+
+BOOL wglDeleteContext(HGLRC context) {
+  auto ctx = reinterpret_cast<SDL_GLContext>(context);
+  auto it = std::find(platform.contexts.begin(), platform.contexts.end(), ctx);
+  if (ctx == nullptr || it == platform.contexts.end()) return FALSE;
+  platform.contexts.erase(it);
+  SDL_GL_DeleteContext(ctx);  // also makes no context current if it was the current one
+  return TRUE;
+}
+
+// ---- Clock ----------------------------------------------------------------------------------
+
+DWORD GetTickCount() { return static_cast<DWORD>(SDL_GetTicks64()); }

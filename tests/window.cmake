@@ -1,0 +1,14 @@
+# Real-window tests of the SDL build on the X display (CI: xvfb-run); skipped (77) without one.
+# They share the display's pointer and keyboard focus and measure idle CPU and frame timing,
+# so they run alone.
+add_executable(citywalk_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/window/platform_sdl_test.cpp)
+target_link_libraries(citywalk_window_tests PRIVATE platform_sdl GTest::gtest)
+add_test(NAME window_platform_sdl COMMAND citywalk_window_tests)
+set_tests_properties(window_platform_sdl PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120
+                     RUN_SERIAL TRUE ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+
+add_test(NAME window_citywalk
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window/citywalk_window.sh
+                 $<TARGET_FILE:citywalk>)
+set_tests_properties(window_citywalk PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60 RUN_SERIAL TRUE
+                     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")

@@ -1,0 +1,106 @@
+#!/bin/bash
+# The program on the X display, started in an empty folder (no scene file: a black window).
+#   citywalk_window.sh CITYWALK
+# Checks: a 200 x 150 window with an empty title, centred on the screen (on 1024 x 768:
+# at 412, 309); F3 maximises it over the whole screen and F3 again puts it back; idle, the
+# process uses under 5% of a core over 3 s; Esc ends it with exit status 0 within 1 s.
+# Exit status 77 (skipped) when there is no X display or the X tools are missing.
+set -u
+
+citywalk=$1
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "no DISPLAY: skipped"
+  exit 77
+fi
+for tool in xdotool xwininfo; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "$tool missing: skipped"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+pid=
+cleanup() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill -9 "$pid" 2>/dev/null; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  [ -s "$work/out.log" ] && sed 's/^/  program: /' "$work/out.log"
+  exit 1
+}
+
+# Geometry of a window as the X server has it: "x y width height".
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4}
+                           /^ *Width:/ {w = $2} /^ *Height:/ {h = $2}
+                           END {print x, y, w, h}'
+}
+
+# Processor time of the process so far, in clock ticks (user + system).
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+read -r screen_w screen_h < <(xwininfo -root | awk '/^ *Width:/ {w = $2} /^ *Height:/ {h = $2}
+                                                  END {print w, h}')
+
+(cd "$work" && exec "$citywalk" >"$work/out.log" 2>&1) &
+pid=$!
+
+wid=
+for _ in $(seq 100); do
+  kill -0 "$pid" 2>/dev/null || fail "the program ended at start"
+  wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1)
+  [ -n "$wid" ] && break
+  sleep 0.1
+done
+[ -n "$wid" ] || fail "no window appeared"
+sleep 0.3
+
+expected="$((screen_w / 2 - 100)) $((screen_h / 2 - 75)) 200 150"
+placed=$(geometry "$wid")
+echo "screen ${screen_w}x${screen_h}; window at x y w h = $placed"
+[ "$placed" = "$expected" ] || fail "window at $placed, expected $expected"
+title=$(xdotool getwindowname "$wid")
+[ -z "$title" ] || fail "window title \"$title\", expected none"
+
+# Idle: nothing pressed, the program only waits for its next frame.
+t0=$(cpu_ticks "$pid")
+sleep 3
+t1=$(cpu_ticks "$pid")
+hz=$(getconf CLK_TCK)
+percent=$(awk -v d="$((t1 - t0))" -v hz="$hz" 'BEGIN {printf "%.1f", d * 100 / hz / 3}')
+echo "idle: $percent% of a core over 3 s"
+awk -v p="$percent" 'BEGIN {exit !(p < 5)}' || fail "idle CPU $percent% (5% at most)"
+
+# F3 maximises over the whole screen (no panels here) and restores.
+xdotool key F3
+sleep 0.5
+maximised=$(geometry "$wid")
+echo "F3: $maximised"
+[ "$maximised" = "0 0 $screen_w $screen_h" ] || fail "maximised to $maximised"
+xdotool key F3
+sleep 0.5
+restored=$(geometry "$wid")
+echo "F3 again: $restored"
+[ "$restored" = "$expected" ] || fail "restored to $restored, expected $expected"
+
+# Esc: exit status 0 within 1 s.
+xdotool key Escape
+ended=
+for _ in $(seq 20); do
+  if ! kill -0 "$pid" 2>/dev/null; then
+    ended=1
+    break
+  fi
+  sleep 0.05
+done
+[ -n "$ended" ] || fail "still running 1 s after Esc"
+wait "$pid"
+status=$?
+pid=
+[ "$status" -eq 0 ] || fail "exit status $status after Esc"
+echo "PASS"
