@@ -78,8 +78,9 @@ citywalk_replay_case(NAME resize_and_maximise SCENE platform/empty FRAMES 5
 citywalk_replay_case(NAME paused_for_ever_ends SCENE platform/empty
                      SCRIPT platform/pause_for_ever.script EXPECT platform/pause_for_ever.expect
                      STDERR "1000 turns without a frame")
-citywalk_replay_case(NAME same_run_same_output SCENE platform/empty FRAMES 30 TWICE
-                     SCRIPT platform/pause.script)
+# A scene with textures, walking, a pause and a drag: the whole program must be repeatable.
+citywalk_replay_case(NAME same_run_same_output SCENE walk/open FRAMES 40 TWICE
+                     SCRIPT walk/open/pause.script)
 citywalk_replay_case(NAME bad_script_line SCENE platform/empty
                      SCRIPT platform/bad.script EXIT 1 STDERR "line 3: ")
 citywalk_replay_case(NAME missing_scene_folder SCENE platform/no_such_folder EXIT 2)
