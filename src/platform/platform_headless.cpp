@@ -4,8 +4,9 @@
 //   - Screen: a virtual screen (default 1024 x 768) whose size is the display mode in force.
 //     EnumDisplaySettingsA reports it as 32 bpp, 60 Hz (ENUM_CURRENT_SETTINGS, or modes 0..6
 //     of a fixed list); ChangeDisplaySettingsA records every request and, when the request is
-//     well formed (dmSize of the record, sizes 1..16384, 16/24/32 bpp), makes its size the
-//     screen size; nullptr restores the start-up mode. GetSystemMetrics reads the screen.
+//     well formed (dmSize of the record, names a size, sizes 1..16384, 16/24/32 bpp), makes
+//     its size the screen size, else answers DISP_CHANGE_BADMODE; nullptr restores the
+//     start-up mode. GetSystemMetrics reads the screen.
 //   - Window: one window of a registered class. Client area = window area (no frame).
 //     CreateWindowExA sends WM_CREATE to the class's window procedure and then WM_SIZE with
 //     the client size, both before it returns. ShowWindow(SW_SHOWMAXIMIZED) sizes the window
@@ -23,8 +24,11 @@
 //     DefWindowProcA records each call; WM_CLOSE destroys the window, WM_PAINT validates,
 //     everything else returns 0.
 //   - Cursor: a virtual position kept inside the screen. SetCursorPos posts WM_MOUSEMOVE
-//     (client coordinates of the new position) to the window, as the hidden cursor of
-//     mouse look expects. ShowCursor keeps Win32's display counter (starts at 0).
+//     (client coordinates of the new position, taken when it is posted) to the window, as
+//     the hidden cursor of mouse look expects. The one window gets every mouse message,
+//     wherever the cursor is and whether or not it is shown, as if it had captured the
+//     mouse (the SDL layer, like Win32, gives only those inside the shown client area).
+//     ShowCursor keeps Win32's display counter (starts at 0).
 //     ScreenToClient/ClientToScreen use the window position.
 //   - Clock: GetTickCount is a virtual 32-bit millisecond counter, moved only by the
 //     controls of headless.h; it wraps after 2^32 ms.
@@ -579,7 +583,8 @@ LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD flags) {
                           (devMode->dmPelsHeight >= 1 && devMode->dmPelsHeight <= kMaxSize);
     const DWORD bits = devMode->dmBitsPerPel;
     const bool bitsOk = !(fields & DM_BITSPERPEL) || bits == 16 || bits == 24 || bits == 32;
-    if (!sizeOk || !widthOk || !heightOk || !bitsOk) {
+    const bool namesSize = (fields & (DM_PELSWIDTH | DM_PELSHEIGHT)) != 0;
+    if (!sizeOk || !namesSize || !widthOk || !heightOk || !bitsOk) {
       result = DISP_CHANGE_BADMODE;
     } else {
       if (fields & DM_PELSWIDTH) platform.screenWidth = static_cast<int>(devMode->dmPelsWidth);

@@ -294,9 +294,12 @@ TEST(HeadlessPlatform, DisplayModesMessageBoxesAndTheClock) {
   DEVMODEA zero{};  // an all-zero record is refused and changes nothing
   EXPECT_EQ(ChangeDisplaySettingsA(&zero, 0), DISP_CHANGE_BADMODE);
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);
+  DEVMODEA noSize = mode;  // a record that names no size is refused too
+  noSize.dmFields = DM_BITSPERPEL;
+  EXPECT_EQ(ChangeDisplaySettingsA(&noSize, 0), DISP_CHANGE_BADMODE);
   EXPECT_EQ(ChangeDisplaySettingsA(&mode, 0), DISP_CHANGE_SUCCESSFUL);
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
-  ASSERT_EQ(headless::DisplayChanges().size(), 3u);
+  ASSERT_EQ(headless::DisplayChanges().size(), 4u);
   EXPECT_EQ(headless::DisplayChanges()[0].mode.dmPelsWidth, 640u);
 
   testing::internal::CaptureStderr();
