@@ -100,6 +100,15 @@ bool ToNumber(const std::string& text, double& value) {
   return !text.empty() && end == text.c_str() + text.size();
 }
 
+// A whole token as a non-negative integer.
+bool ToCount(const std::string& text, int& value) {
+  char* end = nullptr;
+  const long parsed = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || parsed < 0 || parsed > 1000000) return false;
+  value = static_cast<int>(parsed);
+  return true;
+}
+
 bool Same(double expected, double got, double tolerance) {
   if (std::isnan(expected) || std::isnan(got)) return std::isnan(expected) && std::isnan(got);
   if (tolerance == 0) return expected == got;
@@ -176,26 +185,32 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "%s:%d: malformed expectation\n", expectPath.c_str(), lineNumber);
       std::exit(2);
     };
+    if ((t[0] == "size" || t[0] == "pixel") && !havePicture) {
+      std::fprintf(stderr, "%s:%d: %s needs --snapshot\n", expectPath.c_str(), lineNumber,
+                   t[0].c_str());
+      return 2;
+    }
     if (t[0] == "frames") {
       if (t.size() != 2) malformed();
       if (std::to_string(frames.size()) != t[1])
         fail("expected " + t[1] + " frames, the trace has " + std::to_string(frames.size()));
     } else if (t[0] == "size") {
-      if (t.size() != 3 || !havePicture) malformed();
+      if (t.size() != 3) malformed();
       const std::string got = std::to_string(picture.width) + " " + std::to_string(picture.height);
       if (got != t[1] + " " + t[2]) fail("expected size " + t[1] + " " + t[2] + ", got " + got);
     } else if (t[0] == "pixel") {
-      if ((t.size() != 6 && t.size() != 7) || !havePicture) malformed();
-      const int x = std::atoi(t[1].c_str()), y = std::atoi(t[2].c_str());
-      const int tolerance = t.size() == 7 ? std::atoi(t[6].c_str()) : 0;
-      if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) {
+      int x = 0, y = 0, tolerance = 0, rgb[3] = {};
+      if ((t.size() != 6 && t.size() != 7) || !ToCount(t[1], x) || !ToCount(t[2], y) ||
+          !ToCount(t[3], rgb[0]) || !ToCount(t[4], rgb[1]) || !ToCount(t[5], rgb[2]) ||
+          (t.size() == 7 && !ToCount(t[6], tolerance)))
+        malformed();
+      if (x >= picture.width || y >= picture.height) {
         fail("pixel " + t[1] + " " + t[2] + " is outside the snapshot");
         continue;
       }
       const std::uint8_t* p = &picture.rgb[(static_cast<size_t>(y) * picture.width + x) * 3];
       bool ok = true;
-      for (int c = 0; c < 3; ++c)
-        ok = ok && std::abs(p[c] - std::atoi(t[3 + c].c_str())) <= tolerance;
+      for (int c = 0; c < 3; ++c) ok = ok && std::abs(p[c] - rgb[c]) <= tolerance;
       if (!ok)
         fail("pixel " + t[1] + " " + t[2] + ": expected " + t[3] + " " + t[4] + " " + t[5] +
              ", got " + std::to_string(p[0]) + " " + std::to_string(p[1]) + " " +
