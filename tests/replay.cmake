@@ -83,6 +83,8 @@ citywalk_replay_case(NAME same_run_same_output SCENE walk/open FRAMES 40 TWICE
                      SCRIPT walk/open/pause.script)
 citywalk_replay_case(NAME bad_script_line SCENE platform/empty
                      SCRIPT platform/bad.script EXIT 1 STDERR "line 3: ")
+citywalk_replay_case(NAME bad_script_key SCENE platform/empty
+                     SCRIPT platform/bad_key.script EXIT 1 STDERR "line 2: keydown needs one key")
 citywalk_replay_case(NAME missing_scene_folder SCENE platform/no_such_folder EXIT 2)
 citywalk_replay_case(NAME bad_arguments SCENE platform/empty ARGS --screen 0x480 EXIT 1)
 # The BMP reader of citywalk-expect against a reference picture made by another program.

@@ -4,6 +4,7 @@
 // its clock and input like a user would, and to look at what the program did to it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
