@@ -36,17 +36,21 @@
 //   - MessageBoxA shows an SDL message box and also writes "title: text" to standard error.
 //   - EnumDisplaySettingsA lists SDL's display modes of the first display.
 //     ChangeDisplaySettingsA with another resolution makes the window exclusive-fullscreen
-//     at the closest display mode; with the desktop resolution (the record saved before the
+//     at the closest display mode (when that is the desktop's own mode, the window is simply
+//     set to cover the display); with the desktop resolution (the record saved before the
 //     switch, or a null record) it leaves fullscreen and restores the window's geometry; with
 //     the resolution in force it changes nothing. Nothing is ever persisted. A record that
-//     names no size is rejected with DISP_CHANGE_BADMODE.
+//     names no size is rejected with DISP_CHANGE_BADMODE. GetSystemMetrics and
+//     EnumDisplaySettingsA(ENUM_CURRENT_SETTINGS) give the mode taken.
 //   - GetTickCount is SDL's millisecond counter truncated to 32 bits: it wraps as Win32's.
 //
 // Only best effort:
 //   - HWND_TOPMOST asks the window manager to keep the window above others; with no window
 //     manager, or one that ignores the request, nothing happens.
-//   - Display modes: fullscreen is a request to SDL and the window manager; without a
-//     window manager the window may keep its size while SDL reports the mode's.
+//   - Display modes: exclusive fullscreen in another mode is a request to SDL and the
+//     window manager; without a window manager the window may keep its size while SDL
+//     reports the mode's. Unlike Win32, the window covers the screen in the new mode instead
+//     of keeping its size.
 //   - TranslateMessage produces WM_CHAR only for letters, digits, Space, Enter, Tab,
 //     Backspace and Esc; lParam of key messages has the repeat count and the previous-state
 //     and transition bits but no hardware scan code.
@@ -121,8 +125,9 @@ struct PlatformData {
   std::deque<MSG> queue;
   bool quitPosted = false;
   int quitCode = 0;
-  int cursorCount = 0;  // Win32's cursor display counter
-  bool fullscreen = false;
+  int cursorCount = 0;               // Win32's cursor display counter
+  bool fullscreen = false;           // a display mode was taken for the window
+  bool sdlFullscreen = false;        // ... and SDL holds the window exclusive-fullscreen in it
   SDL_DisplayMode fullscreenMode{};  // the mode taken for the last request
   int requestedWidth = 0;            // the size that request asked for
   int requestedHeight = 0;
@@ -477,8 +482,9 @@ SDL_DisplayMode CurrentMode() {
 
 void LeaveFullscreen(WindowData& w) {
   if (!platform.fullscreen) return;
-  SDL_SetWindowFullscreen(w.sdl, 0);
+  if (platform.sdlFullscreen) SDL_SetWindowFullscreen(w.sdl, 0);
   platform.fullscreen = false;
+  platform.sdlFullscreen = false;
   SDL_SetWindowPosition(w.sdl, w.windowedRect.x, w.windowedRect.y);
   SDL_SetWindowSize(w.sdl, std::max(w.windowedRect.w, 1), std::max(w.windowedRect.h, 1));
   SendClientSize(w);
@@ -573,6 +579,7 @@ BOOL DestroyWindow(HWND window) {
   w->visible = false;
   w->paintPending = false;
   platform.fullscreen = false;
+  platform.sdlFullscreen = false;
   SDL_DestroyWindow(sdl);
   std::erase_if(platform.queue, [window](const MSG& m) { return m.hwnd == window; });
   return TRUE;
@@ -904,10 +911,22 @@ LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD) {
     WarnOnce(kWarnClosestMode, "display mode not available; taking the closest one, %s", detail);
   }
   if (!platform.fullscreen) w->windowedRect = CurrentRect(*w);
-  if (SDL_SetWindowDisplayMode(w->sdl, &closest) != 0 ||
-      SDL_SetWindowFullscreen(w->sdl, SDL_WINDOW_FULLSCREEN) != 0) {
+  const SDL_DisplayMode desktopNow = DesktopMode();
+  if (closest.w == desktopNow.w && closest.h == desktopNow.h) {
+    // The closest mode is the desktop's own: no mode to switch, the window simply covers
+    // the display (this needs no window manager).
+    if (platform.sdlFullscreen) SDL_SetWindowFullscreen(w->sdl, 0);
+    platform.sdlFullscreen = false;
+    SDL_Rect bounds{};
+    SDL_GetDisplayBounds(0, &bounds);
+    SDL_SetWindowPosition(w->sdl, bounds.x, bounds.y);
+    SDL_SetWindowSize(w->sdl, bounds.w, bounds.h);
+  } else if (SDL_SetWindowDisplayMode(w->sdl, &closest) != 0 ||
+             SDL_SetWindowFullscreen(w->sdl, SDL_WINDOW_FULLSCREEN) != 0) {
     WarnOnce(kWarnFullscreen, "cannot switch the display mode: %s", SDL_GetError());
     return DISP_CHANGE_FAILED;
+  } else {
+    platform.sdlFullscreen = true;
   }
   platform.fullscreen = true;
   platform.fullscreenMode = closest;

@@ -143,6 +143,24 @@ class SdlWindow : public testing::Test {
   HWND window = nullptr;
 };
 
+// The window's "x y width height" as the X server has it (empty without xdotool).
+std::string ServerGeometry() {
+  char command[256];
+  std::snprintf(command, sizeof command,
+                "command -v xdotool >/dev/null && xwininfo -id $(xdotool search --pid %d | "
+                "head -n1) | awk '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ "
+                "{y = $4} /^ *Width:/ {w = $2} /^ *Height:/ {h = $2} END {print x, y, w, h}'",
+                static_cast<int>(getpid()));
+  std::string out;
+  if (FILE* pipe = popen(command, "r")) {
+    char buffer[128];
+    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    pclose(pipe);
+  }
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  return out;
+}
+
 bool HaveXdotool() { return std::system("command -v xdotool >/dev/null 2>&1") == 0; }
 
 int Shell(const std::string& command) { return std::system(command.c_str()); }
@@ -270,16 +288,9 @@ TEST_F(SdlWindow, GeometryMaximiseAndRestore) {
   EXPECT_EQ(HIWORD(sizes[0].lParam), 240);
   EXPECT_EQ(ClientOrigin(window).x, 130);
   EXPECT_EQ(ClientOrigin(window).y, 95);
-  if (HaveXdotool()) {
-    // What the X server says about the window, not only what SDL remembers.
-    Pump(200);
-    char command[256];
-    std::snprintf(command, sizeof command,
-                  "xwininfo -id $(xdotool search --pid %d | head -n1) | "
-                  "grep -q 'Width: 320' && exit 0 || exit 1",
-                  static_cast<int>(getpid()));
-    EXPECT_EQ(Shell(command), 0);
-  }
+  // What the X server says about the window, not only what SDL remembers.
+  Pump(200);
+  EXPECT_EQ(ServerGeometry(), "130 95 320 240");
 }
 
 // All WM_MOUSEMOVE messages that arrive within 150 ms.
@@ -460,18 +471,38 @@ TEST_F(SdlWindow, DisplaySettings) {
   DEVMODEA other = saved;
   other.dmPelsWidth = 640;
   other.dmPelsHeight = 480;
+  logged.clear();
   EXPECT_EQ(ChangeDisplaySettingsA(&other, 0), DISP_CHANGE_SUCCESSFUL);
+  ShowWindow(window, SW_SHOW);
   Pump(300);
+  // The window covers the screen in the mode taken (on a one-mode display: the desktop's).
+  DEVMODEA taken{};
+  ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &taken));
+  EXPECT_EQ(ScreenWidth(), static_cast<int>(taken.dmPelsWidth));
+  EXPECT_EQ(ScreenHeight(), static_cast<int>(taken.dmPelsHeight));
+  std::vector<Logged> sizes = Seen(WM_SIZE);
+  ASSERT_FALSE(sizes.empty());
+  EXPECT_EQ(LOWORD(sizes.back().lParam), static_cast<WORD>(taken.dmPelsWidth));
+  EXPECT_EQ(HIWORD(sizes.back().lParam), static_cast<WORD>(taken.dmPelsHeight));
+  EXPECT_EQ(ClientOrigin(window).x, 0);
+  EXPECT_EQ(ClientOrigin(window).y, 0);
+  if (HaveXdotool() && taken.dmPelsWidth == saved.dmPelsWidth &&
+      taken.dmPelsHeight == saved.dmPelsHeight) {
+    EXPECT_EQ(ServerGeometry(), "0 0 " + std::to_string(taken.dmPelsWidth) + " " +
+                                    std::to_string(taken.dmPelsHeight));
+  }
   logged.clear();
   EXPECT_EQ(ChangeDisplaySettingsA(&saved, 0), DISP_CHANGE_SUCCESSFUL);
   Pump(300);
   EXPECT_EQ(ScreenWidth(), static_cast<int>(saved.dmPelsWidth));
   EXPECT_EQ(ClientOrigin(window).x, 100);
   EXPECT_EQ(ClientOrigin(window).y, 80);
-  std::vector<Logged> sizes = Seen(WM_SIZE);
-  if (!sizes.empty()) {
-    EXPECT_EQ(LOWORD(sizes.back().lParam), 200);
-    EXPECT_EQ(HIWORD(sizes.back().lParam), 150);
+  sizes = Seen(WM_SIZE);
+  ASSERT_FALSE(sizes.empty());
+  EXPECT_EQ(LOWORD(sizes.back().lParam), 200);
+  EXPECT_EQ(HIWORD(sizes.back().lParam), 150);
+  if (HaveXdotool()) {
+    EXPECT_EQ(ServerGeometry(), "100 80 200 150");
   }
 }
 
