@@ -12,3 +12,10 @@ add_test(NAME window_citywalk
                  $<TARGET_FILE:citywalk>)
 set_tests_properties(window_citywalk PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60 RUN_SERIAL TRUE
                      ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+
+# A scene that maximises the window and switches the display mode.
+add_test(NAME window_citywalk_maximised
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window/citywalk_window.sh
+                 $<TARGET_FILE:citywalk> ${CMAKE_CURRENT_SOURCE_DIR}/data/window/maximised)
+set_tests_properties(window_citywalk_maximised PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60
+                     RUN_SERIAL TRUE ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
