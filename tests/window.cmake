@@ -19,3 +19,16 @@ add_test(NAME window_citywalk_maximised
                  $<TARGET_FILE:citywalk> ${CMAKE_CURRENT_SOURCE_DIR}/data/window/maximised)
 set_tests_properties(window_citywalk_maximised PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60
                      RUN_SERIAL TRUE ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+
+# Closing the window as a window manager does (needs Xlib for the close request).
+find_package(X11 QUIET)
+if(X11_FOUND)
+  add_executable(citywalk-close-request ${CMAKE_CURRENT_SOURCE_DIR}/window/close_request.cpp)
+  target_include_directories(citywalk-close-request PRIVATE ${X11_INCLUDE_DIR})
+  target_link_libraries(citywalk-close-request PRIVATE ${X11_LIBRARIES})
+  add_test(NAME window_citywalk_close
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window/citywalk_close.sh
+                   $<TARGET_FILE:citywalk> $<TARGET_FILE:citywalk-close-request>)
+  set_tests_properties(window_citywalk_close PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60
+                       RUN_SERIAL TRUE ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+endif()
