@@ -98,42 +98,34 @@ void FinishSceneStream() {
   s.pending.clear();
 }
 
-void StreamInt(int& target, const char* field) {
-  if (s.failed) return;
-  const char* p = SkipFieldSpace(s.cur, s.end);
-  s.fieldStart = p;
-  const IntField f = ScanIntField(p, s.end);
-  if (f.status == FieldStatus::kOk) {
-    target = f.value;
-    s.cur = f.next;
-    if (f.clamped && s.diag) {
+void StreamIntOutcome(int& target, const char* field, const char* p, const char* next,
+                      FieldStatus status, bool clamped) {
+  if (status == FieldStatus::kOk) {
+    s.cur = next;
+    if (clamped && s.diag) {
       NoteAt(p, SceneSeverity::kWarning,
-             FieldText(field) + ": value beyond the int range, read as " + std::to_string(f.value));
+             FieldText(field) + ": value beyond the int range, read as " + std::to_string(target));
     }
     return;
   }
-  if (f.status != FieldStatus::kEnd) target = 0;
-  Fail(p, field, f.status);
+  if (status != FieldStatus::kEnd) target = 0;
+  Fail(p, field, status);
 }
 
-void StreamDouble(double& target, const char* field) {
-  if (s.failed) return;
-  const char* p = SkipFieldSpace(s.cur, s.end);
-  s.fieldStart = p;
-  const DoubleField f = ScanDoubleField(p, s.end);
-  if (f.status == FieldStatus::kOk) {
-    target = f.value;
-    s.cur = f.next;
-    if (f.outOfRange && s.diag) {
+void StreamDoubleOutcome(double target, const char* field, const char* p, const char* next,
+                         FieldStatus status, bool outOfRange) {
+  if (status == FieldStatus::kOk) {
+    s.cur = next;
+    if (outOfRange && s.diag) {
       NoteAt(p, SceneSeverity::kWarning,
              FieldText(field) + ": number beyond the range of a double, read as " +
-                 (f.value == 0  ? "0"
-                  : f.value > 0 ? "infinity"
-                                : "-infinity"));
+                 (target == 0  ? "0"
+                  : target > 0 ? "infinity"
+                               : "-infinity"));
     }
     return;
   }
-  Fail(p, field, f.status);
+  Fail(p, field, status);
 }
 
 void StreamName(std::string& target, const char* field) {

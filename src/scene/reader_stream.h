@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "scene/reader.h"
+#include "scene/scene_fields.h"
 
 // Where in the layout a field belongs, in file order.
 enum class ScenePlace {
@@ -66,10 +67,43 @@ void StartSceneStream(const char* data, std::size_t size, const std::string& nam
 // Hands the findings over to the caller's diagnostics, with lines and columns.
 void FinishSceneStream();
 
+// What StreamInt and StreamDouble do beyond the plain case: warnings, failures.
+void StreamIntOutcome(int& target, const char* field, const char* p, const char* next,
+                      FieldStatus status, bool clamped);
+void StreamDoubleOutcome(double target, const char* field, const char* p, const char* next,
+                         FieldStatus status, bool outOfRange);
+
 // Reads one int field into target (0 there when the field is malformed).
-void StreamInt(int& target, const char* field);
+inline void StreamInt(int& target, const char* field) {
+  SceneStream& s = sceneStream;
+  if (s.failed) return;
+  const char* p = SkipFieldSpace(s.cur, s.end);
+  s.fieldStart = p;
+  const char* next = p;
+  bool clamped = false;
+  const FieldStatus status = ScanInt(next, s.end, target, clamped);
+  if (status == FieldStatus::kOk && !clamped) {
+    s.cur = next;
+    return;
+  }
+  StreamIntOutcome(target, field, p, next, status, clamped);
+}
+
 // Reads one double field into target.
-void StreamDouble(double& target, const char* field);
+inline void StreamDouble(double& target, const char* field) {
+  SceneStream& s = sceneStream;
+  if (s.failed) return;
+  const char* p = SkipFieldSpace(s.cur, s.end);
+  s.fieldStart = p;
+  const char* next = p;
+  bool outOfRange = false;
+  const FieldStatus status = ScanDouble(next, s.end, target, outOfRange);
+  if (status == FieldStatus::kOk && !outOfRange) {
+    s.cur = next;
+    return;
+  }
+  StreamDoubleOutcome(target, field, p, next, status, outOfRange);
+}
 // Reads one name field into target.
 void StreamName(std::string& target, const char* field);
 // Refuses the count just read into target: 0 there, the stream fails, and the reason is
