@@ -63,8 +63,11 @@ int TextureFor(const std::string& name, ImageRecord*& image) {
 
 }  // namespace
 
+// Without a current rendering context (its creation failed) no texture object can be made:
+// the mipmap builder would read GL state that is not there. The polygons then keep id 0.
 void BuildTextures() {
   textureByName.clear();
+  if (glGetString(GL_VERSION) == nullptr) return;
   for (int i = 0; i < staticVertexCount; ++i)
     if (staticTextured[i] == 1) staticTexId[i] = TextureFor(staticTexName[i], staticImage[i]);
   for (int i = 0; i < avatarVertexCount; ++i)
