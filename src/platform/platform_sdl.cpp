@@ -149,6 +149,7 @@ void WarnOnce(Warning which, const char* format, const char* detail = "") {
   std::fprintf(stderr, "\n");
 }
 
+// Closes SDL at exit, which also gives the desktop its display mode back.
 void StopVideo() {
   if (platform.videoReady) SDL_Quit();
   platform.videoReady = false;
@@ -187,23 +188,28 @@ bool StartVideo() {
   return true;
 }
 
+// The one window's handle and its device context's: addresses inside our state.
 HWND Handle() { return reinterpret_cast<HWND>(&platform.window); }
 HDC DeviceContext() { return reinterpret_cast<HDC>(&platform.window.dc); }
 
+// The window a handle names, or null for a stale or foreign handle.
 WindowData* FromHwnd(HWND window) {
   if (window == nullptr || window != Handle() || platform.window.sdl == nullptr) return nullptr;
   return &platform.window;
 }
 
+// The window whose device context this is, or null.
 WindowData* FromDc(HDC dc) {
   if (dc == nullptr || dc != DeviceContext() || platform.window.sdl == nullptr) return nullptr;
   return &platform.window;
 }
 
+// Whether an SDL event belongs to our window.
 bool IsOurs(Uint32 windowId) {
   return platform.window.sdl != nullptr && windowId == platform.window.id;
 }
 
+// A registered class by name; class names ignore case, as on Win32.
 const WindowClass* FindClass(LPCSTR name) {
   if (name == nullptr) return nullptr;
   for (const WindowClass& wc : platform.classes)
@@ -223,6 +229,7 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam) {
   platform.queue.push_back(msg);
 }
 
+// The window's geometry, or while fullscreen the geometry it returns to.
 SDL_Rect CurrentRect(const WindowData& w) {
   if (platform.fullscreen) return w.windowedRect;
   SDL_Rect r{};
@@ -255,6 +262,7 @@ void ApplyRect(WindowData& w, const SDL_Rect& r) {
   SendClientSize(w);
 }
 
+// Shows, raises and activates the window.
 void Show(WindowData& w) {
   if (!w.visible) {
     SDL_ShowWindow(w.sdl);
@@ -276,6 +284,7 @@ void Maximize(WindowData& w) {
   ApplyRect(w, usable);
 }
 
+// Puts a maximised window back where it was.
 void Restore(WindowData& w) {
   if (!w.maximized) return;
   w.maximized = false;
@@ -328,6 +337,7 @@ WPARAM VirtualKey(const SDL_Keysym& key) {
   return 0;
 }
 
+// The MK_ flags of a mouse message.
 WPARAM MouseKeys(Uint32 buttons) {
   WPARAM keys = 0;
   if (buttons & SDL_BUTTON_LMASK) keys |= kMkLButton;
@@ -339,6 +349,7 @@ WPARAM MouseKeys(Uint32 buttons) {
   return keys;
 }
 
+// Keeps the pointer's screen position for the messages' pt field.
 void NotePointer(int clientX, int clientY) {
   int x = 0, y = 0;
   SDL_GetWindowPosition(platform.window.sdl, &x, &y);
@@ -414,6 +425,7 @@ void PumpEvents() {
   while (SDL_PollEvent(&e)) Translate(e);
 }
 
+// Whether a message passes the window and range filters of a peek or get.
 bool Matches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
   if (window != nullptr && msg.hwnd != window) return false;
   if (filterMin == 0 && filterMax == 0) return true;
@@ -470,16 +482,19 @@ void RequestPixelFormat(int alphaBits) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
 
+// The mode the desktop had before any switch.
 SDL_DisplayMode DesktopMode() {
   SDL_DisplayMode mode{};
   SDL_GetDesktopDisplayMode(0, &mode);
   return mode;
 }
 
+// The mode in force for the program: the one taken for the window, else the desktop's.
 SDL_DisplayMode CurrentMode() {
   return platform.fullscreen ? platform.fullscreenMode : DesktopMode();
 }
 
+// Gives the display back to the desktop and the window its earlier geometry.
 void LeaveFullscreen(WindowData& w) {
   if (!platform.fullscreen) return;
   if (platform.sdlFullscreen) SDL_SetWindowFullscreen(w.sdl, 0);
@@ -490,6 +505,7 @@ void LeaveFullscreen(WindowData& w) {
   SendClientSize(w);
 }
 
+// Describes an SDL display mode as a display-mode record.
 void FillDevMode(DEVMODEA* dm, const SDL_DisplayMode& mode) {
   std::memset(dm, 0, sizeof *dm);
   const char* name = SDL_GetDisplayName(0);
@@ -508,6 +524,7 @@ void FillDevMode(DEVMODEA* dm, const SDL_DisplayMode& mode) {
 
 // ---- Window class, window and message loop ------------------------------------------------
 
+// Keeps a window class; a second registration of a name fails, as on Win32.
 ATOM RegisterClassA(const WNDCLASSA* wc) {
   if (wc == nullptr || wc->lpszClassName == nullptr || wc->lpfnWndProc == nullptr) return 0;
   if (FindClass(wc->lpszClassName) != nullptr) return 0;  // already registered
@@ -515,8 +532,10 @@ ATOM RegisterClassA(const WNDCLASSA* wc) {
   return static_cast<ATOM>(0xC000 + platform.classes.size() - 1);
 }
 
+// Cursors are only handles here: SDL's own arrow is the cursor.
 HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(&platform.arrowCursor); }
 
+// Stock objects are only handles here: the window paints with GL.
 HGDIOBJ GetStockObject(int object) {
   if (object < 0 || object >= static_cast<int>(sizeof platform.stockObjects)) return nullptr;
   return &platform.stockObjects[object];
@@ -569,6 +588,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
   return hwnd;
 }
 
+// Sends WM_DESTROY, then closes the SDL window and drops its queued messages.
 BOOL DestroyWindow(HWND window) {
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return FALSE;
@@ -585,6 +605,7 @@ BOOL DestroyWindow(HWND window) {
   return TRUE;
 }
 
+// Screen width and height in the mode in force.
 int GetSystemMetrics(int index) {
   if (index != SM_CXSCREEN && index != SM_CYSCREEN) return 0;
   if (!StartVideo()) return 0;
@@ -592,6 +613,7 @@ int GetSystemMetrics(int index) {
   return index == SM_CXSCREEN ? mode.w : mode.h;
 }
 
+// Moves, sizes and stacks the window.
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return FALSE;
@@ -609,6 +631,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
   return TRUE;
 }
 
+// Hides, shows, maximises or restores; returns whether the window was visible.
 BOOL ShowWindow(HWND window, int showCommand) {
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return FALSE;
@@ -637,6 +660,7 @@ BOOL ShowWindow(HWND window, int showCommand) {
   return wasVisible;
 }
 
+// Paints the window at once if it needs painting.
 BOOL UpdateWindow(HWND window) {
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return FALSE;
@@ -644,6 +668,7 @@ BOOL UpdateWindow(HWND window) {
   return TRUE;
 }
 
+// Looks at (and maybe takes) the next message; waits 1 ms at most when there is none.
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
   if (msg == nullptr) return FALSE;
   const bool remove = (removeFlags & PM_REMOVE) != 0;
@@ -662,6 +687,7 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
   return Fetch(msg, window, filterMin, filterMax, remove) ? TRUE : FALSE;
 }
 
+// Takes the next message, waiting for one; 0 for WM_QUIT.
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
   if (msg == nullptr) return -1;
   for (;;) {
@@ -673,6 +699,7 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
   }
 }
 
+// Queues WM_CHAR for a key that types a character.
 BOOL TranslateMessage(const MSG* msg) {
   if (msg == nullptr) return FALSE;
   if (msg->message == WM_KEYUP) return TRUE;
@@ -698,6 +725,7 @@ BOOL TranslateMessage(const MSG* msg) {
   return TRUE;
 }
 
+// Hands a message to its window's procedure.
 LRESULT DispatchMessageA(const MSG* msg) {
   if (msg == nullptr) return 0;
   WindowData* w = FromHwnd(msg->hwnd);
@@ -705,6 +733,7 @@ LRESULT DispatchMessageA(const MSG* msg) {
   return w->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
+// Default handling: a close request destroys the window, a paint validates it.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return 0;
@@ -720,6 +749,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
   }
 }
 
+// Queues a message for the window (or for the thread, with no window).
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (window != nullptr && FromHwnd(window) == nullptr) return FALSE;
   MSG msg{};
@@ -733,11 +763,13 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
+// Asks for WM_QUIT once every queued message has been taken.
 void PostQuitMessage(int exitCode) {
   platform.quitPosted = true;
   platform.quitCode = exitCode;
 }
 
+// Validates the whole window and gives its device context.
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   WindowData* w = FromHwnd(window);
   if (w == nullptr || paint == nullptr) return nullptr;
@@ -750,8 +782,10 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   return paint->hdc;
 }
 
+// Nothing to finish: BeginPaint validated the window.
 BOOL EndPaint(HWND window, const PAINTSTRUCT*) { return FromHwnd(window) ? TRUE : FALSE; }
 
+// Our window while it has the keyboard, else none.
 HWND GetFocus() {
   if (platform.window.sdl == nullptr || !platform.videoReady) return nullptr;
   return SDL_GetKeyboardFocus() == platform.window.sdl ? Handle() : nullptr;
@@ -759,12 +793,14 @@ HWND GetFocus() {
 
 // ---- Cursor ---------------------------------------------------------------------------------
 
+// Counts the cursor up or down and shows it while the count is not negative.
 int ShowCursor(BOOL show) {
   platform.cursorCount += show ? 1 : -1;
   if (platform.videoReady) SDL_ShowCursor(platform.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
   return platform.cursorCount;
 }
 
+// The pointer's screen position.
 BOOL GetCursorPos(LPPOINT point) {
   if (point == nullptr) return FALSE;
   if (!StartVideo()) {
@@ -777,6 +813,7 @@ BOOL GetCursorPos(LPPOINT point) {
   return TRUE;
 }
 
+// Moves the pointer; over the window this gives one WM_MOUSEMOVE at the new place.
 BOOL SetCursorPos(int x, int y) {
   if (!StartVideo()) return FALSE;
   PumpEvents();  // earlier pointer events keep their place before the warp's
@@ -814,6 +851,7 @@ BOOL SetCursorPos(int x, int y) {
   return TRUE;
 }
 
+// Screen to client coordinates.
 BOOL ScreenToClient(HWND window, LPPOINT point) {
   WindowData* w = FromHwnd(window);
   if (w == nullptr || point == nullptr) return FALSE;
@@ -824,6 +862,7 @@ BOOL ScreenToClient(HWND window, LPPOINT point) {
   return TRUE;
 }
 
+// Client to screen coordinates.
 BOOL ClientToScreen(HWND window, LPPOINT point) {
   WindowData* w = FromHwnd(window);
   if (w == nullptr || point == nullptr) return FALSE;
@@ -836,6 +875,7 @@ BOOL ClientToScreen(HWND window, LPPOINT point) {
 
 // ---- Message box ----------------------------------------------------------------------------
 
+// Shows the message and writes it to standard error; returns IDOK, or 0 if not shown.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   const char* title = caption ? caption : "Error";
   std::string line = text ? text : "";
@@ -857,6 +897,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
 // ---- Display settings -----------------------------------------------------------------------
 
+// The current, the desktop's or the n-th display mode of the first display.
 BOOL EnumDisplaySettingsA(LPCSTR, DWORD modeNum, DEVMODEA* devMode) {
   if (devMode == nullptr || !StartVideo()) return FALSE;
   SDL_DisplayMode mode{};
@@ -872,6 +913,7 @@ BOOL EnumDisplaySettingsA(LPCSTR, DWORD modeNum, DEVMODEA* devMode) {
   return TRUE;
 }
 
+// Takes a display mode for the window, or gives the desktop's back; never persisted.
 LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD) {
   if (!StartVideo()) return DISP_CHANGE_FAILED;
   const SDL_DisplayMode current = CurrentMode();
@@ -937,15 +979,19 @@ LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD) {
 
 // ---- Device context, pixel format and OpenGL context ----------------------------------------
 
+// The window's own device context (the class keeps one per window).
 HDC GetDC(HWND window) { return FromHwnd(window) ? DeviceContext() : nullptr; }
 
+// The window's device context stays valid; only the handles are checked.
 int ReleaseDC(HWND window, HDC dc) { return FromHwnd(window) && FromDc(dc) ? 1 : 0; }
 
+// Always the window's one format.
 int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd) {
   if (FromDc(dc) == nullptr || pfd == nullptr) return 0;
   return kPixelFormat;
 }
 
+// Describes the one format; returns the number of formats.
 int DescribePixelFormat(HDC dc, int pixelFormat, UINT bytes, PIXELFORMATDESCRIPTOR* pfd) {
   if (FromDc(dc) == nullptr || pixelFormat != kPixelFormat) return 0;
   if (pfd != nullptr && bytes >= sizeof(PIXELFORMATDESCRIPTOR)) {
@@ -966,6 +1012,7 @@ int DescribePixelFormat(HDC dc, int pixelFormat, UINT bytes, PIXELFORMATDESCRIPT
   return 1;  // the number of formats
 }
 
+// Accepts the one format; says once if the request asks for more than it has.
 BOOL SetPixelFormat(HDC dc, int pixelFormat, const PIXELFORMATDESCRIPTOR* pfd) {
   WindowData* w = FromDc(dc);
   if (w == nullptr || pixelFormat != kPixelFormat) return FALSE;
@@ -977,6 +1024,7 @@ BOOL SetPixelFormat(HDC dc, int pixelFormat, const PIXELFORMATDESCRIPTOR* pfd) {
   return TRUE;
 }
 
+// Presents the back buffer if the window's context is current.
 BOOL SwapBuffers(HDC dc) {
   WindowData* w = FromDc(dc);
   if (w == nullptr) return FALSE;
@@ -985,6 +1033,7 @@ BOOL SwapBuffers(HDC dc) {
   return TRUE;
 }
 
+// A new GL context for the window, not made current.
 HGLRC wglCreateContext(HDC dc) {
   WindowData* w = FromDc(dc);
   if (w == nullptr) return nullptr;
@@ -1002,6 +1051,7 @@ HGLRC wglCreateContext(HDC dc) {
   return reinterpret_cast<HGLRC>(context);
 }
 
+// Makes a context current on the window, or with no context none current.
 BOOL wglMakeCurrent(HDC dc, HGLRC context) {
   if (context == nullptr) {
     SDL_GL_MakeCurrent(nullptr, nullptr);
@@ -1015,6 +1065,7 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
   return SDL_GL_MakeCurrent(w->sdl, ctx) == 0 ? TRUE : FALSE;
 }
 
+// Deletes a context once; later GL calls do nothing if it was current.
 BOOL wglDeleteContext(HGLRC context) {
   auto ctx = reinterpret_cast<SDL_GLContext>(context);
   auto it = std::find(platform.contexts.begin(), platform.contexts.end(), ctx);
@@ -1026,4 +1077,5 @@ BOOL wglDeleteContext(HGLRC context) {
 
 // ---- Clock ----------------------------------------------------------------------------------
 
+// Milliseconds since SDL started, 32 bits wide: wraps after 2^32 ms as on Win32.
 DWORD GetTickCount() { return static_cast<DWORD>(SDL_GetTicks64()); }
