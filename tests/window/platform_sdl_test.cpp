@@ -565,15 +565,19 @@ TEST_F(SdlWindow, IdleLoopRestsAndFramesKeepTheirPace) {
               peekWaits.back());
   EXPECT_LE(peekMedian, 1.5);
   EXPECT_LE(peek90, 2.0);
-  // Frames every 40 ms, +2 ms at most (the wait and the millisecond tick).
+  // Frames every 40 ms, +2 ms at most (the wait and the millisecond tick); the tail is left
+  // to the machine's load.
   ASSERT_GT(frameGaps.size(), 60u);
   std::sort(frameGaps.begin(), frameGaps.end());
   const double gap5 = frameGaps[frameGaps.size() * 5 / 100];
-  const double gap95 = frameGaps[frameGaps.size() * 95 / 100];
-  std::printf("frame gap: min %.2f, 5%% %.2f, median %.2f, 95%% %.2f, max %.2f ms\n",
-              frameGaps.front(), gap5, frameGaps[frameGaps.size() / 2], gap95, frameGaps.back());
+  const double gapMedian = frameGaps[frameGaps.size() / 2];
+  const double gap90 = frameGaps[frameGaps.size() * 90 / 100];
+  std::printf("frame gap: min %.2f, 5%% %.2f, median %.2f, 90%% %.2f, max %.2f ms\n",
+              frameGaps.front(), gap5, gapMedian, gap90, frameGaps.back());
   EXPECT_GE(gap5, 38.0);
-  EXPECT_LE(gap95, 42.0);
+  EXPECT_GE(gapMedian, 39.5);
+  EXPECT_LE(gapMedian, 41.0);
+  EXPECT_LE(gap90, 42.0);
 }
 
 // Runs this program again without a display and returns its exit status and standard error.
