@@ -72,6 +72,14 @@ TEST(InputMouse, EachAxisHasItsDivisorAndTheCursorReturnsToTheCentre) {
   EXPECT_EQ(heading, -1.0);
   EXPECT_FALSE(PumpOne());
 
+  headless::MoveMouse(99, 75);  // one pixel is enough to turn and re-centre
+  ASSERT_TRUE(PumpOne());
+  EXPECT_EQ(turnRate, 1 / 8.0);
+  ExpectCursorAt(100, 75);
+  Pump();
+  EXPECT_EQ(heading, -1.0 + 1 / 8.0);
+  heading = -1;
+
   headless::MoveMouse(100, 80);  // 5 down: the fixed divisor 5
   ASSERT_TRUE(PumpOne());
   EXPECT_EQ(lookPitch, -1.0);
@@ -136,11 +144,18 @@ TEST(InputMouse, PitchIsClampedToBothLimits) {
   headless::MoveMouse(100, 80);
   Pump();
   EXPECT_EQ(lookPitch, -10.0);
-  // At the centre too.
+  // At the centre too. There the message's own position becomes the reference, even when
+  // the cursor has moved on since the message was sent.
   lookPitch = 69.9;
   mouseLastY = 95;
-  OnMouseMove(0, MAKELPARAM(100, 75));
+  const double headingBefore = heading;
+  OnMouseMove(0, MAKELPARAM(130, 71));
   EXPECT_EQ(lookPitch, 70.0);
+  EXPECT_EQ(turnRate, (100 - 130) / 8.0);
+  EXPECT_EQ(heading, headingBefore + (100 - 130) / 8.0);
+  EXPECT_EQ(mouseLastX, 130);
+  EXPECT_EQ(mouseLastY, 71);
+  EXPECT_EQ(headless::PendingMessages(), 0u);  // nothing to re-centre
 }
 
 TEST(InputMouse, WalkingFollowUpWrapsAndLoadsTheCameraUnlessAStepWillLoadIt) {

@@ -13,7 +13,8 @@ TEST(WalkObstacles, SquareTestIsStrictAndIgnoresRowsThatDoNotExist) {
   SetObstacles({10, 0}, {0, 20});
   EXPECT_TRUE(ObstacleHit(2.5, 0, 8));
   EXPECT_TRUE(ObstacleHit(17.9, 7.9, 8));
-  EXPECT_FALSE(ObstacleHit(2, 0, 8));  // exactly on the edge
+  EXPECT_FALSE(ObstacleHit(2, 0, 8));  // exactly on the edges
+  EXPECT_FALSE(ObstacleHit(18, 0, 8));
   EXPECT_FALSE(ObstacleHit(10, 8, 8));
   EXPECT_FALSE(ObstacleHit(10, -8, 8));
   EXPECT_TRUE(ObstacleHit(0, 12.5, 8));  // the second point
@@ -121,6 +122,45 @@ TEST(WalkObstacles, APostCornerIsPassedAlongTheFirstFreeDeflection) {
   EXPECT_EQ(eyeZ, -std::cos(hd) * (2.0 / divisor));
   WalkModeStep();
   EXPECT_EQ(forwardSpeedSaved, 2.0 / divisor + 1.0);  // accelerated from the reduced speed
+}
+
+TEST(WalkObstacles, BackwardStepsProbeBackwardAndTheLimitItselfIsNotTried) {
+  // Walking backward into a post behind: the probes go backward too, all are blocked.
+  SetUpWalkScene();
+  SetObstacles({0}, {9});
+  forwardSpeed = -1;
+  Press(VK_DOWN);
+  WalkModeStep();
+  EXPECT_EQ(forwardSpeed, 0.0);
+  EXPECT_EQ(stepBlocked, 1);
+  EXPECT_NEAR(eyeZ, 0.0, 1e-12);
+
+  // With a limit of exactly 0.02 the tries are +0.01 and -0.01 only. Here +0.02 would be free
+  // (the probe reaches x = -0.16, 8.04 from the post) but is never tried.
+  SetUpWalkScene();
+  SetObstacles({7.88}, {-5});
+  walkDeflectLimit = 0.01 + 0.01;
+  forwardSpeed = 1;
+  Press(VK_UP);
+  WalkModeStep();
+  EXPECT_EQ(forwardSpeed, 0.0);
+  EXPECT_EQ(stepBlocked, 1);
+  EXPECT_NEAR(eyeX, 0.0, 1e-12);
+  EXPECT_NEAR(eyeZ, 0.0, 1e-12);
+}
+
+TEST(WalkObstacles, DeflectedHeadingsTurnFromTheMoveAngle) {
+  // Heading 90 walks along +x; a post 10 ahead is met on the second step.
+  SetUpWalkScene(90);
+  SetObstacles({10}, {0});
+  Press(VK_UP);
+  WalkModeStep();
+  WalkModeStep();
+  EXPECT_EQ(stepBlocked, 1);
+  EXPECT_EQ(moveAngle, -90 * degToRad);
+  EXPECT_EQ(forwardDeflectHeading, -90 * degToRad + (0.0 - 0.01 - 0.01));
+  EXPECT_NEAR(eyeX, 1.0, 1e-12);
+  EXPECT_NEAR(eyeZ, 0.0, 1e-12);
 }
 
 TEST(WalkObstacles, SearchReachesWideDeflectionsAndStopsOnNonsenseLimits) {
