@@ -3,26 +3,19 @@
 set(WALK_SCENES ${CMAKE_CURRENT_SOURCE_DIR}/replay/walk)
 
 # ---- Replays: tests/replay/walk/<scene>/<case>.script with <case>.expect -------------------
-if(TARGET citywalk-replay AND TARGET citywalk-expect)
+# Each runs for as many frames as its expectations name ("frames N"); the helper comes from
+# tests/replay.cmake, which is included before this file.
+if(COMMAND citywalk_replay_case)
   file(GLOB WALK_SCRIPTS CONFIGURE_DEPENDS ${WALK_SCENES}/*/*.script)
   foreach(script ${WALK_SCRIPTS})
     get_filename_component(scene_dir ${script} DIRECTORY)
     get_filename_component(scene ${scene_dir} NAME)
     get_filename_component(case ${script} NAME_WE)
-    set(expect ${scene_dir}/${case}.expect)
-    set(trace ${CMAKE_CURRENT_BINARY_DIR}/walk_${scene}_${case}.jsonl)
-    # The frame count is the last frame the expectations name ("frames N").
-    file(STRINGS ${expect} frames_line REGEX "^frames [0-9]+")
+    file(STRINGS ${scene_dir}/${case}.expect frames_line REGEX "^frames [0-9]+")
     string(REGEX REPLACE "^frames ([0-9]+).*" "\\1" frames "${frames_line}")
-    add_test(NAME walk_replay_${scene}_${case}
-             COMMAND ${CMAKE_COMMAND}
-                     -DREPLAY=$<TARGET_FILE:citywalk-replay>
-                     -DEXPECT=$<TARGET_FILE:citywalk-expect>
-                     -DSCENE=${scene_dir} -DSCRIPT=${script} -DEXPECTATIONS=${expect}
-                     -DFRAMES=${frames} -DTRACE=${trace}
-                     -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/walk/run_replay.cmake)
-    set_tests_properties(walk_replay_${scene}_${case} PROPERTIES
-                         TIMEOUT 120 ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+    citywalk_replay_case(NAME walk_${scene}_${case} SCENE walk/${scene}
+                         SCRIPT walk/${scene}/${case}.script EXPECT walk/${scene}/${case}.expect
+                         FRAMES ${frames})
   endforeach()
 endif()
 
