@@ -20,3 +20,15 @@ if(TARGET citywalk-check)
                          ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
   endforeach()
 endif()
+
+# Fuzzing the reader needs clang's libFuzzer: configure with CXX=clang++ and run
+#   citywalk_reader_fuzz -max_len=65536 <corpus folder>
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  add_executable(citywalk_reader_fuzz ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/reader_fuzz.cpp
+                 ${CMAKE_SOURCE_DIR}/src/scene/reader.cpp ${CMAKE_SOURCE_DIR}/src/scene/reader_lists.cpp
+                 ${CMAKE_SOURCE_DIR}/src/scene/reader_stream.cpp
+                 ${CMAKE_SOURCE_DIR}/src/scene/scene_fields.cpp ${CMAKE_SOURCE_DIR}/src/scene/scene.cpp)
+  target_include_directories(citywalk_reader_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(citywalk_reader_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(citywalk_reader_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+endif()

@@ -9,6 +9,12 @@
 // an object with more vertices than objectVertexMax, and any count whose tables would take
 // more than sceneTableByteLimit (plain vertices, obstacle points, object points).
 //
+// Standard input is never read. The table sizes could once be hinted there; a program started
+// from a terminal would then wait for typed input, and the hints change nothing, so the
+// object tables start with one column and one row and the point tables with two rows.
+//
+// Texture names are kept whole, however long.
+//
 // Objects exist only with their tables: when objectLastIndex is 0 or more but the object
 // tables were not made for it (a refused or malformed field, or the file ended first), no
 // table holds those objects and objectLastIndex becomes -1.

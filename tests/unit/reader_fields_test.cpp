@@ -2,10 +2,14 @@
 // writes them, and texture names with their marker.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "reader_test_scene.h"
 #include "scene/scene_fields.h"
@@ -186,6 +190,49 @@ TEST(ReaderFields, LongDoubleFailsTheStream) {
   ASSERT_EQ(diag.items.size(), 1u);
   EXPECT_EQ(diag.items[0].column, static_cast<int>(head.size()) + 1);
   EXPECT_NE(diag.items[0].message.find("`farPlane`"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// The exact fast path for ordinary numbers gives what the general conversion gives, bit for
+// bit: shortest forms of random doubles, short decimals and numbers near the path's limits.
+TEST(ReaderFields, FastPathAgreesWithTheGeneralConversion) {
+  std::mt19937_64 random(99);
+  std::vector<std::string> texts = {"9007199254740993",
+                                    "9007199254740992.5",
+                                    "0.1",
+                                    "1e22",
+                                    "1e23",
+                                    "123456789012345678e-22",
+                                    "4503599627370497.5",
+                                    "0.000000000000000000001",
+                                    "9999999999999999999",
+                                    "17976931348623157e292"};
+  for (int i = 0; i < 20000; ++i) {
+    char buffer[64];
+    double d;
+    if (i % 2) {
+      const std::uint64_t b = random();
+      std::memcpy(&d, &b, sizeof d);
+      if (!std::isfinite(d)) continue;
+    } else {
+      d = static_cast<double>(random() % 2000001) / std::pow(10.0, random() % 8) - 1000;
+    }
+    texts.emplace_back(buffer, std::to_chars(buffer, buffer + sizeof buffer, d).ptr);
+    const auto fixed = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::fixed);
+    if (fixed.ptr - buffer <= kDoubleFieldMaxChars) texts.emplace_back(buffer, fixed.ptr);
+  }
+  for (const std::string& text : texts) {
+    const DoubleField f = Double(text);
+    ASSERT_EQ(f.status, FieldStatus::kOk) << text;
+    double expected = 0;
+    const char* begin = text.data() + (text[0] == '-');
+    std::from_chars(begin, text.data() + text.size(), expected);
+    if (text[0] == '-') expected = -expected;
+    ASSERT_EQ(std::memcmp(&f.value, &expected, sizeof expected), 0) << text;
+  }
 }
 
 }  // namespace

@@ -333,3 +333,55 @@ TEST(ReaderLayout, NegativeCountsMakeNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the checker reports beside failures: unusual texture flags, part tags that name no
+// part, values beyond the int or double range, data after the last item; with their places.
+TEST(ReaderLayout, WarningsAtTheirPlaces) {
+  const std::string text = "2 0 2 -1 0\n" + Settings() + "0\n0 0 0\n0 0\n" +
+                           "0 0 0  0 0 0  0 0 0  1\n0 0 0  0 0 0  0 0 0  1\n"
+                           "0 0 0  0 0 0  0 0 0  1\n0 0 0  0 0 0  0 0 0  1\n"
+                           "0 0 0  0 0 0  0 0 0  1\n0 0 0  0 0 0  0 0 0  1\n"
+                           "0 0 0  0 0 0  0 0 0  1\n"                  // lines 10-16: part 0
+                           "1 1 1 7 0 0 0 1 0 0 1 *a.bmp\n"            // 17: avatar vertex 1
+                           "1 1 1 0 0 0 0 99999999999 0 0 2 *b.bmp\n"  // 18: avatar vertex 2
+                           "0.5 0.5 0.5 1e999 0 0 1 0 0 1 *c.bmp\n"    // 19: static vertex 1
+                           "0.5 0.5 0.5 0 0 0 1 1 0 0 *a.bmp\n"        // 20: static vertex 2
+                           "junk\n";
+  const SceneDiagnostics diag = ReadText(text);
+  EXPECT_FALSE(diag.streamFailed);
+  struct Expect {
+    int line, column;
+    const char* text;
+  } expected[] = {
+      {17, 1, "polygon of 1 vertex (avatar vertices 1..1)"},
+      {17, 7, "`avatarPartOf` of avatar vertex 1: part tag 7 names no part"},
+      {18, 1, "polygon of 1 vertex (avatar vertices 2..2)"},
+      {18, 15,
+       "`avatarPolyEnd` of avatar vertex 2: value beyond the int range, read as 2147483647"},
+      {18, 31, "`avatarTextured` of avatar vertex 2: texture flag 2 is neither 0 nor 1"},
+      {19, 1, "polygon of 1 vertex (static vertices 1..1)"},
+      {19, 13,
+       "`staticX` of static vertex 1: number beyond the range of a double, read as infinity"},
+      {20, 1, "polygon of 1 vertex (static vertices 2..2)"},
+      {21, 1, "5 bytes after the last plain vertex are never read"},
+  };
+  ASSERT_EQ(diag.items.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(diag.items[i].line, expected[i].line) << i;
+    EXPECT_EQ(diag.items[i].column, expected[i].column) << i;
+    EXPECT_EQ(diag.items[i].severity, SceneSeverity::kWarning) << i;
+    EXPECT_NE(diag.items[i].message.find(expected[i].text), std::string::npos)
+        << diag.items[i].message;
+  }
+  // Textures of vertices whose flag is 1, each name once, at its first use.
+  ASSERT_EQ(diag.textures.size(), 2u);
+  EXPECT_EQ(diag.textures[0].name, "a.bmp");
+  EXPECT_EQ(diag.textures[0].line, 17);
+  EXPECT_EQ(diag.textures[0].column, 24);
+  EXPECT_EQ(diag.textures[1].name, "c.bmp");
+  EXPECT_EQ(staticX[1], std::numeric_limits<double>::infinity());
+}
+
+}  // namespace

@@ -224,6 +224,18 @@ TEST(ReaderRoundTrip, SceneFileFoundByEitherName) {
   EXPECT_EQ(diag.fileBytes, WriteSceneText(spec).size());
   ExpectStaticList(spec.staticList);
   ExpectObjects(spec);
+
+  // Messages name the code-page file by its own name.
+  const std::string legacy = dir + "/" + kSceneFileName1251;
+  std::FILE* file = std::fopen(legacy.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fputs("0 0 0 77 1\n", file);
+  std::fclose(file);
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(ReadSceneFile(legacy, nullptr));
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.rfind("citywalk: " + dir + "/" + kSceneFileName + ":1:7: `objectLastIndex`", 0), 0u)
+      << err;
 }
 
 }  // namespace
