@@ -9,9 +9,9 @@
 // an object with more vertices than objectVertexMax, and any count whose tables would take
 // more than sceneTableByteLimit (plain vertices, obstacle points, object points).
 //
-// Standard input is never read. The table sizes could once be hinted there; a program started
-// from a terminal would then wait for typed input, and the hints change nothing, so the
-// object tables start with one column and one row and the point tables with two rows.
+// Standard input is never read for table size hints: a program started from a terminal would
+// wait for typed input, and the hints change nothing. The object tables start with one column
+// and one row and the point tables with two rows.
 //
 // Texture names are kept whole, however long.
 //
@@ -420,15 +420,6 @@ void ClosePolygons() {
   }
 }
 
-// The file's name as messages show it: the code-page name shows as the scene file's name.
-std::string DisplayName(const std::string& path) {
-  const std::string legacy = kSceneFileName1251;
-  if (path.size() >= legacy.size() &&
-      path.compare(path.size() - legacy.size(), legacy.size(), legacy) == 0)
-    return path.substr(0, path.size() - legacy.size()) + kSceneFileName;
-  return path;
-}
-
 // The whole file's bytes; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -480,8 +471,16 @@ bool ReadSceneFile(const std::string& path, SceneDiagnostics* diag) {
     diag->fileBytes = bytes.size();
   }
   // A file that cannot be read gives the stream failed from the start.
-  ReadSceneText(opened ? bytes.data() : nullptr, bytes.size(), DisplayName(path), diag);
+  ReadSceneText(opened ? bytes.data() : nullptr, bytes.size(), SceneDisplayName(path), diag);
   return opened;
+}
+
+std::string SceneDisplayName(const std::string& path) {
+  const std::string legacy = kSceneFileName1251;
+  if (path.size() >= legacy.size() &&
+      path.compare(path.size() - legacy.size(), legacy.size(), legacy) == 0)
+    return path.substr(0, path.size() - legacy.size()) + kSceneFileName;
+  return path;
 }
 
 // On Windows the scene file is opened by its code-page name through the narrow file

@@ -46,6 +46,9 @@ extern std::size_t sceneTableByteLimit;
 // there is none.
 std::string FindSceneFile(const std::string& dir);
 
+// The scene file's path as messages show it: a code-page name shows as the scene file's name.
+std::string SceneDisplayName(const std::string& path);
+
 // Resets the scene to its start-up state, reads the scene file at path into the tables and
 // derives the view and motion values. Returns false when the file could not be opened (the
 // scene then keeps its defaults, derived as for an empty file). With diag, findings are

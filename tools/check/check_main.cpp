@@ -73,14 +73,15 @@ int main(int argc, char** argv) {
   }
   SceneDiagnostics diag;
   if (!ReadSceneFile(path, &diag)) {
-    std::fprintf(stderr, "citywalk-check: %s: cannot be opened\n", path.c_str());
+    std::fprintf(stderr, "citywalk-check: %s: cannot be opened\n", SceneDisplayName(path).c_str());
     return 2;
   }
   CheckTextures(path, diag);
+  const std::string shown = SceneDisplayName(path);
   if (json) {
-    PrintJson(stdout, path, diag);
+    PrintJson(stdout, shown, diag);
   } else {
-    PrintReport(stdout, path, diag);
+    PrintReport(stdout, shown, diag);
   }
   const bool errors = std::any_of(diag.items.begin(), diag.items.end(), [](const auto& d) {
     return d.severity == SceneSeverity::kError;
