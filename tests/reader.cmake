@@ -21,13 +21,14 @@ if(TARGET citywalk-check)
   endforeach()
 endif()
 
-# Fuzzing the reader needs clang's libFuzzer: configure with CXX=clang++ and run
-#   citywalk_reader_fuzz -max_len=65536 <corpus folder>
+# Fuzzing the reader needs clang's libFuzzer: configure with CXX=clang++, build the target
+# citywalk_reader_fuzz (not part of "all") and run it on a folder of scene files.
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-  add_executable(citywalk_reader_fuzz ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/reader_fuzz.cpp
-                 ${CMAKE_SOURCE_DIR}/src/scene/reader.cpp ${CMAKE_SOURCE_DIR}/src/scene/reader_lists.cpp
-                 ${CMAKE_SOURCE_DIR}/src/scene/reader_stream.cpp
-                 ${CMAKE_SOURCE_DIR}/src/scene/scene_fields.cpp ${CMAKE_SOURCE_DIR}/src/scene/scene.cpp)
+  set(scene_src ${CMAKE_SOURCE_DIR}/src/scene)
+  add_executable(citywalk_reader_fuzz EXCLUDE_FROM_ALL
+                 ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/reader_fuzz.cpp ${scene_src}/reader.cpp
+                 ${scene_src}/reader_lists.cpp ${scene_src}/reader_stream.cpp
+                 ${scene_src}/scene_fields.cpp ${scene_src}/scene.cpp)
   target_include_directories(citywalk_reader_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_compile_options(citywalk_reader_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(citywalk_reader_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
