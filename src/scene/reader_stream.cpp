@@ -32,6 +32,19 @@ std::string FoundText(const char* p) {
   return text;
 }
 
+// Whether [p, end) is the start of a number that the end of the file cut short ("-", "0x",
+// "2.5e-").
+bool CutNumber(const char* p, const char* end) {
+  if (p < end && (*p == '+' || *p == '-')) ++p;
+  if (end - p == 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) return true;
+  while (p < end && (IsFieldDigit(*p) || *p == '.')) ++p;
+  if (p < end && (*p == 'e' || *p == 'E')) {
+    ++p;
+    if (p < end && (*p == '+' || *p == '-')) ++p;
+  }
+  return p == end;
+}
+
 // The stream fails at the field at pos; says why, where, and what it leaves unread.
 void Fail(const char* pos, const char* field, FieldStatus status) {
   s.failed = true;
@@ -39,10 +52,11 @@ void Fail(const char* pos, const char* field, FieldStatus status) {
   std::string message;
   const char* after = pos;
   while (after < s.end && !IsFieldSpace(*after)) ++after;
+  const bool cut = (after == s.end && CutNumber(pos, after));
   if (status == FieldStatus::kEnd) {
     message = "the file ends before " + FieldText(field) + "; left unset: " + UnsetSummary();
-  } else if (after == s.end && status == FieldStatus::kMalformed) {
-    // A field cut short by the end of the file ("-", "1e") is a file that ends early.
+  } else if (cut && status == FieldStatus::kMalformed) {
+    // A number cut short by the end of the file is a file that ends early.
     message = "the file ends inside " + FieldText(field) + " (\"" + FoundText(pos) +
               "\"); left unset: " + UnsetSummary();
   } else if (status == FieldStatus::kTooLong) {
