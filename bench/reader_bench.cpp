@@ -38,22 +38,22 @@ void FillList(std::vector<SceneVertexSpec>& list, int count, bool textured, int 
 
 const std::string& FullScene() {
   static const std::string text = [] {
-    SceneSpec spec;
-    spec.settings.ControlMode = 1;
-    FillList(spec.staticList, 100001, true, -10);
-    FillList(spec.plainList, 10000, false, -10);
-    FillList(spec.avatarList, 6501, true, 0);
-    spec.avatarParts.resize(20);
-    spec.objects.resize(50);
+    SceneSpec plan;
+    plan.settings.ControlMode = 1;
+    FillList(plan.staticList, 100001, true, -10);
+    FillList(plan.plainList, 10000, false, -10);
+    FillList(plan.avatarList, 6501, true, 0);
+    plan.avatarParts.resize(20);
+    plan.objects.resize(50);
     for (int o = 0; o < 50; ++o) {
-      SceneObjectSpec& obj = spec.objects[o];
+      SceneObjectSpec& obj = plan.objects[o];
       obj.x = 100.5 * o;
       obj.waypoints = {{1.5 * o, 2}, {3, 4.25}};
       FillList(obj.vertices, 2000, true, o % 20);
       obj.parts.resize(20);
     }
-    for (int k = 0; k < 10000; ++k) spec.posts.push_back({k * 0.75, -k * 1.5});
-    return WriteSceneText(spec);
+    for (int k = 0; k < 10000; ++k) plan.posts.push_back({k * 0.75, -k * 1.5});
+    return WriteSceneText(plan);
   }();
   return text;
 }

@@ -60,41 +60,41 @@ struct BitmapSpec {
   Bytes bits;                        // rows or stream exactly as stored
 };
 
-Bytes BuildBitmap(const BitmapSpec& spec) {
+Bytes BuildBitmap(const BitmapSpec& plan) {
   Bytes dib;
-  Put32(dib, spec.headerSize);
-  if (spec.headerSize == 12) {
-    Put16(dib, spec.width);
-    Put16(dib, spec.height);
+  Put32(dib, plan.headerSize);
+  if (plan.headerSize == 12) {
+    Put16(dib, plan.width);
+    Put16(dib, plan.height);
     Put16(dib, 1);
-    Put16(dib, spec.bitCount);
+    Put16(dib, plan.bitCount);
   } else {
-    Put32(dib, std::uint32_t(spec.width));
-    Put32(dib, std::uint32_t(spec.height));
+    Put32(dib, std::uint32_t(plan.width));
+    Put32(dib, std::uint32_t(plan.height));
     Put16(dib, 1);
-    Put16(dib, spec.bitCount);
-    Put32(dib, spec.compression);
-    Put32(dib, spec.imageSize);
+    Put16(dib, plan.bitCount);
+    Put32(dib, plan.compression);
+    Put32(dib, plan.imageSize);
     Put32(dib, 2835);
     Put32(dib, 2835);
-    Put32(dib, spec.colorsUsed);
+    Put32(dib, plan.colorsUsed);
     Put32(dib, 0);
-    if (spec.headerSize > 40) {
-      for (int i = 0; i < 3; ++i) Put32(dib, spec.masks.empty() ? 0 : spec.masks[i]);
-      dib.resize(spec.headerSize, 0);  // alpha mask, colour space, profile: unused
+    if (plan.headerSize > 40) {
+      for (int i = 0; i < 3; ++i) Put32(dib, plan.masks.empty() ? 0 : plan.masks[i]);
+      dib.resize(plan.headerSize, 0);  // alpha mask, colour space, profile: unused
     } else {
-      for (std::uint32_t mask : spec.masks) Put32(dib, mask);
+      for (std::uint32_t mask : plan.masks) Put32(dib, mask);
     }
   }
-  for (const Rgb& colour : spec.palette) {
+  for (const Rgb& colour : plan.palette) {
     dib.push_back(colour[2]);
     dib.push_back(colour[1]);
     dib.push_back(colour[0]);
-    if (spec.headerSize != 12) dib.push_back(0);
+    if (plan.headerSize != 12) dib.push_back(0);
   }
-  const std::size_t bitsOffset = dib.size() + (spec.fileHeader ? 14 : 0);
-  dib.insert(dib.end(), spec.bits.begin(), spec.bits.end());
-  if (!spec.fileHeader) return dib;
+  const std::size_t bitsOffset = dib.size() + (plan.fileHeader ? 14 : 0);
+  dib.insert(dib.end(), plan.bits.begin(), plan.bits.end());
+  if (!plan.fileHeader) return dib;
   Bytes file = {'B', 'M'};
   Put32(file, std::uint32_t(14 + dib.size()));
   Put32(file, 0);
@@ -202,35 +202,35 @@ TEST(BitmapSuite, BadFilesAreRefused) {
 
 TEST(BitmapDecode, RowsArePackedInFileOrderWhicheverWayTheyAreStored) {
   // 3 x 2 at 24 bits: 9 bytes of pixels and 3 of padding per stored row.
-  BitmapSpec spec;
-  spec.width = 3;
-  spec.height = 2;
-  spec.bits = {1,  2,  3,  4,  5,  6,  7,  8,  9,  0xee, 0xee, 0xee,  // bottom row, blue first
+  BitmapSpec plan;
+  plan.width = 3;
+  plan.height = 2;
+  plan.bits = {1,  2,  3,  4,  5,  6,  7,  8,  9,  0xee, 0xee, 0xee,  // bottom row, blue first
                11, 12, 13, 14, 15, 16, 17, 18, 19, 0xee, 0xee, 0xee};
   const Bytes expected = {3, 2, 1, 6, 5, 4, 9, 8, 7, 13, 12, 11, 16, 15, 14, 19, 18, 17};
-  ImageRecord image = Decode(BuildBitmap(spec));
+  ImageRecord image = Decode(BuildBitmap(plan));
   EXPECT_EQ(image.width, 3);
   EXPECT_EQ(image.height, 2);
   EXPECT_EQ(image.pixels, expected);
 
   // The same picture stored top-down gives the same record.
-  spec.height = -2;
-  spec.bits = {11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
-  image = Decode(BuildBitmap(spec));
+  plan.height = -2;
+  plan.bits = {11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
+  image = Decode(BuildBitmap(plan));
   EXPECT_EQ(image.height, 2);
   EXPECT_EQ(image.pixels, expected);
 
   // One row short: refused before anything is decoded.
-  spec.bits.resize(12);
-  EXPECT_EQ(Refusal(BuildBitmap(spec)), "Image file conversion error.");
+  plan.bits.resize(12);
+  EXPECT_EQ(Refusal(BuildBitmap(plan)), "Image file conversion error.");
 
   // The image size counts the pixel bytes: more than the file holds is a file cut short,
   // fewer does not hide rows that are there.
-  spec.bits.resize(24, 0);
-  spec.imageSize = 25;
-  EXPECT_EQ(Refusal(BuildBitmap(spec)), "Image file conversion error.");
-  spec.imageSize = 18;
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels.size(), 18u);
+  plan.bits.resize(24, 0);
+  plan.imageSize = 25;
+  EXPECT_EQ(Refusal(BuildBitmap(plan)), "Image file conversion error.");
+  plan.imageSize = 18;
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels.size(), 18u);
 
   // At most 16384 pixels a side, even where a short stream could describe more.
   BitmapSpec wide;
@@ -251,18 +251,18 @@ TEST(BitmapDecode, RowsArePackedInFileOrderWhicheverWayTheyAreStored) {
 
 TEST(BitmapDecode, EveryHeaderKindReadsTheSamePaletteBitmap) {
   // 5 x 2 at 8 bits through a 4-entry table; rows padded to 8 bytes.
-  BitmapSpec spec;
-  spec.width = 5;
-  spec.height = 2;
-  spec.bitCount = 8;
-  spec.palette = kPalette;
-  spec.colorsUsed = 4;
-  spec.bits = {0, 1, 2, 3, 0, 9, 9, 9, 3, 3, 2, 1, 1, 9, 9, 9};
+  BitmapSpec plan;
+  plan.width = 5;
+  plan.height = 2;
+  plan.bitCount = 8;
+  plan.palette = kPalette;
+  plan.colorsUsed = 4;
+  plan.bits = {0, 1, 2, 3, 0, 9, 9, 9, 3, 3, 2, 1, 1, 9, 9, 9};
   const Bytes expected = Expand(kPalette, {0, 1, 2, 3, 0, 3, 3, 2, 1, 1});
   for (int headerSize : {12, 40, 108, 124}) {
     for (bool fileHeader : {true, false}) {
       SCOPED_TRACE(testing::Message() << headerSize << (fileHeader ? " file" : " bare DIB"));
-      BitmapSpec variant = spec;
+      BitmapSpec variant = plan;
       variant.headerSize = headerSize;
       variant.fileHeader = fileHeader;
       if (headerSize == 12) {  // the core header's table is always 2^bits entries long
@@ -273,13 +273,13 @@ TEST(BitmapDecode, EveryHeaderKindReadsTheSamePaletteBitmap) {
   }
 
   // Colours used 0 means a full table of 2^bits entries: a bare DIB's bits follow all 256.
-  spec.fileHeader = false;
-  spec.colorsUsed = 0;
-  spec.palette.resize(256, Rgb{7, 7, 7});
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, expected);
+  plan.fileHeader = false;
+  plan.colorsUsed = 0;
+  plan.palette.resize(256, Rgb{7, 7, 7});
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, expected);
 
   // Other header sizes are an unknown format; a header cut short is not.
-  Bytes odd = BuildBitmap(spec);
+  Bytes odd = BuildBitmap(plan);
   odd[0] = 64;
   EXPECT_EQ(Refusal(odd), "Unknown DIB file format.");
   odd[0] = 40;
@@ -288,31 +288,31 @@ TEST(BitmapDecode, EveryHeaderKindReadsTheSamePaletteBitmap) {
 }
 
 TEST(BitmapDecode, OneAndFourBitPixelsAndIndicesBeyondTheTable) {
-  BitmapSpec spec;
-  spec.width = 9;
-  spec.height = 1;
-  spec.bitCount = 1;
-  spec.palette = {kPalette[1], kPalette[2]};
-  spec.bits = {0b10110001, 0b10000000, 0, 0};  // leftmost pixel in the high bit
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, Expand(spec.palette, {1, 0, 1, 1, 0, 0, 0, 1, 1}));
+  BitmapSpec plan;
+  plan.width = 9;
+  plan.height = 1;
+  plan.bitCount = 1;
+  plan.palette = {kPalette[1], kPalette[2]};
+  plan.bits = {0b10110001, 0b10000000, 0, 0};  // leftmost pixel in the high bit
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, Expand(plan.palette, {1, 0, 1, 1, 0, 0, 0, 1, 1}));
 
-  spec.bitCount = 4;
-  spec.width = 3;
-  spec.palette = kPalette;
-  spec.colorsUsed = 4;
-  spec.bits = {0x31, 0x20, 0, 0};  // high nibble first
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, Expand(kPalette, {3, 1, 2}));
+  plan.bitCount = 4;
+  plan.width = 3;
+  plan.palette = kPalette;
+  plan.colorsUsed = 4;
+  plan.bits = {0x31, 0x20, 0, 0};  // high nibble first
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, Expand(kPalette, {3, 1, 2}));
 
   // A table of 3 colours cannot show index 3.
-  spec.colorsUsed = 3;
-  spec.palette.resize(3);
-  EXPECT_EQ(Refusal(BuildBitmap(spec)), "Image file conversion error.");
-  spec.bits = {0x21, 0x00, 0, 0};
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, Expand(kPalette, {2, 1, 0}));
+  plan.colorsUsed = 3;
+  plan.palette.resize(3);
+  EXPECT_EQ(Refusal(BuildBitmap(plan)), "Image file conversion error.");
+  plan.bits = {0x21, 0x00, 0, 0};
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, Expand(kPalette, {2, 1, 0}));
 
   // A colour table reaching past the end of the file.
-  spec.colorsUsed = 1000000;
-  EXPECT_EQ(Refusal(BuildBitmap(spec)), "Image file conversion error.");
+  plan.colorsUsed = 1000000;
+  EXPECT_EQ(Refusal(BuildBitmap(plan)), "Image file conversion error.");
 }
 
 // The 8-bit value of an n-bit channel value: its share of the channel's range, rounded.
@@ -323,48 +323,48 @@ std::uint8_t Scaled(unsigned value, int bits) {
 
 TEST(BitmapDecode, SixteenAndThirtyTwoBitChannelsScaleToTheFullRange) {
   // 5-5-5: white, 16/9/1, black; 2 bytes a pixel, little-endian.
-  BitmapSpec spec;
-  spec.width = 3;
-  spec.height = 1;
-  spec.bitCount = 16;
+  BitmapSpec plan;
+  plan.width = 3;
+  plan.height = 1;
+  plan.bitCount = 16;
   const unsigned mid = (16 << 10) | (9 << 5) | 1;
-  spec.bits = {0xff, 0x7f, std::uint8_t(mid & 0xff), std::uint8_t(mid >> 8), 0, 0, 0, 0};
+  plan.bits = {0xff, 0x7f, std::uint8_t(mid & 0xff), std::uint8_t(mid >> 8), 0, 0, 0, 0};
   Bytes expected = {255, 255, 255, Scaled(16, 5), Scaled(9, 5), Scaled(1, 5), 0, 0, 0};
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, expected);
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, expected);
 
   // 5-6-5 through bit-field masks, after a 40-byte header and inside a 124-byte one.
-  spec.compression = 3;
-  spec.masks = {0xf800, 0x07e0, 0x001f};
+  plan.compression = 3;
+  plan.masks = {0xf800, 0x07e0, 0x001f};
   const unsigned mid565 = (16 << 11) | (40 << 5) | 1;
-  spec.bits = {0xff, 0xff, std::uint8_t(mid565 & 0xff), std::uint8_t(mid565 >> 8), 0, 0, 0, 0};
+  plan.bits = {0xff, 0xff, std::uint8_t(mid565 & 0xff), std::uint8_t(mid565 >> 8), 0, 0, 0, 0};
   expected = {255, 255, 255, Scaled(16, 5), Scaled(40, 6), Scaled(1, 5), 0, 0, 0};
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, expected);
-  spec.imageSize = 6;  // written without the row padding: the rows are still all there
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, expected);
-  spec.headerSize = 124;
-  spec.fileHeader = false;
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, expected);
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, expected);
+  plan.imageSize = 6;  // written without the row padding: the rows are still all there
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, expected);
+  plan.headerSize = 124;
+  plan.fileHeader = false;
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, expected);
 
   // Masks must be present, contiguous, apart and within the pixel.
   for (std::vector<std::uint32_t> masks : {std::vector<std::uint32_t>{0xf800, 0x07e0, 0},
                                            {0xf800, 0x0fe0, 0x001f},
                                            {0xf800, 0x07a0, 0x001f},
                                            {0x1f800, 0x07e0, 0x001f}}) {
-    spec.masks = masks;
-    EXPECT_EQ(Refusal(BuildBitmap(spec)), "Image file conversion error.");
+    plan.masks = masks;
+    EXPECT_EQ(Refusal(BuildBitmap(plan)), "Image file conversion error.");
   }
 
   // 32 bits plain (blue, green, red, unused) and with 10-bit and 2-bit fields.
-  spec = BitmapSpec();
-  spec.width = 1;
-  spec.height = 2;
-  spec.bitCount = 32;
-  spec.bits = {30, 20, 10, 99, 3, 2, 1, 99};
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, (Bytes{10, 20, 30, 1, 2, 3}));
-  spec.compression = 3;
-  spec.masks = {0x3ff00000, 0x000ffc00, 0x00000003};
+  plan = BitmapSpec();
+  plan.width = 1;
+  plan.height = 2;
+  plan.bitCount = 32;
+  plan.bits = {30, 20, 10, 99, 3, 2, 1, 99};
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, (Bytes{10, 20, 30, 1, 2, 3}));
+  plan.compression = 3;
+  plan.masks = {0x3ff00000, 0x000ffc00, 0x00000003};
   const std::uint32_t wide = (1023u << 20) | (300u << 10) | 2u;
-  spec.bits = {std::uint8_t(wide),
+  plan.bits = {std::uint8_t(wide),
                std::uint8_t(wide >> 8),
                std::uint8_t(wide >> 16),
                std::uint8_t(wide >> 24),
@@ -372,7 +372,7 @@ TEST(BitmapDecode, SixteenAndThirtyTwoBitChannelsScaleToTheFullRange) {
                0,
                0,
                0};
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, (Bytes{255, Scaled(300, 10), Scaled(2, 2), 0, 0, 0}));
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, (Bytes{255, Scaled(300, 10), Scaled(2, 2), 0, 0, 0}));
 }
 
 // ---- Run-length bitmaps --------------------------------------------------------------------
@@ -381,32 +381,32 @@ TEST(BitmapDecode, RunLengthStreamsWithJumpsAndSkippedPixels) {
   // 4 x 3 at 8 bits. Row 0: two 1s, then a jump of (1, 1) to column 3 of row 1: one 2, end of
   // line. Row 2: literal 1 2 1 (padded to an even length), end of bitmap. Everything skipped
   // is colour 0.
-  BitmapSpec spec;
-  spec.width = 4;
-  spec.height = 3;
-  spec.bitCount = 8;
-  spec.compression = 1;
-  spec.palette = kPalette;
-  spec.colorsUsed = 4;
-  spec.bits = {2, 1, 0, 2, 1, 1, 1, 2, 0, 0, 0, 3, 1, 2, 1, 0, 0, 1};
+  BitmapSpec plan;
+  plan.width = 4;
+  plan.height = 3;
+  plan.bitCount = 8;
+  plan.compression = 1;
+  plan.palette = kPalette;
+  plan.colorsUsed = 4;
+  plan.bits = {2, 1, 0, 2, 1, 1, 1, 2, 0, 0, 0, 3, 1, 2, 1, 0, 0, 1};
   const Bytes expected = Expand(kPalette, {1, 1, 0, 0, 0, 0, 0, 2, 1, 2, 1, 0});
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, expected);
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, expected);
 
   // The same picture in RLE4: a run alternates the two nibbles, a literal packs two a byte.
-  spec.bitCount = 4;
-  spec.compression = 2;
-  spec.bits = {2, 0x11, 0, 2, 1, 1, 1, 0x22, 0, 0, 0, 3, 0x12, 0x10, 0, 1};
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels, expected);
-  spec.bits = {3, 0x12, 0, 1};  // 1 2 1 then the rest skipped
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels,
+  plan.bitCount = 4;
+  plan.compression = 2;
+  plan.bits = {2, 0x11, 0, 2, 1, 1, 1, 0x22, 0, 0, 0, 3, 0x12, 0x10, 0, 1};
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels, expected);
+  plan.bits = {3, 0x12, 0, 1};  // 1 2 1 then the rest skipped
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels,
             Expand(kPalette, {1, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 
   // A stream that ends every row needs no end-of-bitmap code; one that stops early is cut.
-  spec.bits = {4, 0x33, 0, 0, 0, 0, 0, 0};
-  EXPECT_EQ(Decode(BuildBitmap(spec)).pixels,
+  plan.bits = {4, 0x33, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(Decode(BuildBitmap(plan)).pixels,
             Expand(kPalette, {3, 3, 3, 3, 0, 0, 0, 0, 0, 0, 0, 0}));
-  spec.bits = {4, 0x33, 0, 0, 0, 0};
-  EXPECT_EQ(Refusal(BuildBitmap(spec)), "Image file conversion error.");
+  plan.bits = {4, 0x33, 0, 0, 0, 0};
+  EXPECT_EQ(Refusal(BuildBitmap(plan)), "Image file conversion error.");
 
   // Refused: runs, literals and jumps leaving the picture, indices beyond the table, a
   // literal cut short, and a stream stored top-down.
@@ -421,20 +421,20 @@ TEST(BitmapDecode, RunLengthStreamsWithJumpsAndSkippedPixels) {
       {0, 2, 1},                    // jump missing a byte
   };
   for (const Bytes& stream : bad) {
-    spec.bits = stream;
-    EXPECT_EQ(Refusal(BuildBitmap(spec)), "Image file conversion error.");
+    plan.bits = stream;
+    EXPECT_EQ(Refusal(BuildBitmap(plan)), "Image file conversion error.");
   }
-  spec.bits = {4, 0x33, 0, 1};
-  spec.height = -3;
-  EXPECT_EQ(Refusal(BuildBitmap(spec)), "Image file conversion error.");
+  plan.bits = {4, 0x33, 0, 1};
+  plan.height = -3;
+  EXPECT_EQ(Refusal(BuildBitmap(plan)), "Image file conversion error.");
 
   // The image size field bounds the stream: codes after it are not read.
-  spec.height = 3;
-  spec.bits = {4, 0x33, 0, 1, 4, 0x44};
-  spec.imageSize = 4;
-  EXPECT_EQ(Decode(BuildBitmap(spec)).width, 4);
-  spec.imageSize = 7;
-  EXPECT_EQ(Refusal(BuildBitmap(spec)), "Image file conversion error.");
+  plan.height = 3;
+  plan.bits = {4, 0x33, 0, 1, 4, 0x44};
+  plan.imageSize = 4;
+  EXPECT_EQ(Decode(BuildBitmap(plan)).width, 4);
+  plan.imageSize = 7;
+  EXPECT_EQ(Refusal(BuildBitmap(plan)), "Image file conversion error.");
 }
 
 // ---- Hostile files -------------------------------------------------------------------------

@@ -111,7 +111,7 @@ TEST(ReaderLayout, ColourOnlyWhereAPolygonBegins) {
 }
 
 TEST(ReaderLayout, ObjectLastIndexZeroIsOneObjectInEveryBlock) {
-  SceneSpec spec;
+  SceneSpec plan;
   SceneObjectSpec o;
   o.flagA = 1;
   o.nearTest = 1;
@@ -125,8 +125,8 @@ TEST(ReaderLayout, ObjectLastIndexZeroIsOneObjectInEveryBlock) {
   o.parts.resize(1);
   o.parts[0][3].swingX = 9;
   o.parts[0][3].steps = 3;
-  spec.objects = {o};
-  const std::string text = WriteSceneText(spec);
+  plan.objects = {o};
+  const std::string text = WriteSceneText(plan);
   ASSERT_EQ(text.substr(0, 10), "0 0 0 0 3\n");
   ReadText(text);
   ASSERT_EQ(objectLastIndex, 0);
@@ -148,8 +148,8 @@ TEST(ReaderLayout, ObjectLastIndexZeroIsOneObjectInEveryBlock) {
 }
 
 TEST(ReaderLayout, TurnClockStartsFromTheObjectsPosition) {
-  SceneSpec spec;
-  spec.objects.resize(50);
+  SceneSpec plan;
+  plan.objects.resize(50);
   // Index: x, and the start worked out by hand (divisor k / 2; k = 10, 5, 13, 7 for
   // objects 0..3, the index otherwise).
   const struct {
@@ -168,15 +168,15 @@ TEST(ReaderLayout, TurnClockStartsFromTheObjectsPosition) {
       {9, 1e300, 127},  // beyond the int range: 2147483647, then /4 twelve times
       {49, 5000, 208},  // /24
   };
-  for (const auto& c : cases) spec.objects[c.index].x = c.x;
-  ReadText(WriteSceneText(spec));
+  for (const auto& c : cases) plan.objects[c.index].x = c.x;
+  ReadText(WriteSceneText(plan));
   ASSERT_EQ(objectLastIndex, 49);
   for (const auto& c : cases) EXPECT_EQ(objectTurnClock[c.index], c.clock) << c.index;
 }
 
 TEST(ReaderLayout, ViewValuesByControlMode) {
-  SceneSpec spec;
-  SceneSettingsSpec& s = spec.settings;
+  SceneSpec plan;
+  SceneSettingsSpec& s = plan.settings;
   s.bodyX = 3;
   s.bodyY = -2;
   s.bodyZ = 4;
@@ -191,7 +191,7 @@ TEST(ReaderLayout, ViewValuesByControlMode) {
   s.modeRefZ = 1;
   for (int mode : {1, 2, 3, 4}) {
     s.ControlMode = mode;
-    ReadText(WriteSceneText(spec));
+    ReadText(WriteSceneText(plan));
     const bool chase = mode >= 3;
     EXPECT_EQ(heading, -30);
     EXPECT_EQ(smoothHeading, -30);
@@ -212,8 +212,8 @@ TEST(ReaderLayout, ViewValuesByControlMode) {
 }
 
 TEST(ReaderLayout, MotionValuesAndConversions) {
-  SceneSpec spec;
-  SceneSettingsSpec& s = spec.settings;
+  SceneSpec plan;
+  SceneSettingsSpec& s = plan.settings;
   s.walkStepDivisor = 8;
   s.driveStepDivisor = 0;
   s.motion[0] = 3;      // walkMaxSpeed
@@ -226,7 +226,7 @@ TEST(ReaderLayout, MotionValuesAndConversions) {
   s.collisionRadius = 2.5;
   for (int mode : {1, 2}) {
     s.ControlMode = mode;
-    ReadText(WriteSceneText(spec));
+    ReadText(WriteSceneText(plan));
     EXPECT_EQ(walkStep, 0.375);
     EXPECT_EQ(walkStepTen, 3.75);
     EXPECT_EQ(driveStep, std::numeric_limits<double>::infinity());  // 5 / 0
@@ -296,18 +296,18 @@ TEST(ReaderLayout, PartRatesAreSwingOverStepCount) {
 }
 
 TEST(ReaderLayout, LastPolygonsClosedExceptThePlainList) {
-  SceneSpec spec;
-  AddPolygon(spec.staticList, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, 1, 1, 1);
-  AddPolygon(spec.plainList, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, 1, 1, 1);
-  AddPolygon(spec.avatarList, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, 1, 1, 1);
-  spec.objects.resize(2);
-  AddPolygon(spec.objects[1].vertices, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, 1, 1, 1);
-  spec.staticList.back().polyEnd = 0;
-  spec.plainList.back().polyEnd = 0;
-  spec.avatarList.back().polyEnd = 0;
-  spec.objects[1].vertices.back().polyEnd = 0;
-  spec.objectVertexMax = 5;
-  const SceneDiagnostics diag = ReadText(WriteSceneText(spec));
+  SceneSpec plan;
+  AddPolygon(plan.staticList, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, 1, 1, 1);
+  AddPolygon(plan.plainList, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, 1, 1, 1);
+  AddPolygon(plan.avatarList, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, 1, 1, 1);
+  plan.objects.resize(2);
+  AddPolygon(plan.objects[1].vertices, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, 1, 1, 1);
+  plan.staticList.back().polyEnd = 0;
+  plan.plainList.back().polyEnd = 0;
+  plan.avatarList.back().polyEnd = 0;
+  plan.objects[1].vertices.back().polyEnd = 0;
+  plan.objectVertexMax = 5;
+  const SceneDiagnostics diag = ReadText(WriteSceneText(plan));
   EXPECT_EQ(staticPolyEnd[3], 1);
   EXPECT_EQ(avatarPolyEnd[3], 1);
   EXPECT_EQ(objVtxPolyEnd[3][1], 1);

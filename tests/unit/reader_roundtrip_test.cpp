@@ -14,7 +14,7 @@ namespace {
 
 constexpr double kDegToRad = 0.017453292519943295;
 
-// The list columns hold what spec gives, colours at polygon starts.
+// The list columns hold what plan gives, colours at polygon starts.
 void ExpectStaticList(const std::vector<SceneVertexSpec>& list) {
   ASSERT_EQ(staticVertexCount, static_cast<int>(list.size()));
   int previousEnd = 1;
@@ -53,10 +53,10 @@ void ExpectAvatarList(const std::vector<SceneVertexSpec>& list) {
   }
 }
 
-void ExpectObjects(const SceneSpec& spec) {
-  ASSERT_EQ(objectLastIndex, static_cast<int>(spec.objects.size()) - 1);
+void ExpectObjects(const SceneSpec& plan) {
+  ASSERT_EQ(objectLastIndex, static_cast<int>(plan.objects.size()) - 1);
   for (int o = 0; o <= objectLastIndex; ++o) {
-    const SceneObjectSpec& e = spec.objects[o];
+    const SceneObjectSpec& e = plan.objects[o];
     EXPECT_EQ(objectFlagA[o], e.flagA);
     EXPECT_EQ(objectFlagB[o], e.flagB);
     EXPECT_EQ(objectNearTest[o], e.nearTest);
@@ -106,11 +106,11 @@ void ExpectObjects(const SceneSpec& spec) {
 }
 
 TEST(ReaderRoundTrip, SampleSceneReadsBackExactly) {
-  const SceneSpec spec = SampleSpec();
-  const SceneDiagnostics diag = ReadText(WriteSceneText(spec));
+  const SceneSpec plan = SampleSpec();
+  const SceneDiagnostics diag = ReadText(WriteSceneText(plan));
   EXPECT_FALSE(diag.streamFailed);
   EXPECT_TRUE(diag.items.empty()) << diag.items[0].message;
-  const SceneSettingsSpec& s = spec.settings;
+  const SceneSettingsSpec& s = plan.settings;
   EXPECT_EQ(displayModeIndex, s.displayModeIndex);
   EXPECT_EQ(light0Enabled, s.light0Enabled);
   EXPECT_EQ(smoothShading, s.smoothShading);
@@ -133,7 +133,7 @@ TEST(ReaderRoundTrip, SampleSceneReadsBackExactly) {
   EXPECT_EQ(trembleAmplitude, s.motion[25]);  // mode 1: kept
   EXPECT_EQ(clearRed, s.clearRed);
   EXPECT_EQ(clearBlue, s.clearBlue);
-  ExpectStaticList(spec.staticList);
+  ExpectStaticList(plan.staticList);
   ASSERT_EQ(plainVertexCount, 7);
   EXPECT_EQ(plainRed[4], 0.6);
   EXPECT_EQ(plainZ[6], 1);
@@ -144,8 +144,8 @@ TEST(ReaderRoundTrip, SampleSceneReadsBackExactly) {
   EXPECT_EQ(avatarPartTiltY[0][2], 5);
   EXPECT_EQ(avatarPartOffsetY[1][6], -6);
   EXPECT_EQ(avatarPartRateZ[1][3], 40.0 / 5);
-  ExpectAvatarList(spec.avatarList);
-  ExpectObjects(spec);
+  ExpectAvatarList(plan.avatarList);
+  ExpectObjects(plan);
   ASSERT_EQ(obstacleCount, 3);
   EXPECT_EQ(obstacleX[2], -70.5);
   EXPECT_EQ(obstacleZ[3], -1e-3);
@@ -177,29 +177,29 @@ TEST(ReaderRoundTrip, RandomValuesReadBackBitForBit) {
     }
   };
   for (int round = 0; round < 20; ++round) {
-    SceneSpec spec;
-    spec.settings.farPlane = value();
-    spec.settings.bodyX = value();
-    spec.settings.ControlMode = 1;
+    SceneSpec plan;
+    plan.settings.farPlane = value();
+    plan.settings.bodyX = value();
+    plan.settings.ControlMode = 1;
     for (int i = 0; i < 200; ++i) {
       AddPolygon(
-          spec.staticList,
+          plan.staticList,
           {{value(), value(), value()}, {value(), value(), value()}, {value(), value(), value()}},
           value(), value(), value(), i % 2 ? "t.bmp" : "");
-      spec.staticList.back().texT = value();
+      plan.staticList.back().texT = value();
     }
-    spec.objects.resize(2);
-    spec.objects[1].x = value();
-    spec.objects[1].waypoints = {{value(), value()}};
-    AddPolygon(spec.objects[1].vertices, {{value(), value(), value()}}, value(), value(), value());
-    spec.posts = {{value(), value()}};
-    ReadText(WriteSceneText(spec));
-    EXPECT_EQ(farPlane, spec.settings.farPlane);
-    EXPECT_EQ(bodyX, spec.settings.bodyX);
-    ExpectStaticList(spec.staticList);
-    ExpectObjects(spec);
-    EXPECT_EQ(obstacleX[1], spec.posts[0].first);
-    EXPECT_EQ(obstacleZ[1], spec.posts[0].second);
+    plan.objects.resize(2);
+    plan.objects[1].x = value();
+    plan.objects[1].waypoints = {{value(), value()}};
+    AddPolygon(plan.objects[1].vertices, {{value(), value(), value()}}, value(), value(), value());
+    plan.posts = {{value(), value()}};
+    ReadText(WriteSceneText(plan));
+    EXPECT_EQ(farPlane, plan.settings.farPlane);
+    EXPECT_EQ(bodyX, plan.settings.bodyX);
+    ExpectStaticList(plan.staticList);
+    ExpectObjects(plan);
+    EXPECT_EQ(obstacleX[1], plan.posts[0].first);
+    EXPECT_EQ(obstacleZ[1], plan.posts[0].second);
     ExpectTablesHoldCounts();
   }
 }
@@ -213,17 +213,17 @@ TEST(ReaderRoundTrip, SceneFileFoundByEitherName) {
   EXPECT_EQ(FindSceneFile(dir), "");  // no folder
   ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
   EXPECT_EQ(FindSceneFile(dir), "");
-  const SceneSpec spec = SampleSpec();
-  ASSERT_TRUE(WriteSceneFile(dir + "/" + kSceneFileName1251, spec));
+  const SceneSpec plan = SampleSpec();
+  ASSERT_TRUE(WriteSceneFile(dir + "/" + kSceneFileName1251, plan));
   EXPECT_EQ(FindSceneFile(dir), dir + "/" + kSceneFileName1251);
-  ASSERT_TRUE(WriteSceneFile(dir + "/" + kSceneFileName, spec));
+  ASSERT_TRUE(WriteSceneFile(dir + "/" + kSceneFileName, plan));
   const std::string path = FindSceneFile(dir);
   EXPECT_EQ(path, dir + "/" + kSceneFileName);
   SceneDiagnostics diag;
   EXPECT_TRUE(ReadSceneFile(path, &diag));
-  EXPECT_EQ(diag.fileBytes, WriteSceneText(spec).size());
-  ExpectStaticList(spec.staticList);
-  ExpectObjects(spec);
+  EXPECT_EQ(diag.fileBytes, WriteSceneText(plan).size());
+  ExpectStaticList(plan.staticList);
+  ExpectObjects(plan);
 
   // Messages name the code-page file by its own name.
   const std::string legacy = dir + "/" + kSceneFileName1251;

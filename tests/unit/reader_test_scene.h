@@ -22,8 +22,8 @@ inline SceneDiagnostics ReadText(const std::string& text) {
 // two plain polygons, an avatar with two parts, three objects with points, parts and
 // vertices, and three obstacle points.
 inline SceneSpec SampleSpec() {
-  SceneSpec spec;
-  SceneSettingsSpec& s = spec.settings;
+  SceneSpec plan;
+  SceneSettingsSpec& s = plan.settings;
   s.displayModeIndex = 3;
   s.light0Enabled = 1;
   s.smoothShading = 1;
@@ -45,21 +45,21 @@ inline SceneSpec SampleSpec() {
   s.turnStyle = 2;
   s.clearRed = 0.25;
   s.clearBlue = 0.5;
-  AddPolygon(spec.staticList, {{0, 0, 0}, {10, 0, 0}, {10, 0, 10}, {0, 0, 10}}, 1, 0.5, 0.25,
+  AddPolygon(plan.staticList, {{0, 0, 0}, {10, 0, 0}, {10, 0, 10}, {0, 0, 10}}, 1, 0.5, 0.25,
              "wall.bmp");
-  AddPolygon(spec.staticList, {{0, -5, 0}, {10, -5, 0}, {10, -5, 10}}, 0.1, 0.2, 0.3,
+  AddPolygon(plan.staticList, {{0, -5, 0}, {10, -5, 0}, {10, -5, 10}}, 0.1, 0.2, 0.3,
              "roof tiles.bmp");
-  AddPolygon(spec.staticList, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, 0, 1, 0);
-  AddPolygon(spec.plainList, {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}}, 0.9, 0.8, 0.7);
-  AddPolygon(spec.plainList, {{2, 0, 0}, {3, 0, 0}, {3, 0, 1}, {2, 0, 1}}, 0.6, 0.5, 0.4);
-  spec.avatarHeadingOffset = 180;
-  AddPolygon(spec.avatarList, {{-1, 0, -2}, {1, 0, -2}, {1, 0, 2}, {-1, 0, 2}}, 0.2, 0.2, 0.8,
+  AddPolygon(plan.staticList, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, 0, 1, 0);
+  AddPolygon(plan.plainList, {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}}, 0.9, 0.8, 0.7);
+  AddPolygon(plan.plainList, {{2, 0, 0}, {3, 0, 0}, {3, 0, 1}, {2, 0, 1}}, 0.6, 0.5, 0.4);
+  plan.avatarHeadingOffset = 180;
+  AddPolygon(plan.avatarList, {{-1, 0, -2}, {1, 0, -2}, {1, 0, 2}, {-1, 0, 2}}, 0.2, 0.2, 0.8,
              "car.bmp");
-  AddPolygon(spec.avatarList, {{-1, -1, -2}, {1, -1, -2}, {0, -2, 0}}, 0.5, 0.5, 0.5, "", 1);
-  spec.avatarParts.resize(2);
+  AddPolygon(plan.avatarList, {{-1, -1, -2}, {1, -1, -2}, {0, -2, 0}}, 0.5, 0.5, 0.5, "", 1);
+  plan.avatarParts.resize(2);
   for (int p = 0; p < 2; ++p) {
     for (int m = 0; m < 7; ++m) {
-      ScenePartRowSpec& r = spec.avatarParts[p][m];
+      ScenePartRowSpec& r = plan.avatarParts[p][m];
       r.offsetX = p + 0.5;
       r.offsetY = -m;
       r.swingZ = 10.0 * (m + 1);
@@ -98,10 +98,10 @@ inline SceneSpec SampleSpec() {
         part[m].steps = 4;
       }
     }
-    spec.objects.push_back(obj);
+    plan.objects.push_back(obj);
   }
-  spec.posts = {{50, 60}, {-70.5, 80}, {0, -1e-3}};
-  return spec;
+  plan.posts = {{50, 60}, {-70.5, 80}, {0, -1e-3}};
+  return plan;
 }
 
 // Every count the reader leaves stays within the tables it made, for the drawing and motion

@@ -122,31 +122,31 @@ void AddPolygon(std::vector<SceneVertexSpec>& list,
   }
 }
 
-std::string WriteSceneText(const SceneSpec& spec) {
+std::string WriteSceneText(const SceneSpec& plan) {
   std::string out;
-  int vertexMax = spec.objectVertexMax;
+  int vertexMax = plan.objectVertexMax;
   if (vertexMax == 0) {
     vertexMax = 1;
-    for (const SceneObjectSpec& o : spec.objects)
+    for (const SceneObjectSpec& o : plan.objects)
       vertexMax = std::max(vertexMax, static_cast<int>(o.vertices.size()));
   }
-  const int objectLast = static_cast<int>(spec.objects.size()) - 1;
-  Put(out, static_cast<int>(spec.staticList.size()));
-  Put(out, static_cast<int>(spec.plainList.size()));
-  Put(out, static_cast<int>(spec.avatarList.size()));
+  const int objectLast = static_cast<int>(plan.objects.size()) - 1;
+  Put(out, static_cast<int>(plan.staticList.size()));
+  Put(out, static_cast<int>(plan.plainList.size()));
+  Put(out, static_cast<int>(plan.avatarList.size()));
   Put(out, objectLast);
   Put(out, vertexMax);
   EndLine(out);
-  PutSettings(out, spec.settings);
+  PutSettings(out, plan.settings);
 
-  Put(out, static_cast<int>(spec.posts.size()));
+  Put(out, static_cast<int>(plan.posts.size()));
   EndLine(out);
-  for (const auto& [x, z] : spec.posts) {
+  for (const auto& [x, z] : plan.posts) {
     Put(out, x);
     Put(out, z);
     EndLine(out);
   }
-  for (const SceneObjectSpec& o : spec.objects) {
+  for (const SceneObjectSpec& o : plan.objects) {
     Put(out, o.flagA);
     Put(out, o.flagB);
     Put(out, o.nearTest);
@@ -156,46 +156,46 @@ std::string WriteSceneText(const SceneSpec& spec) {
     Put(out, static_cast<int>(o.waypoints.size()));
     EndLine(out);
   }
-  for (const SceneObjectSpec& o : spec.objects) {
+  for (const SceneObjectSpec& o : plan.objects) {
     for (const auto& [x, z] : o.waypoints) {
       Put(out, x);
       Put(out, z);
       EndLine(out);
     }
   }
-  Put(out, spec.settings.clearRed);
-  Put(out, spec.settings.clearGreen);
-  Put(out, spec.settings.clearBlue);
+  Put(out, plan.settings.clearRed);
+  Put(out, plan.settings.clearGreen);
+  Put(out, plan.settings.clearBlue);
   EndLine(out);
-  if (!spec.avatarList.empty()) {
-    Put(out, spec.avatarHeadingOffset);
-    Put(out, static_cast<int>(spec.avatarParts.size()) - 1);
+  if (!plan.avatarList.empty()) {
+    Put(out, plan.avatarHeadingOffset);
+    Put(out, static_cast<int>(plan.avatarParts.size()) - 1);
     EndLine(out);
-    PutParts(out, spec.avatarParts, true);
-    PutVertices(out, spec.avatarList, ListKind::kPartsAndTexture);
+    PutParts(out, plan.avatarParts, true);
+    PutVertices(out, plan.avatarList, ListKind::kPartsAndTexture);
   }
-  for (const SceneObjectSpec& o : spec.objects) {
+  for (const SceneObjectSpec& o : plan.objects) {
     Put(out, static_cast<int>(o.vertices.size()));
     for (double d : {o.x, o.y, o.z, o.targetX, o.targetY, o.targetZ, o.headingDeg, o.headingOffset})
       Put(out, d);
     EndLine(out);
   }
-  for (const SceneObjectSpec& o : spec.objects)
+  for (const SceneObjectSpec& o : plan.objects)
     PutVertices(out, o.vertices, ListKind::kPartsAndTexture);
-  for (const SceneObjectSpec& o : spec.objects) {
+  for (const SceneObjectSpec& o : plan.objects) {
     Put(out, o.maxSpeed);
     Put(out, o.clearance);
     Put(out, static_cast<int>(o.parts.size()) - 1);
     EndLine(out);
     PutParts(out, o.parts, false);
   }
-  PutVertices(out, spec.staticList, ListKind::kStatic);
-  PutVertices(out, spec.plainList, ListKind::kPlain);
+  PutVertices(out, plan.staticList, ListKind::kStatic);
+  PutVertices(out, plan.plainList, ListKind::kPlain);
   return out;
 }
 
-bool WriteSceneFile(const std::string& path, const SceneSpec& spec) {
-  const std::string text = WriteSceneText(spec);
+bool WriteSceneFile(const std::string& path, const SceneSpec& plan) {
+  const std::string text = WriteSceneText(plan);
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
   const bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();

@@ -81,7 +81,7 @@ void AddPolygon(std::vector<SceneVertexSpec>& list,
                 const std::vector<std::array<double, 3>>& corners, double red, double green,
                 double blue, const std::string& texture = "", int part = -10);
 
-// The scene file text for spec.
-std::string WriteSceneText(const SceneSpec& spec);
-// Writes the scene file text for spec to path; false when it cannot be written.
-bool WriteSceneFile(const std::string& path, const SceneSpec& spec);
+// The scene file text for plan.
+std::string WriteSceneText(const SceneSpec& plan);
+// Writes the scene file text for plan to path; false when it cannot be written.
+bool WriteSceneFile(const std::string& path, const SceneSpec& plan);
