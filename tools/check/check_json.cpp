@@ -1,4 +1,5 @@
-// The checker's JSON document: every count, setting and derived value under its own name,
+// The checker's JSON document: every count, setting and derived value under its own name at
+// the top level,
 // every list, object, part, object point and obstacle point, the distinct texture names and
 // the findings. Numbers are written in their shortest form that reads back exactly; values
 // that JSON cannot hold as numbers are the strings "Infinity", "-Infinity" and "NaN". Text
@@ -115,8 +116,8 @@ void End(char bracket) {
   first.pop_back();
 }
 
+// Counts, settings and derived values are top-level fields of the document.
 void Counts() {
-  Begin("counts", '{');
   Field("staticVertexCount", staticVertexCount);
   Field("plainVertexCount", plainVertexCount);
   Field("avatarVertexCount", avatarVertexCount);
@@ -125,11 +126,9 @@ void Counts() {
   Field("obstacleCount", obstacleCount);
   Field("avatarPartLastIndex", avatarPartLastIndex);
   Field("waypointRowMax", waypointRowMax);
-  End('}');
 }
 
 void Settings() {
-  Begin("settings", '{');
   const std::pair<const char*, int> ints[] = {{"displayModeIndex", displayModeIndex},
                                               {"light0Enabled", light0Enabled},
                                               {"light1Enabled", light1Enabled},
@@ -193,11 +192,9 @@ void Settings() {
                                                     {"clearBlue", clearBlue},
                                                     {"avatarHeadingOffset", avatarHeadingOffset}};
   for (const auto& [name, value] : doubles) Field(name, value);
-  End('}');
 }
 
 void Derived() {
-  Begin("derived", '{');
   const std::pair<const char*, double> doubles[] = {{"eyeX", eyeX},
                                                     {"eyeY", eyeY},
                                                     {"eyeZ", eyeZ},
@@ -222,7 +219,6 @@ void Derived() {
                                                     {"acceleration", acceleration},
                                                     {"degToRad", degToRad}};
   for (const auto& [name, value] : doubles) Field(name, value);
-  End('}');
 }
 
 // The fields every textured list shares; v is the vertex number.
