@@ -1,10 +1,9 @@
 // The checker's JSON document: every count, setting and derived value under its own name at
-// the top level,
-// every list, object, part, object point and obstacle point, the distinct texture names and
-// the findings. Numbers are written in their shortest form that reads back exactly; values
-// that JSON cannot hold as numbers are the strings "Infinity", "-Infinity" and "NaN". Text
-// that is not valid UTF-8 (a name in a code page) has each byte above 0x7F written as
-// \u00XX. Texture ids and images are left out: the checker builds no textures.
+// the top level, every list, object, part, object point and obstacle point, the distinct
+// texture names and the findings. Numbers are written in their shortest form that reads back
+// exactly; values that JSON cannot hold as numbers are the strings "Infinity", "-Infinity"
+// and "NaN". Text that is not valid UTF-8 (a name in a code page) has each byte above 0x7F
+// written as \u00XX. Texture ids and images are left out: the checker builds no textures.
 #include <charconv>
 #include <cmath>
 #include <cstdio>
