@@ -3,9 +3,10 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <vector>
+
+#include "bmp.h"
 
 namespace {
 
@@ -24,33 +25,15 @@ std::uint8_t Clamp(double v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v > 
 
 // Writes a size x size bitmap whose pixel (x, y), y counted from the top, is paint(x, y).
 bool WriteTexture(const std::string& path, int size, const std::function<Rgb(int, int)>& paint) {
-  const int row = (size * 3 + 3) / 4 * 4;
-  const std::uint32_t fileSize = 54 + static_cast<std::uint32_t>(row * size);
-  std::vector<std::uint8_t> b(fileSize, 0);
-  auto put32 = [&](int at, std::uint32_t v) {
-    for (int k = 0; k < 4; ++k) b[at + k] = static_cast<std::uint8_t>(v >> (8 * k));
-  };
-  b[0] = 'B';
-  b[1] = 'M';
-  put32(2, fileSize);
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, static_cast<std::uint32_t>(size));
-  put32(22, static_cast<std::uint32_t>(size));
-  b[26] = 1;
-  b[28] = 24;
+  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4, 255);
   for (int y = 0; y < size; ++y) {
-    std::uint8_t* out = &b[54 + static_cast<std::size_t>((size - 1 - y) * row)];
+    std::uint8_t* row = &rgba[static_cast<std::size_t>(size - 1 - y) * size * 4];  // bottom-up
     for (int x = 0; x < size; ++x) {
       const Rgb c = paint(x, y);
-      out[x * 3 + 0] = Clamp(c[2]);
-      out[x * 3 + 1] = Clamp(c[1]);
-      out[x * 3 + 2] = Clamp(c[0]);
+      for (int k = 0; k < 3; ++k) row[x * 4 + k] = Clamp(c[k]);
     }
   }
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-  return static_cast<bool>(file);
+  return WriteBmp(path, size, size, rgba);
 }
 
 Rgb Brick(int x, int y) {

@@ -1,4 +1,4 @@
-// 24-bit Windows bitmaps for replay snapshots.
+// Uncompressed 24-bit Windows bitmaps: replay snapshots and their checks, demo textures.
 #pragma once
 
 #include <cstdint>
