@@ -5,8 +5,9 @@
 #   citywalk_replay_case(NAME <name> SCENE <folder with Город.mts>
 #                        [SCRIPT <file>] [EXPECT <file>] [FRAMES <n>] [ARGS <options>...]
 #                        [TWICE] [EXIT <code>] [STDERR <regex>] [STDOUT <regex>])
-# Relative paths are taken from tests/replay/. The test is named replay_<name>.
-#   SCRIPT  input events, one a line: "FRAME EVENT ARGS" (see tools/replay/README.md), e.g.
+# Relative paths (SCENE, SCRIPT, EXPECT) are taken from tests/replay/. The test is named
+# replay_<name>.
+#   SCRIPT  input events, one a line: "FRAME EVENT ARGS" (see the README), e.g.
 #             3 keydown up
 #             8 mousemove 120 75
 #   EXPECT  expectations, one a line ('#' starts a comment):
@@ -24,17 +25,20 @@ if(NOT TARGET citywalk-replay OR NOT TARGET citywalk-expect)
   return()
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/replay/walk/scenes.cmake)
+
 function(citywalk_replay_case)
   cmake_parse_arguments(CASE "TWICE" "NAME;SCENE;SCRIPT;EXPECT;FRAMES;EXIT;STDERR;STDOUT"
                         "ARGS" ${ARGN})
   set(base ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/replay)
   set(defines -DREPLAY=$<TARGET_FILE:citywalk-replay> -DEXPECT_TOOL=$<TARGET_FILE:citywalk-expect>
-              -DSCENE=${base}/${CASE_SCENE} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/replay_${CASE_NAME})
-  foreach(file SCRIPT EXPECT)
+              -DWORK=${CMAKE_CURRENT_BINARY_DIR}/replay_${CASE_NAME})
+  foreach(file SCENE SCRIPT EXPECT)
     if(CASE_${file})
       cmake_path(ABSOLUTE_PATH CASE_${file} BASE_DIRECTORY ${base})
     endif()
   endforeach()
+  list(APPEND defines -DSCENE=${CASE_SCENE})
   if(CASE_SCRIPT)
     list(APPEND defines -DSCRIPT=${CASE_SCRIPT})
   endif()
@@ -79,7 +83,7 @@ citywalk_replay_case(NAME paused_for_ever_ends SCENE platform/empty
                      SCRIPT platform/pause_for_ever.script EXPECT platform/pause_for_ever.expect
                      STDERR "1000 turns without a frame")
 # A scene with textures, walking, a pause and a drag: the whole program must be repeatable.
-citywalk_replay_case(NAME same_run_same_output SCENE walk/open FRAMES 40 TWICE
+citywalk_replay_case(NAME same_run_same_output SCENE ${WALK_SCENES}/open FRAMES 40 TWICE
                      SCRIPT walk/open/pause.script)
 citywalk_replay_case(NAME bad_script_line SCENE platform/empty
                      SCRIPT platform/bad.script EXIT 1 STDERR "line 3: ")

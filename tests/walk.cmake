@@ -1,19 +1,20 @@
 # Walking mode: end-to-end replays on the headless platform, and a real-window test on the X
 # display with the SDL build.
-set(WALK_SCENES ${CMAKE_CURRENT_SOURCE_DIR}/replay/walk)
+set(WALK_CASES ${CMAKE_CURRENT_SOURCE_DIR}/replay/walk)
+include(${WALK_CASES}/scenes.cmake)  # WALK_SCENES: the scene folders, put together
 
 # ---- Replays: tests/replay/walk/<scene>/<case>.script with <case>.expect -------------------
 # Each runs for as many frames as its expectations name ("frames N"); the helper comes from
 # tests/replay.cmake, which is included before this file.
 if(COMMAND citywalk_replay_case)
-  file(GLOB WALK_SCRIPTS CONFIGURE_DEPENDS ${WALK_SCENES}/*/*.script)
+  file(GLOB WALK_SCRIPTS CONFIGURE_DEPENDS ${WALK_CASES}/*/*.script)
   foreach(script ${WALK_SCRIPTS})
     get_filename_component(scene_dir ${script} DIRECTORY)
     get_filename_component(scene ${scene_dir} NAME)
     get_filename_component(case ${script} NAME_WE)
     file(STRINGS ${scene_dir}/${case}.expect frames_line REGEX "^frames [0-9]+")
     string(REGEX REPLACE "^frames ([0-9]+).*" "\\1" frames "${frames_line}")
-    citywalk_replay_case(NAME walk_${scene}_${case} SCENE walk/${scene}
+    citywalk_replay_case(NAME walk_${scene}_${case} SCENE ${WALK_SCENES}/${scene}
                          SCRIPT walk/${scene}/${case}.script EXPECT walk/${scene}/${case}.expect
                          FRAMES ${frames})
   endforeach()
