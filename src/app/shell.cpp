@@ -135,6 +135,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
       DispatchMessageA(&msg);
     }
     FrameStep();
+    // Rest until input arrives or the next frame is due.
+    const DWORD rest = MillisecondsToNextFrame();
+    if (rest != 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, rest, QS_ALLINPUT);
   }
 }
 

@@ -13,13 +13,20 @@ int RunState;
 int nowTick;
 int lastTick;
 
+namespace {
+
+// Milliseconds from the last frame to tick now. Ticks wrap after 2^32 ms: the difference is
+// taken in 32 bits and read as signed.
+std::int32_t SinceLastFrame(std::uint32_t now) {
+  return static_cast<std::int32_t>(now - static_cast<std::uint32_t>(lastTick));
+}
+
+}  // namespace
+
 void FrameStep() {
   if (RunState == 1) return;
   nowTick = static_cast<int>(GetTickCount());
-  // Ticks wrap after 2^32 ms: the difference is taken in 32 bits and read as signed.
-  const auto elapsed = static_cast<std::int32_t>(static_cast<std::uint32_t>(nowTick) -
-                                                 static_cast<std::uint32_t>(lastTick));
-  if (elapsed < frameInterval) return;
+  if (SinceLastFrame(static_cast<std::uint32_t>(nowTick)) < frameInterval) return;
   lastTick = nowTick;
   boundTexture = 0;
 
@@ -41,4 +48,14 @@ void FrameStep() {
   DrawAvatar();
   glFlush();
   SwapBuffers(deviceContext);
+}
+
+// A last frame that lies in the future (the counter was set back) is waited for one interval
+// at a time, so the loop keeps looking at the clock.
+DWORD MillisecondsToNextFrame() {
+  if (RunState == 1) return INFINITE;
+  const std::int32_t elapsed = SinceLastFrame(GetTickCount());
+  if (elapsed >= frameInterval) return 0;
+  if (elapsed < 0) return frameInterval;
+  return static_cast<DWORD>(frameInterval - elapsed);
 }

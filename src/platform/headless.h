@@ -104,6 +104,9 @@ bool ContextCurrent();  // a context is current (GL calls reach it)
 int LiveContexts();     // created and not yet deleted
 int PixelFormatSet();   // the window's pixel format, 0 = none
 long long SwapCount();  // frames presented since Reset
+long long WaitCount();  // MsgWaitForMultipleObjects calls since Reset
+DWORD LastWait();       // the time the last of them asked for, milliseconds (INFINITE)
+int MessageDepth();     // window-procedure calls under way (0: not inside a message)
 struct Frame {
   int width = 0, height = 0;
   std::vector<std::uint8_t> rgba;  // bottom-up rows, 4 bytes a pixel

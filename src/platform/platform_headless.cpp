@@ -22,7 +22,9 @@
 //     returns 0 as for WM_QUIT. TranslateMessage posts WM_CHAR for character keys, to be
 //     retrieved next. UpdateWindow sends WM_PAINT at once if the window needs painting.
 //     DefWindowProcA records each call; WM_CLOSE destroys the window, WM_PAINT validates,
-//     everything else returns 0.
+//     everything else returns 0. MsgWaitForMultipleObjects never sleeps: it answers at once
+//     (a message waits, or the time is up) and records how long the program asked to wait;
+//     only the controls of headless.h move the clock, so replays stay exact and fast.
 //   - Cursor: a virtual position kept inside the screen. SetCursorPos posts WM_MOUSEMOVE
 //     (client coordinates of the new position, taken when it is posted) to the window, as
 //     the hidden cursor of mouse look expects. The one window gets every mouse message,
@@ -98,6 +100,9 @@ struct PlatformData {
   std::vector<std::uint8_t> surface;  // the window's colour buffer, bound to the context
   int surfaceWidth = 0, surfaceHeight = 0;
   long long swaps = 0;
+  long long waits = 0;
+  DWORD lastWait = 0;
+  int messageDepth = 0;  // window-procedure calls under way
   headless::Frame lastFrame;
   std::vector<headless::MessageRecord> defCalls;
   std::vector<headless::MessageBoxRecord> boxes;
@@ -157,7 +162,10 @@ MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!platform.window.state.exists || !platform.window.procedure) return 0;
-  return platform.window.procedure(TheWindow(), message, wParam, lParam);
+  ++platform.messageDepth;
+  const LRESULT result = platform.window.procedure(TheWindow(), message, wParam, lParam);
+  --platform.messageDepth;
+  return result;
 }
 
 void Post(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -316,6 +324,9 @@ bool ContextCurrent() { return platform.current != nullptr; }
 int LiveContexts() { return static_cast<int>(platform.contexts.size()); }
 int PixelFormatSet() { return platform.window.state.exists ? platform.window.pixelFormat : 0; }
 long long SwapCount() { return platform.swaps; }
+long long WaitCount() { return platform.waits; }
+DWORD LastWait() { return platform.lastWait; }
+int MessageDepth() { return platform.messageDepth; }
 const Frame& LastFrame() { return platform.lastFrame; }
 
 }  // namespace headless
@@ -447,6 +458,15 @@ BOOL PeekMessageA(LPMSG msg, HWND, UINT filterMin, UINT filterMax, UINT removeFl
   if (!NextMessage(&found, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)) return FALSE;
   if (msg) *msg = found;
   return TRUE;
+}
+
+DWORD MsgWaitForMultipleObjects(DWORD, const HANDLE*, BOOL, DWORD milliseconds, DWORD) {
+  ++platform.waits;
+  platform.lastWait = milliseconds;
+  const auto& state = platform.window.state;
+  const bool waiting = !platform.queue.empty() || platform.quitPosted ||
+                       (state.exists && state.visible && state.needsPaint);
+  return waiting ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }
 
 BOOL GetMessageA(LPMSG msg, HWND, UINT filterMin, UINT filterMax) {

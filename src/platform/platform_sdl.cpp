@@ -16,9 +16,15 @@
 //     Win32, WM_QUIT comes after every other queued message and WM_PAINT only when nothing
 //     else waits, for as long as the window is not validated (BeginPaint, DefWindowProcA).
 //     DefWindowProcA destroys the window on WM_CLOSE. UpdateWindow sends WM_PAINT at once.
-//   - PeekMessageA never blocks longer than 1 ms: with an empty queue it waits for an SDL
-//     event for at most 1 ms, so a program polling in a loop does not keep a core busy.
-//     GetMessageA blocks until a message arrives.
+//   - PeekMessageA never blocks: it takes what SDL has and returns at once. GetMessageA
+//     blocks until a message arrives. MsgWaitForMultipleObjects (no handles) returns at once
+//     when a message waits, else sleeps until the display sends something or the time is up
+//     (INFINITE: until it sends), so an idle program rests. On X11 the sleep is a poll() on
+//     the display connection itself, not SDL_WaitEventTimeout: while SDL waits, every event
+//     it queues sends a wake-up message to the window over a second connection, and when
+//     that event is the close request the window is destroyed on the first connection at
+//     once; the server may then take the destroy first and answer the wake-up with
+//     BadWindow, which ends the process with status 1. Elsewhere SDL_WaitEventTimeout is used.
 //   - Size changes made by SetWindowPos and ShowWindow send WM_SIZE at once (not queued);
 //     a WM_SIZE is only ever given for a client size different from the last one given.
 //   - SetWindowPos honours SWP_NOMOVE, SWP_NOSIZE, SWP_NOZORDER and SWP_SHOWWINDOW.
@@ -59,6 +65,8 @@
 // Where SDL cannot do what Win32 would, a line says so once on standard error. If no
 // display can be opened at all, CreateWindowExA says so and ends the process with status 1.
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <cctype>
@@ -100,6 +108,7 @@ struct WindowData {
   SDL_Rect normalRect{};    // geometry to return to from the maximised state
   SDL_Rect windowedRect{};  // geometry the window takes when it leaves fullscreen
   int pixelFormat = 0;
+  int displayConnection = -1;  // the X11 display connection's descriptor, -1 elsewhere
 };
 
 enum Warning : unsigned {
@@ -114,6 +123,7 @@ enum Warning : unsigned {
   kWarnNoVideo = 1u << 8,
   kWarnContext = 1u << 9,
   kWarnChildWindow = 1u << 10,
+  kWarnWaitHandles = 1u << 11,
 };
 
 struct PlatformData {
@@ -574,6 +584,10 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
   w = WindowData{};
   w.sdl = sdl;
   w.id = SDL_GetWindowID(sdl);
+  SDL_SysWMinfo wm;
+  SDL_VERSION(&wm.version);
+  if (SDL_GetWindowWMInfo(sdl, &wm) && wm.subsystem == SDL_SYSWM_X11)
+    w.displayConnection = ConnectionNumber(wm.info.x11.display);
   w.proc = wc->proc;
   w.windowedRect = SDL_Rect{x, y, width, height};
 
@@ -668,23 +682,48 @@ BOOL UpdateWindow(HWND window) {
   return TRUE;
 }
 
-// Looks at (and maybe takes) the next message; waits 1 ms at most when there is none.
+// Looks at (and maybe takes) the next message; never waits.
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
   if (msg == nullptr) return FALSE;
   const bool remove = (removeFlags & PM_REMOVE) != 0;
   if (FetchQueued(msg, window, filterMin, filterMax, remove)) return TRUE;
-  // Nothing queued: take what SDL has; with nothing at all to give, let the processor rest
-  // until an event comes, for 1 ms at most.
-  if (platform.videoReady) {
-    MSG pending;
-    const bool idle = !Fetch(&pending, window, filterMin, filterMax, false);
-    SDL_Event e;
-    if (SDL_WaitEventTimeout(&e, idle ? 1 : 0)) {
-      Translate(e);
-      PumpEvents();
-    }
-  }
+  PumpEvents();
   return Fetch(msg, window, filterMin, filterMax, remove) ? TRUE : FALSE;
+}
+
+// Sleeps until the display sends something or the time is up (INFINITE: no limit); false
+// when the time ran out. SDL has taken every event already read (PumpEvents just ran).
+static bool WaitForDisplay(DWORD milliseconds) {
+  const int timeout =
+      milliseconds == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(milliseconds, 0x7FFFFFFF));
+  const WindowData& w = platform.window;
+  if (w.sdl != nullptr && w.displayConnection >= 0) {
+    pollfd connection{w.displayConnection, POLLIN, 0};
+    return poll(&connection, 1, timeout) != 0;
+  }
+  SDL_Event e;
+  const int got = timeout < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout);
+  if (got) Translate(e);
+  return got != 0;
+}
+
+// Sleeps until input arrives or the time is up; at once when a message already waits.
+// Handles cannot be waited for here: a call with some says so and fails.
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD milliseconds, DWORD) {
+  if (count != 0) {
+    WarnOnce(kWarnWaitHandles, "only input can be waited for, not handles");
+    return WAIT_FAILED;
+  }
+  PumpEvents();
+  MSG pending;
+  if (Fetch(&pending, nullptr, 0, 0, false)) return WAIT_OBJECT_0;
+  if (!platform.videoReady) {
+    if (milliseconds != INFINITE) SDL_Delay(milliseconds);
+    return WAIT_TIMEOUT;
+  }
+  if (!WaitForDisplay(milliseconds)) return WAIT_TIMEOUT;
+  PumpEvents();
+  return WAIT_OBJECT_0;
 }
 
 // Takes the next message, waiting for one; 0 for WM_QUIT.
@@ -693,9 +732,8 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
   for (;;) {
     PumpEvents();
     if (Fetch(msg, window, filterMin, filterMax, true)) return msg->message != WM_QUIT;
-    SDL_Event e;
-    if (!platform.videoReady || !SDL_WaitEvent(&e)) return -1;  // nothing could ever come
-    Translate(e);
+    if (!platform.videoReady) return -1;  // nothing could ever come
+    WaitForDisplay(INFINITE);
   }
 }
 

@@ -59,6 +59,7 @@ typedef struct HCURSOR__* HCURSOR;
 typedef struct HBRUSH__* HBRUSH;
 typedef struct HMENU__* HMENU;
 typedef void* HGDIOBJ;
+typedef void* HANDLE;
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
@@ -239,6 +240,13 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA keeps Win32's size");
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
+// Waiting for input.
+#define INFINITE 0xFFFFFFFFu
+#define QS_ALLINPUT 0x04FF
+#define WAIT_OBJECT_0 0x00000000u
+#define WAIT_TIMEOUT 0x00000102u
+#define WAIT_FAILED 0xFFFFFFFFu
+
 // Stock objects, cursors and metrics.
 #define BLACK_BRUSH 4
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
@@ -270,6 +278,9 @@ BOOL ShowWindow(HWND window, int showCommand);
 BOOL UpdateWindow(HWND window);
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
+// Waits until input arrives for the thread or the time is up (the program passes no handles).
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                DWORD milliseconds, DWORD wakeMask);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

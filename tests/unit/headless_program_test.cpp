@@ -186,3 +186,20 @@ TEST(HeadlessProgram, PausedPaintsDrawNothingAndResumeDrawsAtOnce) {
   });
   EXPECT_EQ(swaps.size(), 8u);
 }
+
+// Between frames the loop rests: as long as the frame is not due (the rest of the 40 ms),
+// a whole interval after a frame, and while paused until a message comes.
+TEST(HeadlessProgram, LoopRestsUntilTheNextFrameIsDue) {
+  std::vector<DWORD> rests;  // the rest asked for before each turn
+  RunProgram({}, 5, [&](int n) {
+    rests.push_back(headless::LastWait());
+    const DWORD last = static_cast<DWORD>(lastTick);
+    if (n == 1) headless::SetTick(last + 10);  // 10 ms after the load: 30 ms to rest
+    if (n == 2) headless::SetTick(last + 40);  // a frame, then a whole interval
+    if (n == 3) headless::PressKey(VK_F2);     // paused: until a message comes
+  });
+  ASSERT_EQ(rests.size(), 5u);
+  EXPECT_EQ(rests[1], 30u);
+  EXPECT_EQ(rests[2], 40u);
+  EXPECT_EQ(rests[4], INFINITE);
+}

