@@ -11,7 +11,8 @@
 //     area, so the client area of a borderless window is the whole window.
 //   - The message queue is our own (a deque of MSG) fed from SDL events: keys become
 //     WM_KEYDOWN/WM_KEYUP with virtual-key codes (an SDL key repeat is one more WM_KEYDOWN),
-//     pointer motion WM_MOUSEMOVE, the left button WM_LBUTTONDOWN/WM_LBUTTONUP, a size change
+//     pointer motion WM_MOUSEMOVE, the left button WM_LBUTTONDOWN/WM_LBUTTONUP (only inside
+//     the client area: the window never captures the mouse), a size change
 //     WM_SIZE, the close request WM_CLOSE; an expose marks the window for painting. As on
 //     Win32, WM_QUIT comes after every other queued message and WM_PAINT only when nothing
 //     else waits, for as long as the window is not validated (BeginPaint, DefWindowProcA).
@@ -175,6 +176,9 @@ bool StartVideo() {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   // The click that activates the window is delivered as well.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // The window never captures the mouse (nothing asks it to): a held button does not bring
+  // it the pointer's moves outside its client area.
+  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     platform.videoFailed = true;
     WarnOnce(kWarnNoVideo, "no display: %s", SDL_GetError());
@@ -366,6 +370,15 @@ void NotePointer(int clientX, int clientY) {
   platform.lastCursor = POINT{x + clientX, y + clientY};
 }
 
+// Whether a client position lies in the window's client area. The X server still reports
+// the pointer outside it while a button is held (its implicit grab); without a capture, as
+// here, Win32 gives the window no message for those.
+bool InClientArea(int x, int y) {
+  int width = 0, height = 0;
+  SDL_GetWindowSize(platform.window.sdl, &width, &height);
+  return x >= 0 && y >= 0 && x < width && y < height;
+}
+
 // Turns one SDL event into the window messages Win32 would queue for it.
 void Translate(const SDL_Event& e) {
   WindowData& w = platform.window;
@@ -407,7 +420,7 @@ void Translate(const SDL_Event& e) {
     }
     case SDL_MOUSEMOTION:
       platform.buttons = e.motion.state;
-      if (!IsOurs(e.motion.windowID)) return;
+      if (!IsOurs(e.motion.windowID) || !InClientArea(e.motion.x, e.motion.y)) return;
       NotePointer(e.motion.x, e.motion.y);
       Post(WM_MOUSEMOVE, MouseKeys(e.motion.state), MAKELPARAM(e.motion.x, e.motion.y));
       return;
@@ -418,7 +431,9 @@ void Translate(const SDL_Event& e) {
         platform.buttons |= SDL_BUTTON(e.button.button);
       else
         platform.buttons &= ~SDL_BUTTON(e.button.button);
-      if (!IsOurs(e.button.windowID) || e.button.button != SDL_BUTTON_LEFT) return;
+      if (!IsOurs(e.button.windowID) || e.button.button != SDL_BUTTON_LEFT ||
+          !InClientArea(e.button.x, e.button.y))
+        return;
       NotePointer(e.button.x, e.button.y);
       Post(e.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP,
            MouseKeys(platform.buttons), MAKELPARAM(e.button.x, e.button.y));

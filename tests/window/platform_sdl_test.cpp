@@ -408,6 +408,30 @@ TEST_F(SdlWindow, KeysAndMouseFromTheDisplay) {
   EXPECT_EQ(release[0].wParam & 1u, 0u);
 }
 
+// Pressing the button in the window and dragging out of it: the window does not capture the
+// mouse, so no message carries a position outside its client area (a move at x = -50 would
+// otherwise read as 65486 and turn the view by thousands of degrees).
+TEST_F(SdlWindow, NoMouseMessagesFromOutsideTheClientArea) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool missing";
+  ASSERT_NE(window, nullptr);
+  SetWindowPos(window, HWND_TOPMOST, 300, 200, 0, 0, SWP_NOSIZE);
+  ShowWindow(window, SW_SHOWNORMAL);
+  Pump(200);
+  logged.clear();
+  ASSERT_EQ(Shell("xdotool mousemove 350 250 mousedown 1 mousemove 250 180 sleep 0.1 "
+                  "mousemove 240 170 sleep 0.1 mousemove 360 260 mouseup 1"),
+            0);
+  Pump(300);
+  const std::vector<Logged> moves = Seen(WM_MOUSEMOVE);
+  ASSERT_FALSE(moves.empty());
+  for (const Logged& m : moves) {
+    EXPECT_LT(LOWORD(m.lParam), 200) << "x " << LOWORD(m.lParam);
+    EXPECT_LT(HIWORD(m.lParam), 150) << "y " << HIWORD(m.lParam);
+  }
+  EXPECT_EQ(LOWORD(moves.back().lParam), 60);
+  EXPECT_EQ(HIWORD(moves.back().lParam), 60);
+}
+
 TEST_F(SdlWindow, ContextReleaseAndSwap) {
   ASSERT_NE(window, nullptr);
   ASSERT_NE(windowContext, nullptr);
