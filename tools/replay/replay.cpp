@@ -14,7 +14,7 @@
 
 #include "app/shell.h"
 #include "bmp.h"
-#include "motion/frame.h"
+#include "app/frame.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
 #include "script.h"
@@ -193,13 +193,14 @@ bool OnQueueEmpty() {
   return false;
 }
 
-// A frame was presented: time it, trace it, and stop after the last one asked for.
+// A frame was presented: time it (only a frame of the loop's own FrameStep, not one drawn
+// inside a message), trace it, and stop after the last one asked for.
 void AfterSwap() {
-  if (replay.timing) {
+  if (replay.timing && headless::MessageDepth() == 0) {
     const auto elapsed = std::chrono::steady_clock::now() - replay.frameStart;
     replay.frameMs.push_back(std::chrono::duration<double, std::milli>(elapsed).count());
-    replay.timing = false;
   }
+  replay.timing = false;
   ++replay.frames;
   replay.idleTurns = 0;
   if (replay.trace && replay.frames <= replay.args.frames)
@@ -270,8 +271,6 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  // The loader offers standard input for size hints; a replay never gives any.
-  if (!std::freopen("/dev/null", "r", stdin)) std::fclose(stdin);
 
   headless::Options options;
   options.screenWidth = args.screenWidth;
