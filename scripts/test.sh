@@ -26,7 +26,7 @@ echo "== build (ASan + UBSan)"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCITYWALK_SANITIZE=ON >/dev/null
 cmake --build build/asan -j "$jobs"
 echo "== tests under the sanitizers"
-(cd build/asan && ASAN_OPTIONS=detect_leaks=0 \
+(cd build/asan && \
   ctest --output-on-failure -j "$jobs" --timeout 600 -E '^(window_|walk_window$|replay_valgrind)')
 
 echo "== Windows cross-build"

@@ -5,20 +5,19 @@ add_executable(citywalk_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/window/platform
 target_link_libraries(citywalk_window_tests PRIVATE platform_sdl GTest::gtest)
 add_test(NAME window_platform_sdl COMMAND citywalk_window_tests)
 set_tests_properties(window_platform_sdl PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120
-                     RUN_SERIAL TRUE ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+                     RUN_SERIAL TRUE)
 
 add_test(NAME window_citywalk
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window/citywalk_window.sh
                  $<TARGET_FILE:citywalk>)
-set_tests_properties(window_citywalk PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60 RUN_SERIAL TRUE
-                     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+set_tests_properties(window_citywalk PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60 RUN_SERIAL TRUE)
 
 # A scene that maximises the window and switches the display mode.
 add_test(NAME window_citywalk_maximised
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window/citywalk_window.sh
                  $<TARGET_FILE:citywalk> ${CMAKE_CURRENT_SOURCE_DIR}/data/window/maximised)
 set_tests_properties(window_citywalk_maximised PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60
-                     RUN_SERIAL TRUE ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+                     RUN_SERIAL TRUE)
 
 # Closing the window as a window manager does (needs Xlib for the close request).
 find_package(X11 QUIET)
@@ -30,5 +29,5 @@ if(X11_FOUND)
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window/citywalk_close.sh
                    $<TARGET_FILE:citywalk> $<TARGET_FILE:citywalk-close-request>)
   set_tests_properties(window_citywalk_close PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60
-                       RUN_SERIAL TRUE ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+                       RUN_SERIAL TRUE)
 endif()

@@ -3,14 +3,13 @@
 // modes 1 and 3 and drags the window while paused.
 #include "app/input.h"
 
+#include "app/frame.h"
 #include "app/shell.h"
+#include "app/view.h"
 #include "motion/camera.h"
-#include "motion/frame.h"
 #include "motion/viewer.h"
 #include "scene/scene.h"
 
-int keyUp, keyDown, keyLeft, keyRight, keySpace, keyCtrl;
-int moveKey, sideKey;
 int leftButtonDown;
 int dragOffsetX, dragOffsetY;
 POINT cursorPos;
@@ -21,7 +20,7 @@ namespace {
 // Walking speed stops at once when neither Up nor Down is held (modes 1 and 3 only).
 void ReleaseMoveKey() {
   moveKey = 0;
-  if (ControlMode == 1 || ControlMode == 3) forwardSpeed = 0;
+  if (ControlMode == kModeWalk || ControlMode == kModeFollow) forwardSpeed = 0;
 }
 
 // Side speed stops at once when neither Left nor Right is held (every mode).
@@ -32,11 +31,11 @@ void ReleaseSideKey() {
 
 // F2: pause shows the cursor; resuming hides it and draws one frame at once.
 void TogglePause() {
-  if (RunState == 0) {
-    RunState = 1;
+  if (RunState == kRunning) {
+    RunState = kPaused;
     ShowCursor(TRUE);
-  } else if (RunState == 1) {
-    RunState = 0;
+  } else if (RunState == kPaused) {
+    RunState = kRunning;
     ShowCursor(FALSE);
     FrameStep();
   }
@@ -180,22 +179,18 @@ void OnLeftButtonDown(WPARAM, LPARAM lParam) {
 // While paused, releasing the button draws one frame and stays paused.
 void OnLeftButtonUp(WPARAM, LPARAM) {
   leftButtonDown = 0;
-  if (RunState == 1) {
-    RunState = 3;
-    FrameStep();
-    RunState = 1;
-  }
+  if (RunState == kPaused) RedrawNow();
 }
 
 void OnMouseMove(WPARAM, LPARAM lParam) {
-  if (RunState == 1) {
+  if (RunState == kPaused) {
     if (leftButtonDown == 1) DragWindow();
     return;
   }
-  if (ControlMode == 1) {
+  if (ControlMode == kModeWalk) {
     MouseLook(lParam);
     WalkLookFollowUp();
-  } else if (ControlMode == 3) {
+  } else if (ControlMode == kModeFollow) {
     MouseLook(lParam);
     motionKind = 3;
   }
@@ -250,8 +245,6 @@ void AnchorMouseLook() {
 }
 
 void ResetInput() {
-  keyUp = keyDown = keyLeft = keyRight = keySpace = keyCtrl = 0;
-  moveKey = sideKey = 0;
   leftButtonDown = 0;
   dragOffsetX = dragOffsetY = 0;
   cursorPos = POINT{0, 0};

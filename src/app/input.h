@@ -3,8 +3,6 @@
 
 #include "platform/win32.h"
 
-extern int keyUp, keyDown, keyLeft, keyRight, keySpace, keyCtrl;
-extern int moveKey, sideKey;
 extern int leftButtonDown;
 extern int dragOffsetX, dragOffsetY;
 extern POINT cursorPos;

@@ -3,19 +3,21 @@
 
 #include <cstring>
 
+#include "app/frame.h"
 #include "app/input.h"
-#include "motion/camera.h"
-#include "motion/frame.h"
+#include "app/loader.h"
+#include "app/view.h"
 #include "motion/viewer.h"
+#include "render/objects.h"
 #include "render/polylist.h"
-#include "scene/loader.h"
+#include "render/render_state.h"
+#include "render/textures.h"
+#include "scene/reader.h"
 #include "scene/scene.h"
 
 HWND windowHandle;
 HDC deviceContext;
 HGLRC renderContext;
-DEVMODEA savedDisplayMode;
-bool displayModeSaved;
 
 namespace {
 
@@ -51,8 +53,7 @@ bool SetupPixelFormat() {
   return SetPixelFormat(deviceContext, format, &pfd) != FALSE;
 }
 
-// The display mode switched at start is restored exactly when one was saved, whatever F3
-// did to windowMaximized since.
+// The context handle keeps its old value after the delete.
 void ReleaseAndQuit(HWND window) {
   if (renderContext) {
     wglMakeCurrent(nullptr, nullptr);
@@ -60,7 +61,7 @@ void ReleaseAndQuit(HWND window) {
   }
   ReleaseDC(window, deviceContext);
   PostQuitMessage(0);
-  if (displayModeSaved) ChangeDisplaySettingsA(&savedDisplayMode, 0);
+  RestoreDisplayMode();
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -102,6 +103,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  ResetProgramState();
   WNDCLASSA wc{};
   wc.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = MainWindowProc;
@@ -145,13 +147,14 @@ void ResetProgramState() {
   windowHandle = nullptr;
   deviceContext = nullptr;
   renderContext = nullptr;
-  std::memset(&savedDisplayMode, 0, sizeof savedDisplayMode);
-  displayModeSaved = false;
-  RunState = 0;
-  nowTick = lastTick = 0;
-  boundTexture = 0;
-  viewCentreX = viewCentreY = 0;
   ResetScene();
+  ResetSceneReader();
   ResetViewer();
+  ResetFrameDriver();
+  ResetView();
   ResetInput();
+  ResetDrawing();
+  ResetPartTransforms();
+  ResetRenderState();
+  ResetTextures();
 }

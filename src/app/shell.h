@@ -6,14 +6,12 @@
 extern HWND windowHandle;
 extern HDC deviceContext;
 extern HGLRC renderContext;
-extern DEVMODEA savedDisplayMode;  // all zero unless the display mode was switched at start
-extern bool displayModeSaved;      // true once savedDisplayMode holds a switched-from mode
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Chooses and sets the pixel format of deviceContext.
 bool SetupPixelFormat();
 // Teardown shared by Esc and window destruction: context, device context, quit, display mode.
 void ReleaseAndQuit(HWND window);
-// Puts every process-wide value of the program back to its start-up state (tests and the
-// replay tool run WinMain more than once in one process).
+// Puts every process-wide value of the program in its start-up state, module by module;
+// WinMain runs it first (tests and the replay tool run WinMain more than once in a process).
 void ResetProgramState();

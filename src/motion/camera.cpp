@@ -4,23 +4,15 @@
 
 #include <cmath>
 
-#include "motion/frame.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
 #include "scene/scene.h"
 
-double viewCentreX, viewCentreY;
-
-namespace {
-
-// Loads a look-at camera on an identity modelview matrix.
 void LoadLookAt(double ex, double ey, double ez, double tx, double ty, double tz) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   gluLookAt(ex, ey, ez, tx, ty, tz, 0, -1, 0);
 }
-
-}  // namespace
 
 void WrapHeading() {
   if (heading > 360) heading -= 360;
@@ -29,7 +21,7 @@ void WrapHeading() {
 
 // Modes 3 and 4 show the smoothed heading; the others the heading itself.
 void ViewAngle() {
-  const double h = (ControlMode == 3 || ControlMode == 4) ? smoothHeading : heading;
+  const double h = (ControlMode == kModeFollow || ControlMode == kModeChase) ? smoothHeading : heading;
   headingRad = -(h - 90) * degToRad;
 }
 
@@ -51,27 +43,6 @@ void ViewerLights() {
                                  static_cast<GLfloat>(eyeZ + 5000), 1.0f};
     glLightfv(GL_LIGHT1, GL_POSITION, position);
   }
-}
-
-void ReshapeView(int width, int height) {
-  viewCentreX = width / 2;
-  viewCentreY = height / 2;
-  if (height == 0) height = 1;
-  glViewport(0, 0, width, height);
-  const GLfloat aspect = static_cast<GLfloat>(width) / static_cast<GLfloat>(height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(fieldOfView, aspect, 1.0, farPlane);
-  if (ControlMode == 3 || ControlMode == 4) {
-    LoadLookAt(lookEyeX, lookEyeY, lookEyeZ, targetX, targetY, targetZ);
-  } else {
-    LookTarget();
-    LoadLookAt(eyeX, eyeY, eyeZ, targetX, targetY, targetZ);
-    ViewerLights();
-  }
-  if (RunState == 1) RunState = 3;
-  FrameStep();
-  if (RunState == 3) RunState = 1;
 }
 
 // The pitch tilt turns the world about the horizontal axis across the view direction,

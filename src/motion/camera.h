@@ -3,10 +3,8 @@
 
 #include <initializer_list>
 
-extern double viewCentreX, viewCentreY;  // half the client size, integer halves
-
-// New client size: viewport, perspective, start camera, then one redraw.
-void ReshapeView(int width, int height);
+// Loads a look-at camera on an identity modelview matrix, up vector (0, -1, 0).
+void LoadLookAt(double ex, double ey, double ez, double tx, double ty, double tz);
 // Loads the walking camera: eye lifted by eyeLift, the view tilted by lookPitch about each
 // pivot lift in turn, optionally a new look-at target and the viewer's lights.
 void WalkCamera(double eyeLift, std::initializer_list<double> pivotLifts, bool newTarget,

@@ -1,6 +1,9 @@
 // The viewer's run-time motion state.
 #include "motion/viewer.h"
 
+int keyUp, keyDown, keyLeft, keyRight, keySpace, keyCtrl;
+int moveKey, sideKey;
+
 double turnRate, lookPitch, forwardSpeed, sideSpeed, moveAngle, stepX, stepZ;
 int stepBlocked;
 double travelX, travelZ;
@@ -13,6 +16,8 @@ int jumpRising, jumpFalling, jumpLatch;
 int motionKind;
 
 void ResetViewer() {
+  keyUp = keyDown = keyLeft = keyRight = keySpace = keyCtrl = 0;
+  moveKey = sideKey = 0;
   turnRate = lookPitch = forwardSpeed = sideSpeed = moveAngle = stepX = stepZ = 0;
   stepBlocked = 0;
   travelX = travelZ = 0;

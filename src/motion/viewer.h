@@ -1,6 +1,12 @@
 // The viewer's run-time motion state, shared by input, the four control modes, the cameras
-// and the avatar drawing. Everything starts at 0 except the deflection phases (1).
+// and the avatar drawing, and the control flags that the keys set and the motion reads once
+// a frame. Everything starts at 0 except the deflection phases (1).
 #pragma once
+
+// Key flags, 0 or 1: an arrow key, Space or Ctrl is held; moveKey while Up or Down is held,
+// sideKey while Left or Right is held (each set by either key, cleared when both are up).
+extern int keyUp, keyDown, keyLeft, keyRight, keySpace, keyCtrl;
+extern int moveKey, sideKey;
 
 extern double turnRate;          // heading change of the latest look message or turn key, degrees
 extern double lookPitch;         // mouse-look pitch, degrees

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstddef>
 
-#include "app/input.h"
 #include "motion/camera.h"
 #include "motion/viewer.h"
 #include "scene/scene.h"

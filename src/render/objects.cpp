@@ -1,7 +1,14 @@
-// Moving objects and the user's own model. Their motion and drawing rules are not part of
-// the program yet: objects stand at their start positions and nothing of them is drawn.
+// Moving object drawing. Not part of the program yet: nothing of the objects is drawn.
 #include "render/objects.h"
 
-void MoveObjects(int) {}
 void DrawObjects(int) {}
-void DrawAvatar() {}
+
+int partTransformActive;
+int activePart;
+double savedAngleX, savedAngleY, savedAngleZ;
+
+void ResetPartTransforms() {
+  partTransformActive = 0;
+  activePart = 0;
+  savedAngleX = savedAngleY = savedAngleZ = 0;
+}

@@ -1,9 +1,14 @@
-// Moving objects and the user's own model.
+// Drawing the moving objects.
 #pragma once
 
-// Advances object i by one frame.
-void MoveObjects(int i);
 // Draws object i at its position and heading.
 void DrawObjects(int i);
-// Draws the user's own model, placed for the control mode.
-void DrawAvatar();
+
+// The part transform in force while a list is drawn, shared by the objects and the avatar:
+// the part applied last and its three angles as they were when it was applied.
+extern int partTransformActive;  // 1 while an object part transform is applied
+extern int activePart;
+extern double savedAngleX, savedAngleY, savedAngleZ;
+
+// No part transform applied.
+void ResetPartTransforms();

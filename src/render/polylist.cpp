@@ -54,6 +54,8 @@ void DrawPlainList() {
   if (plainPolyEnd[plainVertexCount] != 1) glEnd();
 }
 
+void ResetDrawing() { boundTexture = 0; }
+
 void DrawStaticList() {
   DrawPolygonList(StaticListView{}, true, [](int) {});
 }

@@ -35,9 +35,10 @@ bool PolygonNearEye(const List& list, int first, int& last) {
 
 }  // namespace polywalk
 
-// Draws a polygon list. Polygons whose textured flag is neither 0 nor 1 are not drawn (no GL
-// call is made for their vertices); a textured polygon whose texture could not be built (id
-// 0) is drawn untextured in its colour.
+// Draws a polygon list. When the first polygon's textured flag is neither 0 nor 1, nothing of
+// the list is drawn; a later polygon with such a flag is passed over (no GL call is made for
+// its vertices) and the list goes on after it. A textured polygon whose texture could not be
+// built (id 0) is drawn untextured in its colour.
 template <typename List, typename AfterEnd>
 void DrawPolygonList(const List& list, bool distanceTest, AfterEnd afterEnd) {
   const int count = list.count();

@@ -9,9 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <new>
-
-#include "platform/win32.h"
 
 namespace {
 
@@ -19,11 +18,9 @@ const char kConversionError[] = "Image file conversion error.";
 const char kUnknownFormat[] = "Unknown DIB file format.";
 const char kOutOfMemory[] = "Out of memory.";
 
-// Largest width or height accepted; larger pictures are no use as textures.
-constexpr std::int64_t kMaxSide = 16384;
 // Longest prefix of a file that is read: the largest picture at 32 bits with room for headers
 // and tables. Anything after it cannot belong to an acceptable bitmap.
-constexpr std::size_t kMaxFileBytes = (std::size_t(1) << 30) + (std::size_t(1) << 24);
+constexpr std::size_t kMaxFileBytes = (std::size_t(1) << 28) + (std::size_t(1) << 24);
 // Largest ratio between the horizontal and vertical pixel densities of a sensible picture.
 constexpr std::int64_t kMaxDensityRatio = 100;
 
@@ -137,7 +134,7 @@ bool ReadLayout(const std::uint8_t* data, std::size_t size, BitmapLayout& layout
   if (planes != 1 || width <= 0 || height == 0) return false;
   layout.topDown = height < 0;
   if (layout.topDown) height = -height;
-  if (width > kMaxSide || height > kMaxSide) return false;
+  if (width > kMaxBitmapSide || height > kMaxBitmapSide) return false;
   layout.width = int(width);
   layout.height = int(height);
 
@@ -367,18 +364,18 @@ bool ReadBitmapFile(const char* fileName, ImageRecord& image, std::string& messa
   return DecodeBitmap(data.data(), data.size(), image, message);
 }
 
-ImageRecord* LoadBitmapImage(const char* fileName) {
-  ImageRecord image;
-  std::string message;
-  ImageRecord* record = nullptr;
-  if (ReadBitmapFile(fileName, image, message)) {
-    record = new (std::nothrow) ImageRecord();
-    if (record != nullptr) {
-      *record = std::move(image);
-    } else {
-      message = kOutOfMemory;
+std::string TextureFilePath(const std::string& folder, const std::string& name) {
+  const std::string asWritten = (name.empty() || name[0] == '/') ? name : folder + name;
+#ifndef _WIN32
+  if (name.find('\\') != std::string::npos) {
+    std::error_code error;
+    if (!std::filesystem::exists(asWritten, error)) {
+      std::string path = asWritten;
+      std::replace(path.begin() + static_cast<std::ptrdiff_t>(asWritten.size() - name.size()),
+                   path.end(), '\\', '/');
+      return path;
     }
   }
-  if (record == nullptr) MessageBoxA(GetFocus(), message.c_str(), "Error", MB_OK);
-  return record;
+#endif
+  return asWritten;
 }

@@ -22,6 +22,13 @@ bool DecodeBitmap(const std::uint8_t* data, std::size_t size, ImageRecord& image
 // or the "Failed to open DIB file" text when the file cannot be read.
 bool ReadBitmapFile(const char* fileName, ImageRecord& image, std::string& message);
 
-// Reads a bitmap file; on failure shows the reason in an "Error" message box and returns
-// nullptr. The record lives for the whole run.
-ImageRecord* LoadBitmapImage(const char* fileName);
+// Largest width or height of a bitmap that is read: larger pictures are refused (they are
+// no use as textures, and a few bytes of run-length data could make one of gigabytes).
+inline constexpr int kMaxBitmapSide = 8192;
+
+// The file that a scene's texture name refers to, for a scene in folder ("" = the working
+// directory). Names are used as the scene gives them; on systems whose paths use '/', a name
+// written with Windows' '\' separators that does not exist as written is looked up with '/'
+// instead, so scene folders copied from Windows keep their textures. The program and the
+// checker both find textures through this.
+std::string TextureFilePath(const std::string& folder, const std::string& name);

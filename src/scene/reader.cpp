@@ -375,7 +375,7 @@ void ReadObjectParts() {
 void DeriveViewValues() {
   heading = -startHeadingDeg;
   smoothHeading = heading;
-  const bool chase = (ControlMode == 3 || ControlMode == 4);
+  const bool chase = (ControlMode == kModeFollow || ControlMode == kModeChase);
   if (chase) {
     lookEyeX = modeEyeX;
     lookEyeY = modeEyeY;
@@ -401,7 +401,7 @@ void DeriveMotionValues() {
   walkStepTen = walkStep * 10;
   driveStep = driveMaxSpeed / static_cast<double>(driveStepDivisor);
   driveStepTriple = driveStep * 3;
-  if (ControlMode == 2) trembleAmplitude = trembleAmplitude / 2.4;
+  if (ControlMode == kModeDrive) trembleAmplitude = trembleAmplitude / 2.4;
   jumpStep = jumpHeight / 8;
   acceleration = throttleStep;
   collisionStep = collisionRadius;
@@ -438,6 +438,11 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 }  // namespace
+
+void ResetSceneReader() {
+  partStepCount = 0;
+  sceneStream = SceneStream{};
+}
 
 void ReadSceneText(const char* data, std::size_t size, const std::string& name,
                    SceneDiagnostics* diag) {

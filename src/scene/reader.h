@@ -55,6 +55,9 @@ std::string SceneDisplayName(const std::string& path);
 // collected there; without it, refused counts are reported on standard error.
 bool ReadSceneFile(const std::string& path, SceneDiagnostics* diag);
 
+// Forgets the reader's working state (the stream over the last file read).
+void ResetSceneReader();
+
 // Reads a scene held in memory, as ReadSceneFile does with a file's bytes; name is used in
 // messages only.
 void ReadSceneText(const char* data, std::size_t size, const std::string& name,

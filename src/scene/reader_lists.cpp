@@ -176,7 +176,8 @@ void ReadPlainVertices() {
     StreamInt(plainPolyEnd[v], "plainPolyEnd");
     CheckVertex(run, "plain vertices", v, at, plainPolyEnd[v]);
   }
-  // The plain list is drawn as the file gives it: an open last polygon stays open.
+  // The reader keeps the plain list as the file gives it; the drawing closes an open last
+  // polygon at the count.
   if (s.diag && !s.failed && run.first <= plainVertexCount) {
     NoteAt(run.firstPos, SceneSeverity::kWarning,
            "the last plain vertex (" + std::to_string(plainVertexCount) +

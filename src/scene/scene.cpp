@@ -250,8 +250,3 @@ void ResetScene() {
   collisionStep = jumpStep = 0;
   acceleration = 0;
 }
-
-namespace {
-// The tables hold their start-up state before anything else runs.
-const bool sceneReady = (ResetScene(), true);
-}  // namespace

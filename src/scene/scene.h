@@ -122,13 +122,24 @@ extern double bodyX, bodyY, bodyZ;
 extern double startTargetX, startTargetY, startTargetZ;
 extern double startHeadingDeg;
 extern double collisionRadius;
-extern int ControlMode;
+extern int ControlMode;  // kModeWalk .. kModeChase below; any other value moves nothing
 extern int walkStepDivisor, driveStepDivisor;
 extern double modeEyeX, modeEyeY, modeEyeZ;
 extern double modeRefX, modeRefY, modeRefZ;
 extern int turnStyle;
 
-// The 26 motion settings, in file order.
+// The control modes (ControlMode; stored as the file's int).
+inline constexpr int kModeWalk = 1;    // first-person walking
+inline constexpr int kModeDrive = 2;   // driving from the driver's seat
+inline constexpr int kModeFollow = 3;  // a walking figure watched by the chase camera
+inline constexpr int kModeChase = 4;   // the car of mode 2 watched by the chase camera
+
+// The 26 motion settings, in file order. Four change their unit once the file is read (the
+// loader converts them in place, and every reader after it sees the converted value):
+//   walkDeflectLimit, driveDeflectLimit: degrees in the file, radians after loading;
+//   slideTurnPercent: percent in the file, 100 / that value after loading;
+//   trembleAmplitude: in mode 2 only, the file's value / 2.4 after loading (and its sign
+//   flips at run time while the car stands).
 extern double walkMaxSpeed, walkTurnStep, walkAccel, pitchLimitUp, pitchLimitDown;
 extern double crouchDepth, jumpHeight, walkSlowdownFactor, walkDeflectLimit;
 extern double driveMaxSpeed, driveMaxTurnRate, throttleStep, throttleBoostStep;
@@ -151,5 +162,6 @@ extern double acceleration;
 extern const double degToRad;  // pi / 180
 
 // Resets every table and setting to its start-up state: compiled-in defaults, one-element
-// placeholder columns, no objects. The program's own state at start is exactly this.
+// placeholder columns, no objects. The program's own state at start is exactly this
+// (ResetProgramState runs it before anything else; until then the tables are empty).
 void ResetScene();

@@ -8,11 +8,12 @@
 
 #include "app/shell.h"
 #include "gl/recorder.h"
+#include "app/view.h"
 #include "motion/camera.h"
-#include "motion/frame.h"
+#include "app/frame.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
-#include "scene/render_state.h"
+#include "render/render_state.h"
 #include "scene/scene.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Texture objects: one per distinct name across the static list, the avatar and the
 // objects, each image read once, and the filters and unpack alignment of each.
-#include "scene/textures.h"
+#include "render/textures.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

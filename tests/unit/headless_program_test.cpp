@@ -9,8 +9,9 @@
 
 #include "app/input.h"
 #include "app/shell.h"
+#include "app/view.h"
 #include "motion/camera.h"
-#include "motion/frame.h"
+#include "app/frame.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
 #include "scene/scene.h"
@@ -85,10 +86,13 @@ TEST(HeadlessProgram, StartUpCreatesLoadsPlacesAndShowsBeforeTheLoop) {
   headless::Options odd;
   odd.screenWidth = 1023;
   odd.screenHeight = 767;
+  bool oddChecked = false;
   RunProgram(odd, 1, [&](int) {
     EXPECT_EQ(headless::Window().x, 411);
     EXPECT_EQ(headless::Window().y, 308);
+    oddChecked = true;
   });
+  EXPECT_TRUE(oddChecked);
 }
 
 TEST(HeadlessProgram, KeyUpReachesDefWindowProcKeyDownNever) {

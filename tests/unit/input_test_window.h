@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/view.h"
 #include "motion/camera.h"
-#include "motion/frame.h"
+#include "app/frame.h"
 #include "platform/headless.h"
 #include "unit/walk_test_scene.h"
 

@@ -5,7 +5,7 @@
 #include "app/shell.h"
 #include "platform/headless.h"
 #include "scene/scene.h"
-#include "scene/textures.h"
+#include "render/textures.h"
 
 TEST(TexturesWithoutContext, LeaveTexturedPolygonsUntextured) {
   headless::Reset();

@@ -22,15 +22,29 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// Reads every texture that a textured vertex names, relative to the scene file's folder.
+// Larger textures than this on a side are read, but many OpenGL implementations cannot take
+// them.
+constexpr int kPortableTextureSide = 4096;
+
+// Reads every texture that a textured vertex names, found as the program finds it when it
+// runs in the scene file's folder.
 void CheckTextures(const std::string& scenePath, SceneDiagnostics& diag) {
   const std::string folder = FolderOf(scenePath);
   for (const SceneTextureUse& use : diag.textures) {
-    const std::string path =
-        (!use.name.empty() && use.name[0] == '/') ? use.name : folder + use.name;
+    const std::string path = TextureFilePath(folder, use.name);
     ImageRecord image;
     std::string message;
-    if (ReadBitmapFile(path.c_str(), image, message)) continue;
+    if (ReadBitmapFile(path.c_str(), image, message)) {
+      if (image.width > kPortableTextureSide || image.height > kPortableTextureSide) {
+        diag.items.push_back(
+            {use.line, use.column, SceneSeverity::kWarning,
+             "texture \"" + use.name + "\" is " + std::to_string(image.width) + " x " +
+                 std::to_string(image.height) + " pixels: more than " +
+                 std::to_string(kPortableTextureSide) +
+                 " on a side, which many OpenGL implementations cannot take"});
+      }
+      continue;
+    }
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
       message.pop_back();
     diag.items.push_back({use.line, use.column, SceneSeverity::kWarning,

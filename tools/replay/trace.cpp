@@ -6,8 +6,9 @@
 #include <cmath>
 #include <variant>
 
+#include "app/view.h"
 #include "motion/camera.h"
-#include "motion/frame.h"
+#include "app/frame.h"
 #include "motion/viewer.h"
 #include "scene/scene.h"
 

@@ -1,11 +1,12 @@
 // One texture object per distinct texture file name across the static list, the avatar and
-// the objects; each image is read once.
-#include "scene/textures.h"
+// the objects; each image is read once and kept here.
+#include "render/textures.h"
 
-#include <algorithm>
-#include <filesystem>
+#include <memory>
+#include <new>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/win32.h"
 #include "scene/bitmap.h"
@@ -16,24 +17,8 @@ namespace {
 // Texture id of every name met so far, in the order static, avatar, objects: a name met
 // again reuses the id of its first vertex (0 when that image could not be read).
 std::unordered_map<std::string, int> textureByName;
-
-// The file a texture name refers to. Names are used as the scene gives them; on systems
-// whose paths use '/', a name written with Windows' '\' separators that does not exist as
-// written is looked up with '/' instead, so scene folders copied from Windows keep their
-// textures.
-std::string TexturePath(const std::string& name) {
-#ifndef _WIN32
-  if (name.find('\\') != std::string::npos) {
-    std::error_code error;
-    if (!std::filesystem::exists(name, error)) {
-      std::string path = name;
-      std::replace(path.begin(), path.end(), '\\', '/');
-      return path;
-    }
-  }
-#endif
-  return name;
-}
+// Every image read, owned here; the scene's image columns point into them.
+std::vector<std::unique_ptr<ImageRecord>> images;
 
 // Builds the mipmapped texture of an image into a new texture object.
 int CreateTexture(const ImageRecord& image) {
@@ -55,7 +40,7 @@ int CreateTexture(const ImageRecord& image) {
 int TextureFor(const std::string& name, ImageRecord*& image) {
   const auto found = textureByName.find(name);
   if (found != textureByName.end()) return found->second;
-  image = LoadBitmapImage(TexturePath(name).c_str());
+  image = LoadBitmapImage(TextureFilePath("", name).c_str());
   const int id = image ? CreateTexture(*image) : 0;
   textureByName.emplace(name, id);
   return id;
@@ -66,7 +51,7 @@ int TextureFor(const std::string& name, ImageRecord*& image) {
 // Without a current rendering context (its creation failed) no texture object can be made:
 // the mipmap builder would read GL state that is not there. The polygons then keep id 0.
 void BuildTextures() {
-  textureByName.clear();
+  ResetTextures();
   if (glGetString(GL_VERSION) == nullptr) return;
   for (int i = 0; i < staticVertexCount; ++i)
     if (staticTextured[i] == 1) staticTexId[i] = TextureFor(staticTexName[i], staticImage[i]);
@@ -76,4 +61,25 @@ void BuildTextures() {
     for (int j = 0; j < objectVertexCount[o]; ++j)
       if (objVtxTextured[j][o] == 1)
         objVtxTexId[j][o] = TextureFor(objVtxTexName[j][o], objVtxImage[j][o]);
+}
+
+ImageRecord* LoadBitmapImage(const char* fileName) {
+  ImageRecord image;
+  std::string message;
+  ImageRecord* record = nullptr;
+  if (ReadBitmapFile(fileName, image, message)) {
+    try {
+      images.push_back(std::make_unique<ImageRecord>(std::move(image)));
+      record = images.back().get();
+    } catch (const std::bad_alloc&) {
+      message = "Out of memory.";
+    }
+  }
+  if (record == nullptr) MessageBoxA(GetFocus(), message.c_str(), "Error", MB_OK);
+  return record;
+}
+
+void ResetTextures() {
+  textureByName.clear();
+  images.clear();
 }

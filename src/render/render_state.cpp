@@ -1,11 +1,12 @@
 // OpenGL state set once at load, and the display-mode switch with its saved mode.
-#include "scene/render_state.h"
+#include "render/render_state.h"
 
 #include <cstring>
 
-#include "app/shell.h"
 #include "scene/scene.h"
 
+DEVMODEA savedDisplayMode;
+bool displayModeSaved;
 DEVMODEA displayModeRequest;
 
 void SetupRenderState() {
@@ -71,4 +72,16 @@ void SwitchDisplayMode() {
     displayModeRequest.dmPelsHeight = kHeights[displayModeIndex];
   }
   ChangeDisplaySettingsA(&displayModeRequest, 0);
+}
+
+// The mode switched at start is restored exactly when one was saved, whatever F3 did to
+// windowMaximized since.
+void RestoreDisplayMode() {
+  if (displayModeSaved) ChangeDisplaySettingsA(&savedDisplayMode, 0);
+}
+
+void ResetRenderState() {
+  std::memset(&savedDisplayMode, 0, sizeof savedDisplayMode);
+  std::memset(&displayModeRequest, 0, sizeof displayModeRequest);
+  displayModeSaved = false;
 }

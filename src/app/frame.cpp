@@ -1,10 +1,12 @@
-// The frame driver.
-#include "motion/frame.h"
+// The frame driver: the order of a frame's work, motion first, then drawing.
+#include "app/frame.h"
 
 #include <cstdint>
 
 #include "app/shell.h"
+#include "motion/objects.h"
 #include "motion/walk.h"
+#include "render/avatar.h"
 #include "render/objects.h"
 #include "render/polylist.h"
 #include "scene/scene.h"
@@ -24,14 +26,14 @@ std::int32_t SinceLastFrame(std::uint32_t now) {
 }  // namespace
 
 void FrameStep() {
-  if (RunState == 1) return;
+  if (RunState == kPaused) return;
   nowTick = static_cast<int>(GetTickCount());
   if (SinceLastFrame(static_cast<std::uint32_t>(nowTick)) < frameInterval) return;
   lastTick = nowTick;
   boundTexture = 0;
 
   switch (ControlMode) {
-    case 1:
+    case kModeWalk:
       WalkModeStep();
       break;
     default:  // the other modes' motion comes with their own rules
@@ -50,12 +52,23 @@ void FrameStep() {
   SwapBuffers(deviceContext);
 }
 
+void RedrawNow() {
+  if (RunState == kPaused) RunState = kRedrawWhilePaused;
+  FrameStep();
+  if (RunState == kRedrawWhilePaused) RunState = kPaused;
+}
+
 // A last frame that lies in the future (the counter was set back) is waited for one interval
 // at a time, so the loop keeps looking at the clock.
 DWORD MillisecondsToNextFrame() {
-  if (RunState == 1) return INFINITE;
+  if (RunState == kPaused) return INFINITE;
   const std::int32_t elapsed = SinceLastFrame(GetTickCount());
   if (elapsed >= frameInterval) return 0;
   if (elapsed < 0) return frameInterval;
   return static_cast<DWORD>(frameInterval - elapsed);
+}
+
+void ResetFrameDriver() {
+  RunState = kRunning;
+  nowTick = lastTick = 0;
 }

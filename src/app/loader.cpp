@@ -1,13 +1,13 @@
 // LoadScene: the scene file read at window creation, then the render state, the textures
 // and the display mode it asks for.
-#include "scene/loader.h"
+#include "app/loader.h"
 
+#include "app/frame.h"
 #include "app/input.h"
-#include "motion/frame.h"
 #include "platform/win32.h"
+#include "render/render_state.h"
+#include "render/textures.h"
 #include "scene/reader.h"
-#include "scene/render_state.h"
-#include "scene/textures.h"
 
 void LoadScene() {
   ReadSceneFile(FindSceneFile("."), nullptr);

@@ -6,12 +6,23 @@
 
 inline constexpr int frameInterval = 40;  // milliseconds between frames
 
-extern int RunState;  // 0 running, 1 paused, 3 single redraw while paused
+// RunState values.
+inline constexpr int kRunning = 0;
+inline constexpr int kPaused = 1;
+inline constexpr int kRedrawWhilePaused = 3;  // only during a redraw asked for while paused
+
+extern int RunState;  // kRunning at start
 extern int nowTick;   // tick count at the start of the current call
 extern int lastTick;  // tick count of the last frame that ran
 
 // Produces one frame when one is due: motion for the control mode, clear, draw, swap.
 void FrameStep();
+// Draws one frame now, from inside a message (a resize, a button release while paused):
+// while paused it runs as a single redraw (one motion step and one frame, if the interval
+// has passed) and the program stays paused.
+void RedrawNow();
 // How long the message loop may rest before FrameStep has a frame to draw: 0 when one is
 // due, INFINITE while paused (only a message can end a pause), else the rest of the interval.
 DWORD MillisecondsToNextFrame();
+// Running, no frame drawn yet.
+void ResetFrameDriver();
