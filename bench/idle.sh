@@ -14,7 +14,7 @@ runs=${2:-3}
 build=build/bench
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 probe=$build/bench/citywalk-idle-probe
 if [ ! -x "$probe" ]; then

@@ -2,7 +2,9 @@
 # Sets everything up on a fresh Debian 12 machine, builds everything and runs every test:
 # the normal build, the sanitizer build (ASan + UBSan) and the Windows cross-build.
 # The exit code is the result. Window tests need an X display: without one they run under
-# xvfb-run.
+# xvfb-run. Its server is started with -noreset: by default Xvfb resets itself whenever its
+# last client leaves, and a window test that starts the program during that reset finds no
+# display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -10,7 +12,7 @@ jobs=$(nproc)
 
 ctest_display() {
   if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-    xvfb-run -a -s "-screen 0 1024x768x24" ctest "$@"
+    xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest "$@"
   else
     ctest "$@"
   fi

@@ -3,6 +3,7 @@
 # a texture too large for many GL implementations), checking exit codes and messages.
 if(TARGET citywalk_tests AND TARGET citywalk_scenewriter)
   target_link_libraries(citywalk_tests PRIVATE citywalk_scenewriter)
+  target_link_libraries(citywalk_gl_tests PRIVATE citywalk_scenewriter)
 endif()
 
 if(TARGET citywalk-check)

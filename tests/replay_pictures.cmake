@@ -7,3 +7,5 @@ citywalk_replay_case(NAME pictures_flat SCENE pictures/flat EXPECT pictures/flat
 citywalk_replay_case(NAME pictures_lit SCENE pictures/lit EXPECT pictures/lit.expect FRAMES 2)
 citywalk_replay_case(NAME pictures_unlit SCENE pictures/unlit EXPECT pictures/unlit.expect
                      FRAMES 2)
+citywalk_replay_case(NAME pictures_objects SCENE pictures/objects EXPECT pictures/objects.expect
+                     FRAMES 2)

@@ -3,10 +3,18 @@
 #include "motion/camera.h"
 
 #include <cmath>
+#include <limits>
 
 #include "motion/viewer.h"
 #include "platform/win32.h"
 #include "scene/scene.h"
+
+float GlFloat(double value) {
+  constexpr double kLargest = std::numeric_limits<float>::max();
+  if (value > kLargest) return std::numeric_limits<float>::infinity();
+  if (value < -kLargest) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(value);
+}
 
 void LoadLookAt(double ex, double ey, double ez, double tx, double ty, double tz) {
   glMatrixMode(GL_MODELVIEW);
@@ -34,13 +42,13 @@ void LookTarget() {
 // height never includes the crouch or jump offsets.
 void ViewerLights() {
   if (light0Enabled == 1) {
-    const GLfloat position[4] = {static_cast<GLfloat>(eyeX), static_cast<GLfloat>(eyeY + 150),
-                                 static_cast<GLfloat>(eyeZ + 200), 1.0f};
+    const GLfloat position[4] = {GlFloat(eyeX), GlFloat(eyeY + 150),
+                                 GlFloat(eyeZ + 200), 1.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, position);
   }
   if (light1Enabled == 1) {
-    const GLfloat position[4] = {static_cast<GLfloat>(eyeX), static_cast<GLfloat>(eyeY),
-                                 static_cast<GLfloat>(eyeZ + 5000), 1.0f};
+    const GLfloat position[4] = {GlFloat(eyeX), GlFloat(eyeY),
+                                 GlFloat(eyeZ + 5000), 1.0f};
     glLightfv(GL_LIGHT1, GL_POSITION, position);
   }
 }
@@ -52,12 +60,12 @@ void WalkCamera(double eyeLift, std::initializer_list<double> pivotLifts, bool n
   if (newTarget) LookTarget();
   LoadLookAt(eyeX, eyeY + eyeLift, eyeZ, targetX, targetY + eyeLift, targetZ);
   for (const double lift : pivotLifts) {
-    const auto px = static_cast<GLfloat>(bodyX + travelX);
-    const auto py = static_cast<GLfloat>(bodyY + lift);
-    const auto pz = static_cast<GLfloat>(bodyZ + travelZ);
+    const auto px = GlFloat(bodyX + travelX);
+    const auto py = GlFloat(bodyY + lift);
+    const auto pz = GlFloat(bodyZ + travelZ);
     glTranslatef(px, py, pz);
-    glRotatef(static_cast<GLfloat>(std::sin(headingRad) * lookPitch), 1, 0, 0);
-    glRotatef(static_cast<GLfloat>(std::cos(headingRad) * lookPitch), 0, 0, 1);
+    glRotatef(GlFloat(std::sin(headingRad) * lookPitch), 1, 0, 0);
+    glRotatef(GlFloat(std::cos(headingRad) * lookPitch), 0, 0, 1);
     glTranslatef(-px, -py, -pz);
   }
   if (lights) ViewerLights();

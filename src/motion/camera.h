@@ -3,6 +3,9 @@
 
 #include <initializer_list>
 
+// A double as the float that GL takes. A value beyond the range of float becomes an infinity
+// (the plain conversion of such a value is undefined behaviour); NaN stays NaN.
+float GlFloat(double value);
 // Loads a look-at camera on an identity modelview matrix, up vector (0, -1, 0).
 void LoadLookAt(double ex, double ey, double ez, double tx, double ty, double tz);
 // Loads the walking camera: eye lifted by eyeLift, the view tilted by lookPitch about each

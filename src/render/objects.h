@@ -1,14 +1,13 @@
-// Drawing the moving objects.
+// Drawing the moving objects, each at its position and heading with its parts swinging.
 #pragma once
 
-// Draws object i at its position and heading.
+extern int partTransformActive;  // 1 while an object's part transform is applied
+
+// Draws object i, when it is near enough to the viewer: placed, parts swung, its list drawn
+// with the part transforms switched polygon by polygon, and every transform undone.
 void DrawObjects(int i);
-
-// The part transform in force while a list is drawn, shared by the objects and the avatar:
-// the part applied last and its three angles as they were when it was applied.
-extern int partTransformActive;  // 1 while an object part transform is applied
-extern int activePart;
-extern double savedAngleX, savedAngleY, savedAngleZ;
-
+// After a polygon of object i's list closed at a vertex with this part tag: undoes the part
+// transform in force if the tag differs, then applies the tagged part's if none is in force.
+void SwitchPartTransform(int i, int tag);
 // No part transform applied.
 void ResetPartTransforms();

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "motion/camera.h"
 #include "scene/scene.h"
 
 DEVMODEA savedDisplayMode;
@@ -10,8 +11,8 @@ bool displayModeSaved;
 DEVMODEA displayModeRequest;
 
 void SetupRenderState() {
-  glClearColor(static_cast<GLfloat>(clearRed), static_cast<GLfloat>(clearGreen),
-               static_cast<GLfloat>(clearBlue), 0.0f);
+  glClearColor(GlFloat(clearRed), GlFloat(clearGreen),
+               GlFloat(clearBlue), 0.0f);
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_COLOR_MATERIAL);
   // Any other value keeps the default, smooth shading.
@@ -31,7 +32,7 @@ void SetupRenderState() {
   if (light0Enabled == 1 || light1Enabled == 1) glEnable(GL_LIGHTING);
   const GLfloat noSpecular[4] = {0, 0, 0, 1};
   if (light0Enabled == 1) {
-    const auto level = static_cast<GLfloat>(light0Level);
+    const auto level = GlFloat(light0Level);
     const GLfloat lightDiffuse[4] = {level, level, level, 1};
     glEnable(GL_LIGHT0);
     glLightfv(GL_LIGHT0, GL_SPECULAR, noSpecular);
@@ -41,7 +42,7 @@ void SetupRenderState() {
     glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, 0.000005f);
   }
   if (light1Enabled == 1) {
-    const auto level = static_cast<GLfloat>(light1Level);
+    const auto level = GlFloat(light1Level);
     const GLfloat lightDiffuse[4] = {level, level, level, 1};
     glEnable(GL_LIGHT1);
     glLightfv(GL_LIGHT1, GL_SPECULAR, noSpecular);

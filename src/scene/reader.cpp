@@ -20,6 +20,7 @@
 // table holds those objects and objectLastIndex becomes -1.
 #include "scene/reader.h"
 
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -255,13 +256,27 @@ void ReadObjectFlagsAndPoints() {
   }
 }
 
-// Reads one part row's step count and sets the row's rates from its swings.
+// A number as messages show it: its shortest exact form.
+std::string NumberText(double value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+// Reads one part row's step count and sets the row's rates from its swings. A rate that is
+// not a finite number (a step count of 0) keeps that axis's angle where it is when drawn.
 void ReadStepCount(double& rateZ, double& rateY, double& rateX, double swingZ, double swingY,
                    double swingX) {
   StreamDouble(partStepCount, "step count");
   rateZ = swingZ / partStepCount;
   rateY = swingY / partStepCount;
   rateX = swingX / partStepCount;
+  if (s.diag && !s.failed &&
+      !(std::isfinite(rateZ) && std::isfinite(rateY) && std::isfinite(rateX))) {
+    NoteAt(s.fieldStart, SceneSeverity::kWarning,
+           FieldText("step count") + ": swing / " + NumberText(partStepCount) +
+               " is not a finite rate: that axis of the part does not swing");
+  }
 }
 
 // Items 10 and 11: background colour, then the avatar's heading offset and parts.
@@ -331,6 +346,12 @@ void ReadObjectHeaders() {
     StreamDouble(objectTargetZ[o], "objectTargetZ");
     StreamDouble(objectHeadingDeg[o], "objectHeadingDeg");
     StreamDouble(objectHeadingOffset[o], "objectHeadingOffset");
+    if (s.diag && !s.failed &&
+        !(std::fabs(objectX[o]) <= kMaxTranslation && std::fabs(objectY[o]) <= kMaxTranslation &&
+          std::fabs(objectZ[o]) <= kMaxTranslation))
+      NoteAt(s.fieldStart, SceneSeverity::kWarning,
+             "object " + std::to_string(o) + " stands farther than " +
+                 NumberText(kMaxTranslation) + " from the origin: it is not drawn there");
     objVtxPolyEnd[0][o] = 1;
     objectHeading[o] = -objectHeadingDeg[o];
     objectCurX[o] = objectX[o];

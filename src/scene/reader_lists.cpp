@@ -60,12 +60,23 @@ void CheckTexture(const char* field, int textured, const char* texturedPos, cons
   }
 }
 
+// A list that ends at a tagged vertex leaves that part's transform in force after its last
+// polygon; the drawing undoes it there.
+void CheckLastTag(const char* list, int count, int tag, int lastPart) {
+  if (!s.diag || s.failed || count <= 0 || tag == -10 || tag < 0 || tag > lastPart) return;
+  NoteAt(s.fieldStart, SceneSeverity::kWarning,
+         std::string(list) + " ends at a vertex of part " + std::to_string(tag) +
+             ": that part's transform is still in force after the last polygon and is undone "
+             "there");
+}
+
 // Checks a vertex's part tag against the list's parts.
 void CheckPartTag(const char* field, int tag, int lastPart, const char* pos) {
   if (!s.diag || s.failed || tag == -10 || (tag >= 0 && tag <= lastPart)) return;
   NoteAt(pos, SceneSeverity::kWarning,
          FieldText(field) + ": part tag " + std::to_string(tag) + " names no part (parts 0.." +
-             std::to_string(lastPart) + ", or -10 for none)");
+             std::to_string(lastPart) + ", or -10 for none)" +
+             (tag < 0 || tag >= kPartSlots ? "; it counts as -10" : ""));
 }
 
 }  // namespace
@@ -97,6 +108,9 @@ void ReadAvatarVertices() {
     CheckVertex(run, "avatar vertices", v, at, avatarPolyEnd[v]);
   }
   CheckLastPolygon(run, "avatar vertices", avatarVertexCount);
+  if (avatarVertexCount >= 1)
+    CheckLastTag("the avatar list", avatarVertexCount, avatarPartOf[avatarVertexCount],
+                 kPartSlots - 1);
 }
 
 void ReadObjectVertices() {
@@ -129,6 +143,10 @@ void ReadObjectVertices() {
       CheckVertex(run, list.c_str(), v, at, objVtxPolyEnd[v][o]);
     }
     CheckLastPolygon(run, list.c_str(), objectVertexCount[o]);
+    const int last = objectVertexCount[o];
+    if (last >= 1)
+      CheckLastTag(("object " + std::to_string(o) + "'s list").c_str(), last, objVtxPart[last][o],
+                   kPartSlots - 1);
   }
 }
 

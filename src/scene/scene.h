@@ -128,6 +128,10 @@ extern double modeEyeX, modeEyeY, modeEyeZ;
 extern double modeRefX, modeRefY, modeRefZ;
 extern int turnStyle;
 
+// Models (objects, parts, the avatar) placed farther than this from the origin on any axis are
+// not drawn: undoing a larger translation in float would shift everything drawn after it.
+inline constexpr double kMaxTranslation = 1e6;
+
 // The control modes (ControlMode; stored as the file's int).
 inline constexpr int kModeWalk = 1;    // first-person walking
 inline constexpr int kModeDrive = 2;   // driving from the driver's seat

@@ -337,7 +337,8 @@ TEST(ReaderLayout, NegativeCountsMakeNothing) {
 namespace {
 
 // What the checker reports beside failures: unusual texture flags, part tags that name no
-// part, values beyond the int or double range, data after the last item; with their places.
+// part, a list ending at a tagged vertex, values beyond the int or double range, data after
+// the last item; with their places.
 TEST(ReaderLayout, WarningsAtTheirPlaces) {
   const std::string text = "2 0 2 -1 0\n" + Settings() + "0\n0 0 0\n0 0\n" +
                            "0 0 0  0 0 0  0 0 0  1\n0 0 0  0 0 0  0 0 0  1\n"
@@ -361,6 +362,7 @@ TEST(ReaderLayout, WarningsAtTheirPlaces) {
       {18, 15,
        "`avatarPolyEnd` of avatar vertex 2: value beyond the int range, read as 2147483647"},
       {18, 31, "`avatarTextured` of avatar vertex 2: texture flag 2 is neither 0 nor 1"},
+      {18, 33, "the avatar list ends at a vertex of part 0: that part's transform is still"},
       {19, 1, "polygon of 1 vertex (static vertices 1..1)"},
       {19, 13,
        "`staticX` of static vertex 1: number beyond the range of a double, read as infinity"},

@@ -53,9 +53,10 @@ inline SceneSpec SampleSpec() {
   AddPolygon(plan.plainList, {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}}, 0.9, 0.8, 0.7);
   AddPolygon(plan.plainList, {{2, 0, 0}, {3, 0, 0}, {3, 0, 1}, {2, 0, 1}}, 0.6, 0.5, 0.4);
   plan.avatarHeadingOffset = 180;
+  // Lists end at an untagged vertex (a list ending at a tagged one is worth a warning).
+  AddPolygon(plan.avatarList, {{-1, -1, -2}, {1, -1, -2}, {0, -2, 0}}, 0.5, 0.5, 0.5, "", 1);
   AddPolygon(plan.avatarList, {{-1, 0, -2}, {1, 0, -2}, {1, 0, 2}, {-1, 0, 2}}, 0.2, 0.2, 0.8,
              "car.bmp");
-  AddPolygon(plan.avatarList, {{-1, -1, -2}, {1, -1, -2}, {0, -2, 0}}, 0.5, 0.5, 0.5, "", 1);
   plan.avatarParts.resize(2);
   for (int p = 0; p < 2; ++p) {
     for (int m = 0; m < 7; ++m) {
@@ -85,9 +86,9 @@ inline SceneSpec SampleSpec() {
     obj.targetZ = 3;
     obj.headingDeg = 90.0 * o;
     obj.headingOffset = 15;
+    if (o != 1) AddPolygon(obj.vertices, {{0, -1, 0}, {1, -2, 0}, {0, -1, 1}}, 1, 1, 0, "", 0);
     AddPolygon(obj.vertices, {{0, 0, 0}, {2, 0, 0}, {2, 0, 4}, {0, 0, 4}}, 0.3, 0.3, 0.3,
                o == 1 ? "wall.bmp" : "bus.bmp", -10);
-    if (o != 1) AddPolygon(obj.vertices, {{0, -1, 0}, {1, -2, 0}, {0, -1, 1}}, 1, 1, 0, "", 0);
     obj.maxSpeed = 3 + o;
     obj.clearance = 20;
     obj.parts.resize(o == 2 ? 0 : 1);

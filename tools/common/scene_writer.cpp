@@ -3,12 +3,18 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace {
 
-// Appends a double in its shortest form that reads back exactly.
+// Appends a double in its shortest form that reads back exactly; an infinity as a number too
+// large for a double, which reads back as that infinity. (A file cannot hold NaN.)
 void Put(std::string& out, double value) {
+  if (std::isinf(value)) {
+    out += value > 0 ? "1e999 " : "-1e999 ";
+    return;
+  }
   char buffer[32];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   out.append(buffer, result.ptr);

@@ -2,13 +2,16 @@
 //
 // The city is a grid of blocks separated by streets, on asphalt: brick and office buildings
 // with flat roofs on paved blocks, and a park with trees in the middle. Every building and
-// tree is ringed by obstacle points so that the walker cannot pass through it. The walker
-// starts in a street looking north (-z).
+// tree is ringed by obstacle points so that the walker cannot pass through it, and a ring of
+// points closes the city. Cars drive in the streets and people walk on the pavements: the
+// cars avoid the obstacle points, the people those and their own points along the kerbs of
+// their block. The walker starts in a street looking north (-z), with a car ahead.
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "models.h"
 #include "scene_writer.h"
 #include "textures.h"
 
@@ -20,6 +23,11 @@ constexpr int kBlocksPerSide = 5;    // blocks -2..2 in x and z
 constexpr double kTexel = 32;        // scene units per texture repeat
 constexpr double kEyeHeight = 17;    // the scene's y axis points down: the eye is at -17
 constexpr double kPostSpacing = 12;  // obstacle points along walls (half-size 8 closes gaps)
+constexpr double kWallHalf = kBlock / 2 - 18;  // a building's half side: pavements 18 wide
+constexpr double kCityEdge = 440;              // the ring of points around the city
+constexpr double kCarClearance = 9;            // blocked within 18: cars keep to the streets
+constexpr double kWalkerClearance = 1;         // blocked within 2: people keep to pavements
+constexpr double kKerbSpacing = 3;              // people's own points: no gap for them
 
 using Corner = std::array<double, 3>;
 
@@ -98,6 +106,79 @@ void AddTree(SceneSpec& scene, double x, double z, double size) {
   scene.posts.emplace_back(x, z);
 }
 
+// People walk on the pavement ring of the block at (cx, cz), between two rings of their own
+// points: along the building's walls and along the kerb (the park has no walls: there they
+// walk on the grass among the trees' points as well).
+SceneObjectSpec PersonOnBlock(double cx, double cz, double along, int side, const Colour& c) {
+  SceneObjectSpec person = Pedestrian(c);
+  const double r = (kWallHalf + kBlock / 2) / 2;  // the middle of the pavement
+  const double headings[4] = {180, -90, 0, 90};     // west side going south: anticlockwise
+  const double xs[4] = {-r, along, r, along};
+  const double zs[4] = {along, -r, along, r};
+  person.x = cx + xs[side];
+  person.z = cz + zs[side];
+  person.headingDeg = headings[side];
+  person.maxSpeed = 0.4;
+  person.clearance = kWalkerClearance;
+  person.flagB = 1;
+  const bool park = cx == 0 && cz == 0;
+  person.flagA = park ? 1 : 0;
+  for (const double h : {kBlock / 2, kWallHalf}) {
+    if (park && h == kWallHalf) continue;
+    const int steps = static_cast<int>(2 * h / kKerbSpacing);
+    for (int k = 0; k < steps; ++k) {
+      const double t = -h + 2 * h * k / steps;
+      person.waypoints.emplace_back(cx + t, cz - h);
+      person.waypoints.emplace_back(cx + h, cz + t);
+      person.waypoints.emplace_back(cx - t, cz + h);
+      person.waypoints.emplace_back(cx - h, cz - t);
+    }
+  }
+  return person;
+}
+
+// A car on a street centre line, at (x, z) with the given heading (0 = north, -z).
+SceneObjectSpec CarAt(double x, double z, double headingDeg, double topSpeed, const Colour& c) {
+  SceneObjectSpec car = Car(c);
+  car.x = x;
+  car.z = z;
+  car.headingDeg = headingDeg;
+  car.maxSpeed = topSpeed;
+  car.clearance = kCarClearance;
+  car.flagA = 1;
+  return car;
+}
+
+void AddTraffic(SceneSpec& scene) {
+  const double street = kPitch / 2;  // street centre lines at +-80 and +-240
+  const Colour paints[] = {{0.75, 0.1, 0.1}, {0.1, 0.3, 0.7}, {0.9, 0.8, 0.2}, {0.2, 0.6, 0.3},
+                           {0.85, 0.85, 0.85}, {0.15, 0.15, 0.15}, {0.9, 0.45, 0.1},
+                           {0.5, 0.2, 0.6}};
+  struct Place {
+    double x, z, heading, speed;
+  };
+  const Place cars[] = {
+      {street, 160, 0, 3},     {-street, -200, 180, 2.5},  {3 * street, 0, 0, 3},
+      {-3 * street, 120, 180, 3.5}, {-280, street, 90, 3},  {300, -street, -90, 2.5},
+      {0, 3 * street, 90, 3},  {40, -3 * street, -90, 3.5},
+  };
+  int n = 0;
+  for (const Place& p : cars) scene.objects.push_back(CarAt(p.x, p.z, p.heading, p.speed, paints[n++ % 8]));
+  const Colour clothes[] = {{0.6, 0.1, 0.15}, {0.1, 0.4, 0.6}, {0.8, 0.7, 0.3}, {0.3, 0.5, 0.2},
+                            {0.5, 0.5, 0.55}, {0.7, 0.35, 0.5}};
+  struct Walk {
+    int i, j, side;
+    double along;
+  };
+  const Walk people[] = {{0, 1, 0, 20}, {1, 1, 1, -30}, {0, 2, 2, 0},  {1, 2, 3, 10},
+                         {-1, 1, 2, -20}, {-1, 0, 0, 30}, {1, -1, 1, 0}, {0, 0, 3, -10},
+                         {0, 1, 2, -40}, {1, 0, 0, 25}};
+  n = 0;
+  for (const Walk& w : people)
+    scene.objects.push_back(
+        PersonOnBlock(w.i * kPitch, w.j * kPitch, w.along, w.side, clothes[n++ % 6]));
+}
+
 SceneSpec DemoCity() {
   SceneSpec scene;
   SceneSettingsSpec& s = scene.settings;
@@ -114,6 +195,7 @@ SceneSpec DemoCity() {
   s.startHeadingDeg = 0;
   s.motion[0] = 4.0;  // walkMaxSpeed
   s.motion[1] = 3.0;  // walkTurnStep
+  s.motion[2] = 0.5;  // walkAccel, also the moving objects' acceleration
   s.clearRed = 0.55;
   s.clearGreen = 0.72;
   s.clearBlue = 0.92;
@@ -135,10 +217,15 @@ SceneSpec DemoCity() {
       const double height = 40 + ((n * 37) % 5) * 24;
       const bool office = (i + j) % 2 == 0;
       AddBuilding(
-          scene, cx, cz, h - 12, height, office ? "facade.bmp" : "brick.bmp",
+          scene, cx, cz, kWallHalf, height, office ? "facade.bmp" : "brick.bmp",
           office ? std::array<double, 3>{0.45, 0.45, 0.5} : std::array<double, 3>{0.4, 0.25, 0.2});
     }
   }
+  AddPostLine(scene, -kCityEdge, -kCityEdge, kCityEdge, -kCityEdge);
+  AddPostLine(scene, kCityEdge, -kCityEdge, kCityEdge, kCityEdge);
+  AddPostLine(scene, kCityEdge, kCityEdge, -kCityEdge, kCityEdge);
+  AddPostLine(scene, -kCityEdge, kCityEdge, -kCityEdge, -kCityEdge);
+  AddTraffic(scene);
   return scene;
 }
 

@@ -1,0 +1,41 @@
+// Articulated parts, shared by the moving objects and the avatar: the swing of a part's
+// angles, and the transform that turns the polygons a part carries about the part's pivot.
+#pragma once
+
+// Translations and rotations are undone by their inverses, in float: a translation by t
+// comes back with an error of about t / 2^24, and a rotation by an angle that is not finite
+// does not come back at all. A model whose placement or part offset lies beyond
+// kMaxTranslation (scene.h), or is not finite, or whose angle is not finite, is not placed: its
+// transforms would shift or spoil everything drawn after them, frame after frame.
+// Whether value can be a translation that its inverse undoes.
+bool Translatable(double value);
+// Whether value can be a rotation angle that its inverse undoes.
+bool Turnable(double value);
+
+// One swing step: the angle travels between 0 and swing by rate a frame, reversing (and
+// keeping the reversed rate) at either end. A rate that is not a finite number (a row whose
+// step count is 0) leaves the angle where it is.
+void OscillateAngle(double& angle, double& rate, double swing);
+
+// Where a part turns: its pivot, its swing amplitudes (an axis with amplitude 0 does not
+// swing) and its fixed tilts (objects have none), by axis.
+struct PartPivot {
+  double offsetX, offsetY, offsetZ;
+  double swingX, swingY, swingZ;
+  double tiltX = 0, tiltY = 0, tiltZ = 0;
+};
+
+// The part applied last, shared by objects and avatar, with its angles as they were then.
+extern int activePart;
+extern double savedAngleX, savedAngleY, savedAngleZ;
+
+// Applies a part's transform with the given angles: T(offset); R(-tilt) about x, y, z for
+// each non-zero tilt; R(-angle) about x, y, z for each axis that swings; T(-offset). Returns
+// false, applying nothing, when a value could not be undone (Translatable, Turnable).
+bool ApplyPartTransform(const PartPivot& part, double angleX, double angleY, double angleZ);
+// The exact inverse of ApplyPartTransform with the same values: T(offset); R(angle) about z,
+// y, x for each axis that swings; R(tilt) about z, y, x for each non-zero tilt; T(-offset).
+void UndoPartTransform(const PartPivot& part, double angleX, double angleY, double angleZ);
+
+// A part tag names part 0..19, or -10 for none; any other tag counts as -10.
+int PartTag(int tag);

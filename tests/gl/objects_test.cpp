@@ -1,0 +1,130 @@
+// Drawing a moving object, by its GL calls: the placement and its exact inverse, the part
+// transform switched once for a run of polygons of one part, undone when another tag closes
+// a polygon and at the end of the list; the near test; the swing of the part angles.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "app/shell.h"
+#include "gl/recorder.h"
+#include "motion/viewer.h"
+#include "render/objects.h"
+#include "render/parts.h"
+#include "scene/reader.h"
+#include "scene/scene.h"
+#include "scene_writer.h"
+
+namespace {
+
+// One object at (10, -1, 20), heading 30 degrees and offset 5, whose polygons close at the
+// given part tags; part 0 pivots at (1, 2, 3) and swings about x and z by 4 a frame.
+void LoadObject(const std::vector<int>& tags, int nearTest = 0, double nearDistance = 0) {
+  SceneSpec plan;
+  plan.settings.ControlMode = 1;
+  SceneObjectSpec o;
+  o.x = 10;
+  o.y = -1;
+  o.z = 20;
+  o.headingDeg = 30;
+  o.headingOffset = 5;
+  o.nearTest = nearTest;
+  o.nearDistance = nearDistance;
+  for (std::size_t k = 0; k < tags.size(); ++k)
+    AddPolygon(o.vertices, {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}}, 0.5, 0.5, 0.5, "", tags[k]);
+  o.parts.resize(2);
+  ScenePartRowSpec& row = o.parts[0][0];
+  row.offsetX = 1;
+  row.offsetY = 2;
+  row.offsetZ = 3;
+  row.swingX = 30;
+  row.swingZ = 30;
+  row.steps = 7.5;  // 30 / 7.5 = 4 a frame
+  plan.objects.push_back(o);
+  const std::string text = WriteSceneText(plan);
+  ResetProgramState();
+  ReadSceneText(text.data(), text.size(), "object.mts", nullptr);
+  recorder::Clear();
+}
+
+std::vector<std::string> Transforms() {
+  return recorder::CallsStartingWith({"glTranslatef", "glRotatef", "glEnd"});
+}
+
+const std::vector<std::string> kApply = {"glTranslatef(1,2,3)", "glRotatef(-4,1,0,0)",
+                                         "glRotatef(-4,0,0,1)", "glTranslatef(-1,-2,-3)"};
+const std::vector<std::string> kUndo = {"glTranslatef(1,2,3)", "glRotatef(4,0,0,1)",
+                                        "glRotatef(4,1,0,0)", "glTranslatef(-1,-2,-3)"};
+
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+TEST(ObjectDrawing, PlacedPartsSwitchedPerPolygonAndEverythingUndone) {
+  // Polygons close at tags -10, 0, 0, 25 (no such part: none), 0.
+  LoadObject({-10, 0, 0, 25, 0});
+  DrawObjects(0);
+  const std::vector<std::string> place = {"glTranslatef(10,-1,20)", "glRotatef(25,0,1,0)"};
+  const std::vector<std::string> unplace = {"glRotatef(-25,0,1,0)", "glTranslatef(-10,1,-20)"};
+  const std::vector<std::string> end = {"glEnd()"};
+  EXPECT_EQ(Transforms(),
+            Join({place, end, end, kApply, end, end, kUndo, end, kApply, kUndo, unplace}));
+  EXPECT_EQ(partTransformActive, 0);
+  EXPECT_EQ(objPartAngleX[0][0][0], 4.0);  // swung before the list, in motion state 0
+  EXPECT_EQ(objPartAngleZ[0][0][0], 4.0);
+  EXPECT_EQ(objPartAngleY[0][0][0], 0.0);
+}
+
+TEST(ObjectDrawing, NearTestIsStrictAndAFarObjectNeitherDrawsNorSwings) {
+  LoadObject({0}, 1, 20);  // the object stands 20 from the viewer along z
+  DrawObjects(0);
+  EXPECT_TRUE(recorder::Calls().empty());
+  EXPECT_EQ(objPartAngleX[0][0][0], 0.0);
+  travelZ = 1e-9;
+  DrawObjects(0);
+  EXPECT_EQ(recorder::Count("glBegin"), 1);
+  EXPECT_EQ(objPartAngleX[0][0][0], 4.0);
+
+  // A placement that its inverse could not undo draws nothing and leaves the matrix alone:
+  // beyond a million units (in float, a translation by 2e38 and back loses the camera), or
+  // not finite.
+  objectNearTest[0] = 0;
+  for (double far : {2e38, 1e300, -1e6 - 11}) {  // the last: x = -1e6 - 1
+    recorder::Clear();
+    objectMoveX[0] = far;
+    DrawObjects(0);
+    EXPECT_TRUE(recorder::Calls().empty()) << far;
+  }
+  recorder::Clear();
+  objectMoveX[0] = -1e6 - 10;  // x = -1e6 exactly: still placed
+  DrawObjects(0);
+  EXPECT_EQ(recorder::Count("glBegin"), 1);
+}
+
+TEST(ObjectDrawing, OscillateAngleSwingsBetweenZeroAndTheAmplitude) {
+  struct Case {
+    double swing, rate;
+    std::vector<double> angles;
+  };
+  const std::vector<Case> cases = {
+      {30, 4, {4, 8, 12, 16, 20, 24, 28, 26, 22, 18, 14, 10, 6, 2, 4, 8}},
+      {-30, -4, {-4, -8, -12, -16, -20, -24, -28, -26, -22, -18, -14, -10, -6, -2, -4}},
+      {-30, 4, {-4, -8}},  // a rate against a negative swing turns at 0 at once
+      {0, 0, {0, 0, 0}},
+      {30, std::numeric_limits<double>::infinity(), {0, 0}},  // a row with step count 0
+      {0, std::nan(""), {0, 0}},
+  };
+  for (const Case& c : cases) {
+    double angle = 0, rate = c.rate;
+    for (std::size_t k = 0; k < c.angles.size(); ++k) {
+      OscillateAngle(angle, rate, c.swing);
+      EXPECT_EQ(angle, c.angles[k]) << "swing " << c.swing << " rate " << c.rate << " step " << k;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+// Runs the whole program (WinMain on the headless platform) in a scene written from a
+// SceneSpec, for a number of frames: the clock moves 40 ms each time the message loop finds
+// the queue empty, so every turn draws one frame; input given by the caller before a frame
+// is posted as real input would be. The window is then closed by the platform's close
+// command. For tests of whole runs: hostile scenes, long soaks.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "app/shell.h"
+#include "platform/headless.h"
+#include "scene_writer.h"
+
+struct ProgramRun {
+  int framesDrawn = 0;
+  int result = -1;
+};
+
+// beforeFrame(n) runs before frame n (1-based) is drawn and may post input through
+// headless::PressKey and the like.
+inline ProgramRun RunScene(const SceneSpec& plan, int frames, headless::Options options = {},
+                           const std::function<void(int)>& beforeFrame = nullptr) {
+  const auto home = std::filesystem::current_path();
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("citywalk_run_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  WriteSceneFile((folder / "\xD0\x93\xD0\xBE\xD1\x80\xD0\xBE\xD0\xB4.mts").string(), plan);
+  std::filesystem::current_path(folder);
+  headless::Reset(options);
+  ProgramRun run;
+  bool posted = false;
+  bool closed = false;
+  int emptyTurns = 0;
+  headless::SetHooks(
+      {[&]() {
+         if (run.framesDrawn >= frames || ++emptyTurns > 100000) {
+           if (!closed) headless::CloseWindow();
+           closed = true;
+           return true;
+         }
+         if (!posted && beforeFrame) {
+           posted = true;
+           beforeFrame(run.framesDrawn + 1);
+           if (headless::PendingMessages() > 0) return true;
+         }
+         posted = false;
+         headless::AdvanceTick(40);
+         return false;
+       },
+       [&]() { ++run.framesDrawn; }});
+  char commandLine[] = "";
+  run.result = WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
+  headless::SetHooks({});
+  std::filesystem::current_path(home);
+  std::filesystem::remove_all(folder);
+  return run;
+}

@@ -1,0 +1,95 @@
+// Demo models. A part's transform applies to the polygons after the one that closes at a
+// vertex carrying the part's tag, so each limb or wheel follows a polygon tagged with its
+// part, and the polygon after the last one is tagged -10 again.
+#include "models.h"
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+using Corner = std::array<double, 3>;
+
+// Appends the five visible faces of an axis-aligned box (no bottom); each face closes at a
+// vertex tagged tag (the part the box belongs to), the last one at lastTag (the part of what
+// follows).
+void AddBox(std::vector<SceneVertexSpec>& list, Corner lo, Corner hi, const Colour& c, int tag,
+            int lastTag) {
+  const double x0 = lo[0], y0 = lo[1], z0 = lo[2], x1 = hi[0], y1 = hi[1], z1 = hi[2];
+  // y1 is the top (the smaller y: y points down).
+  const std::vector<std::vector<Corner>> faces = {
+      {{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0}},  // -z
+      {{x1, y0, z1}, {x0, y0, z1}, {x0, y1, z1}, {x1, y1, z1}},  // +z
+      {{x0, y0, z1}, {x0, y0, z0}, {x0, y1, z0}, {x0, y1, z1}},  // -x
+      {{x1, y0, z0}, {x1, y0, z1}, {x1, y1, z1}, {x1, y1, z0}},  // +x
+      {{x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}},  // top
+  };
+  for (std::size_t f = 0; f < faces.size(); ++f) {
+    // Shade the sides a little differently so that the box reads as a box.
+    const double shade = f == 4 ? 1.0 : f < 2 ? 0.85 : 0.7;
+    AddPolygon(list, faces[f], c[0] * shade, c[1] * shade, c[2] * shade, "",
+               f + 1 == faces.size() ? lastTag : tag);
+  }
+}
+
+// An octagon of radius r in the plane x = x, centred on (y, z), and its hub: the wheel of
+// part tag, followed by part next.
+void AddWheel(std::vector<SceneVertexSpec>& list, double x, double y, double z, double r, int tag,
+              int next) {
+  std::vector<Corner> corners;
+  for (int k = 0; k < 8; ++k) {
+    const double a = k * std::numbers::pi / 4;
+    corners.push_back({x, y + r * std::cos(a), z + r * std::sin(a)});
+  }
+  AddPolygon(list, corners, 0.08, 0.08, 0.08, "", tag);
+  // A hub, so that the turning shows.
+  AddPolygon(list, {{x, y - r * 0.3, z - r * 0.3}, {x, y - r * 0.3, z + r * 0.3},
+                    {x, y + r * 0.3, z + r * 0.3}, {x, y + r * 0.3, z - r * 0.3}},
+             0.7, 0.7, 0.7, "", next);
+}
+
+// A part pivoting at (x, y, z) that swings about x by swing degrees over steps frames while
+// the object moves, and stands still before.
+ScenePartSpec SwingingPart(double x, double y, double z, double swing, double steps) {
+  ScenePartSpec part{};
+  for (ScenePartRowSpec& row : part) {
+    row.offsetX = x;
+    row.offsetY = y;
+    row.offsetZ = z;
+  }
+  part[1].swingX = swing;
+  part[1].steps = steps;
+  return part;
+}
+
+}  // namespace
+
+SceneObjectSpec Car(const Colour& colour) {
+  SceneObjectSpec car;
+  AddBox(car.vertices, {-4, -1.5, -8}, {4, -5, 8}, colour, -10, -10);
+  const Colour glass = {0.25, 0.3, 0.35};
+  AddBox(car.vertices, {-3.5, -5, -3}, {3.5, -8, 4}, glass, -10, 0);  // wheel 0 follows
+  const double wheels[4][2] = {{-4.2, -5}, {4.2, -5}, {-4.2, 5}, {4.2, 5}};
+  for (int w = 0; w < 4; ++w) {
+    AddWheel(car.vertices, wheels[w][0], -2, wheels[w][1], 2, w, w < 3 ? w + 1 : -10);
+    car.parts.push_back(SwingingPart(wheels[w][0], -2, wheels[w][1], 45, 3));
+  }
+  return car;
+}
+
+SceneObjectSpec Pedestrian(const Colour& clothes) {
+  SceneObjectSpec person;
+  const Colour skin = {0.85, 0.65, 0.5}, trousers = {0.2, 0.2, 0.3};
+  AddBox(person.vertices, {-1.2, -15, -1.2}, {1.2, -17.4, 1.2}, skin, -10, -10);       // head
+  AddBox(person.vertices, {-2.2, -8, -1.2}, {2.2, -15, 1.2}, clothes, -10, 0);         // body
+  AddBox(person.vertices, {-2, 0, -0.9}, {-0.3, -8, 0.9}, trousers, 0, 1);             // left leg
+  AddBox(person.vertices, {0.3, 0, -0.9}, {2, -8, 0.9}, trousers, 1, 2);               // right leg
+  AddBox(person.vertices, {-3.2, -8.5, -0.7}, {-2.2, -14.5, 0.7}, clothes, 2, 3);      // left arm
+  AddBox(person.vertices, {2.2, -8.5, -0.7}, {3.2, -14.5, 0.7}, clothes, 3, -10);      // right arm
+  person.parts.push_back(SwingingPart(-1.15, -8, 0, 30, 4));
+  person.parts.push_back(SwingingPart(1.15, -8, 0, -30, 4));
+  person.parts.push_back(SwingingPart(-2.7, -14.5, 0, -25, 4));
+  person.parts.push_back(SwingingPart(2.7, -14.5, 0, 25, 4));
+  return person;
+}

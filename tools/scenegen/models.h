@@ -1,0 +1,17 @@
+// Models of the demo scenes: cars with wheels and people with limbs, as moving objects (and,
+// later, as the user's own model), built from boxes and flat polygons.
+#pragma once
+
+#include <array>
+
+#include "scene_writer.h"
+
+using Colour = std::array<double, 3>;
+
+// A car about 16 long and 8 wide, its front towards -z, standing on y = 0 (y points down):
+// a body and a cabin of the given colour, and four wheels that are parts 0..3, each swinging
+// about its axle while the car moves (motion state 1).
+SceneObjectSpec Car(const Colour& colour);
+// A person about 17 tall, facing -z: head, body, two legs (parts 0, 1) and two arms (parts
+// 2, 3) that swing while walking (motion state 1).
+SceneObjectSpec Pedestrian(const Colour& clothes);
