@@ -1,13 +1,22 @@
 # The demo scenes in scenes/ are what citywalk-scenegen writes, and they read cleanly.
 if(TARGET citywalk-scenegen AND TARGET citywalk-check)
-  add_test(NAME scenes.sample_is_generated
-    COMMAND ${CMAKE_COMMAND}
-      -DGENERATOR=$<TARGET_FILE:citywalk-scenegen>
-      -DSCENE=${CMAKE_SOURCE_DIR}/scenes/sample
-      -DOUT=${CMAKE_CURRENT_BINARY_DIR}/scenes-sample
-      -P ${CMAKE_CURRENT_SOURCE_DIR}/scenes/compare_generated.cmake)
-  add_test(NAME scenes.sample_reads_cleanly
-    COMMAND citywalk-check ${CMAKE_SOURCE_DIR}/scenes/sample/Город.mts)
-  set_tests_properties(scenes.sample_reads_cleanly PROPERTIES
-    FAIL_REGULAR_EXPRESSION ": (warning|error): ")
+  foreach(demo sample:walk drive:drive)
+    string(REPLACE ":" ";" parts ${demo})
+    list(GET parts 0 folder)
+    list(GET parts 1 mode)
+    set(option "")
+    if(NOT mode STREQUAL "walk")
+      set(option --${mode})
+    endif()
+    add_test(NAME scenes.${folder}_is_generated
+      COMMAND ${CMAKE_COMMAND}
+        -DGENERATOR=$<TARGET_FILE:citywalk-scenegen> -DOPTION=${option}
+        -DSCENE=${CMAKE_SOURCE_DIR}/scenes/${folder}
+        -DOUT=${CMAKE_CURRENT_BINARY_DIR}/scenes-${folder}
+        -P ${CMAKE_CURRENT_SOURCE_DIR}/scenes/compare_generated.cmake)
+    add_test(NAME scenes.${folder}_reads_cleanly
+      COMMAND citywalk-check ${CMAKE_SOURCE_DIR}/scenes/${folder}/Город.mts)
+    set_tests_properties(scenes.${folder}_reads_cleanly PROPERTIES
+      FAIL_REGULAR_EXPRESSION ": (warning|error): ")
+  endforeach()
 endif()

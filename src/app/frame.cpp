@@ -5,6 +5,7 @@
 
 #include "app/shell.h"
 #include "motion/objects.h"
+#include "motion/vehicle.h"
 #include "motion/walk.h"
 #include "render/avatar.h"
 #include "render/objects.h"
@@ -35,6 +36,9 @@ void FrameStep() {
   switch (ControlMode) {
     case kModeWalk:
       WalkModeStep();
+      break;
+    case kModeDrive:
+      DriveStep();
       break;
     default:  // the other modes' motion comes with their own rules
       break;

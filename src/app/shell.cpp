@@ -7,7 +7,9 @@
 #include "app/input.h"
 #include "app/loader.h"
 #include "app/view.h"
+#include "motion/vehicle.h"
 #include "motion/viewer.h"
+#include "render/avatar.h"
 #include "render/objects.h"
 #include "render/polylist.h"
 #include "render/render_state.h"
@@ -150,11 +152,13 @@ void ResetProgramState() {
   ResetScene();
   ResetSceneReader();
   ResetViewer();
+  ResetVehicle();
   ResetFrameDriver();
   ResetView();
   ResetInput();
   ResetDrawing();
   ResetPartTransforms();
+  ResetAvatar();
   ResetRenderState();
   ResetTextures();
 }

@@ -14,6 +14,7 @@ int sideDeflectPhase = 1;
 double crouchOffset, jumpLift;
 int jumpRising, jumpFalling, jumpLatch;
 int motionKind;
+double cameraDistance;
 
 void ResetViewer() {
   keyUp = keyDown = keyLeft = keyRight = keySpace = keyCtrl = 0;
@@ -28,4 +29,5 @@ void ResetViewer() {
   crouchOffset = jumpLift = 0;
   jumpRising = jumpFalling = jumpLatch = 0;
   motionKind = 0;
+  cameraDistance = 0;
 }

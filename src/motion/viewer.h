@@ -27,8 +27,12 @@ extern int sideDeflectPhase;
 extern double crouchOffset, jumpLift;
 extern int jumpRising, jumpFalling, jumpLatch;
 
-// What the user's figure is doing, selecting its part animation row.
+// What the user's figure is doing, selecting its part animation row: 0 idle, 1 walking
+// forward, 2 walking back, 3 turning, 4 stepping sideways.
 extern int motionKind;
+
+// The chase camera's boom length in use (modes 3 and 4).
+extern double cameraDistance;
 
 // Back to the start-up state.
 void ResetViewer();

@@ -1,4 +1,185 @@
-// The user's own model. Not part of the program yet: nothing of it is drawn.
+// The user's own model, drawn last in a frame at the body position, placed as the control
+// mode wants it and put back by explicit inverse transforms (no matrix stack). In mode 2 the
+// driver's camera is loaded first; in modes 3 and 4 the chase camera is placed first and
+// loaded afterwards, as the view of the next frame.
 #include "render/avatar.h"
 
-void DrawAvatar() {}
+#include <cmath>
+#include <vector>
+
+#include "motion/camera.h"
+#include "motion/vehicle.h"
+#include "motion/viewer.h"
+#include "platform/win32.h"
+#include "render/parts.h"
+#include "render/polywalk.h"
+#include "scene/scene.h"
+
+int avatarPartActive;
+
+namespace {
+
+// The avatar list as the polygon walk sees it.
+struct AvatarListView {
+  int count() const { return avatarVertexCount; }
+  double red(int v) const { return avatarRed[v]; }
+  double green(int v) const { return avatarGreen[v]; }
+  double blue(int v) const { return avatarBlue[v]; }
+  double x(int v) const { return avatarX[v]; }
+  double y(int v) const { return avatarY[v]; }
+  double z(int v) const { return avatarZ[v]; }
+  double s(int v) const { return avatarTexS[v]; }
+  double t(int v) const { return avatarTexT[v]; }
+  int end(int v) const { return avatarPolyEnd[v]; }
+  int flag(int f) const { return avatarTextured[f]; }
+  int tex(int f) const { return avatarTexId[f]; }
+};
+
+// The motion row of the avatar's parts.
+int Row() { return motionKind >= 0 && motionKind < kMotionStates ? motionKind : 0; }
+
+// Avatar part p in the current motion row, tilts included.
+PartPivot AvatarPart(int p) {
+  const int m = Row();
+  return {avatarPartOffsetX[p][m], avatarPartOffsetY[p][m], avatarPartOffsetZ[p][m],
+          avatarPartSwingX[p][m],  avatarPartSwingY[p][m],  avatarPartSwingZ[p][m],
+          avatarPartTiltX[p][m],   avatarPartTiltY[p][m],   avatarPartTiltZ[p][m]};
+}
+
+void UndoActiveAvatarPart() {
+  avatarPartActive = 0;
+  UndoPartTransform(AvatarPart(activePart), savedAngleX, savedAngleY, savedAngleZ);
+}
+
+// The avatar form of the part switching: tilts before swings, its own active flag.
+void SwitchAvatarPart(int tag) {
+  tag = PartTag(tag);
+  if (avatarPartActive == 1 && tag != activePart) UndoActiveAvatarPart();
+  if (tag == -10 || avatarPartActive == 1) return;
+  const int m = Row();
+  const double ax = avatarPartAngleX[tag][m], ay = avatarPartAngleY[tag][m],
+               az = avatarPartAngleZ[tag][m];
+  if (!ApplyPartTransform(AvatarPart(tag), ax, ay, az)) return;
+  avatarPartActive = 1;
+  savedAngleX = ax;
+  savedAngleY = ay;
+  savedAngleZ = az;
+  activePart = tag;
+}
+
+// One placement step: a translation or a rotation about x, y or z.
+struct Step {
+  enum Kind { kTranslate, kRotateX, kRotateY, kRotateZ } kind;
+  double a, b = 0, c = 0;
+};
+
+// Whether every step can be undone by its inverse (Translatable, Turnable).
+bool Undoable(const std::vector<Step>& steps) {
+  for (const Step& s : steps) {
+    if (s.kind == Step::kTranslate) {
+      if (!Translatable(s.a) || !Translatable(s.b) || !Translatable(s.c)) return false;
+    } else if (!Turnable(s.a)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void Apply(const std::vector<Step>& steps) {
+  for (const Step& s : steps) {
+    switch (s.kind) {
+      case Step::kTranslate:
+        glTranslatef(GlFloat(s.a), GlFloat(s.b), GlFloat(s.c));
+        break;
+      case Step::kRotateX:
+        glRotatef(GlFloat(s.a), 1, 0, 0);
+        break;
+      case Step::kRotateY:
+        glRotatef(GlFloat(s.a), 0, 1, 0);
+        break;
+      case Step::kRotateZ:
+        glRotatef(GlFloat(s.a), 0, 0, 1);
+        break;
+    }
+  }
+}
+
+// The placement and the restore of the control mode, with bx, by, bz the body position,
+// h = heading + avatarHeadingOffset, hr = headingRad, a = -heading, r = 90 - heading (both in
+// radians) and v = trembleAmplitude. Mode 2's restore turns back only half of the body's
+// pitch and roll: the next frame's scenery is drawn under the other half until its camera
+// load. Empty for modes without a placement.
+void PlacementOf(int mode, std::vector<Step>& place, std::vector<Step>& restore) {
+  const double bx = bodyX + travelX, by = bodyY, bz = bodyZ + travelZ;
+  const double h = heading + avatarHeadingOffset, hr = headingRad;
+  const double a = -heading * degToRad, r = (90 - heading) * degToRad;
+  const double v = trembleAmplitude;
+  using S = Step;
+  switch (mode) {
+    case kModeWalk: {
+      const double y = by - jumpLift;
+      place = {{S::kTranslate, bx, y, bz},
+               {S::kRotateZ, -std::cos(hr) * lookPitch},
+               {S::kRotateX, -std::sin(hr) * lookPitch},
+               {S::kRotateY, -h}};
+      restore = {{S::kRotateY, h},
+                 {S::kRotateX, std::sin(hr) * lookPitch},
+                 {S::kRotateZ, std::cos(hr) * lookPitch},
+                 {S::kTranslate, -bx, -y, -bz}};
+      break;
+    }
+    case kModeDrive:
+      place = {{S::kTranslate, bx, by, bz},
+               {S::kRotateZ, -std::sin(hr) * bodyRoll},
+               {S::kRotateX, std::cos(hr) * bodyRoll},
+               {S::kRotateZ, -std::sin(a) * v},
+               {S::kRotateX, std::cos(a) * v},
+               {S::kRotateZ, std::sin(a) * bodyPitch},
+               {S::kRotateX, -std::cos(a) * bodyPitch},
+               {S::kRotateY, -h}};
+      restore = {{S::kRotateY, h},
+                 {S::kRotateX, std::cos(a) * bodyPitch / 2},
+                 {S::kRotateZ, -std::sin(a) * bodyPitch / 2},
+                 {S::kRotateX, -std::cos(a) * v},
+                 {S::kRotateZ, std::sin(a) * v},
+                 {S::kRotateX, -std::cos(hr) * bodyRoll / 2},
+                 {S::kRotateZ, std::sin(hr) * bodyRoll / 2},
+                 {S::kTranslate, -bx, -by, -bz}};
+      break;
+    default:  // the chase modes' placements come with the chase camera
+      (void)r;
+      break;
+  }
+}
+
+}  // namespace
+
+// A placement that its inverse could not undo (a position beyond kMaxTranslation, an angle
+// that is not finite) is not applied, and the avatar is not drawn that frame. A part
+// transform still in force when the list ends is undone there, before the restore. Modes
+// outside 1..4 draw the avatar in world coordinates under whatever matrix is current.
+void DrawAvatar() {
+  if (ControlMode == kModeDrive) {
+    if (forwardSpeed == 0) turnRate = 0;
+    BodySway(kModeDrive);
+    LoadLookAt(eyeX, eyeY + crouchOffset, eyeZ, targetX, targetY + crouchOffset, targetZ);
+  }
+  std::vector<Step> place, restore;
+  PlacementOf(ControlMode, place, restore);
+  const bool placed = Undoable(place) && Undoable(restore);
+  if (placed) Apply(place);
+
+  const int m = Row();
+  for (int p = 0; p <= avatarPartLastIndex && p < kPartSlots; ++p) {
+    OscillateAngle(avatarPartAngleX[p][m], avatarPartRateX[p][m], avatarPartSwingX[p][m]);
+    OscillateAngle(avatarPartAngleY[p][m], avatarPartRateY[p][m], avatarPartSwingY[p][m]);
+    OscillateAngle(avatarPartAngleZ[p][m], avatarPartRateZ[p][m], avatarPartSwingZ[p][m]);
+  }
+  if (placed && avatarVertexCount != 0) {
+    DrawPolygonList(AvatarListView{}, false, [](int v) { SwitchAvatarPart(avatarPartOf[v]); });
+    if (avatarPartActive == 1) UndoActiveAvatarPart();
+  }
+  if (placed) Apply(restore);
+}
+
+void ResetAvatar() { avatarPartActive = 0; }

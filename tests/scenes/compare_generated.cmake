@@ -1,6 +1,7 @@
-# Regenerates a demo scene into OUT and fails unless every file equals the one in SCENE.
+# Regenerates a demo scene into OUT (with the generator's OPTION, if any) and fails unless
+# every file equals the one in SCENE.
 file(REMOVE_RECURSE ${OUT})
-execute_process(COMMAND ${GENERATOR} ${OUT} RESULT_VARIABLE result)
+execute_process(COMMAND ${GENERATOR} ${OPTION} ${OUT} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "citywalk-scenegen failed: ${result}")
 endif()

@@ -1,5 +1,6 @@
 #!/bin/bash
-# Real-window walking test: the program in a small mode-1 scene on the X display.
+# Real-window test of moving by the keys: the program in a small scene without traffic (walking
+# or driving) on the X display.
 #   run.sh CITYWALK SCENE_DIR [CURSOR_STATE]
 # Holding Up changes the picture; F2 pauses (the picture stops changing, the cursor shows);
 # F2 resumes (the cursor hides); Esc ends the program with exit status 0.

@@ -9,6 +9,7 @@
 #include "app/view.h"
 #include "motion/camera.h"
 #include "app/frame.h"
+#include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "scene/scene.h"
 
@@ -54,6 +55,16 @@ const Field kFields[] = {
     {"lookRefDistance", &lookRefDistance},
     {"viewCentreX", &viewCentreX},
     {"viewCentreY", &viewCentreY},
+    {"bodyPitch", &bodyPitch},
+    {"bodyPitchOvershoot", &bodyPitchOvershoot},
+    {"bodyRoll", &bodyRoll},
+    {"braking", &braking},
+    {"handbrakeTurn", &handbrakeTurn},
+    {"highSpeed", &highSpeed},
+    {"steerLimit", &steerLimit},
+    {"handbrakeTurnLimit", &handbrakeTurnLimit},
+    {"acceleration", &acceleration},
+    {"cameraDistance", &cameraDistance},
 };
 
 using ObjectValue = std::variant<const PerObject<double>*, const PerObject<int>*>;

@@ -93,3 +93,23 @@ SceneObjectSpec Pedestrian(const Colour& clothes) {
   person.parts.push_back(SwingingPart(2.7, -14.5, 0, 25, 4));
   return person;
 }
+
+std::vector<SceneVertexSpec> DriversView(const Colour& paint) {
+  std::vector<SceneVertexSpec> view;
+  const Colour dash = {0.12, 0.12, 0.13}, gauge = {0.85, 0.85, 0.8};
+  // The bonnet (y grows downwards: 2.8 below the eye), sloping a little towards the front.
+  AddPolygon(view, {{-3.6, 2.6, -3}, {3.6, 2.6, -3}, {3.6, 3.2, -12}, {-3.6, 3.2, -12}},
+             paint[0], paint[1], paint[2]);
+  // The dashboard across the bottom of the view, two gauges on it, and the wheel's rim.
+  AddPolygon(view, {{-4, 0.9, -2}, {4, 0.9, -2}, {4, 2.6, -2.2}, {-4, 2.6, -2.2}}, dash[0],
+             dash[1], dash[2]);
+  for (const double x : {-1.6, -0.7}) {
+    AddPolygon(view, {{x, 1.05, -1.98}, {x + 0.6, 1.05, -1.98}, {x + 0.6, 1.45, -1.98},
+                      {x, 1.45, -1.98}},
+               gauge[0], gauge[1], gauge[2]);
+  }
+  AddPolygon(view, {{-1.8, 0.95, -1.9}, {-0.2, 0.95, -1.9}, {-0.2, 1.05, -1.9},
+                    {-1.8, 1.05, -1.9}},
+             0.05, 0.05, 0.05);
+  return view;
+}

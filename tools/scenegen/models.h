@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "scene_writer.h"
 
@@ -12,6 +13,9 @@ using Colour = std::array<double, 3>;
 // a body and a cabin of the given colour, and four wheels that are parts 0..3, each swinging
 // about its axle while the car moves (motion state 1).
 SceneObjectSpec Car(const Colour& colour);
+// What the driver sees of the car from the driver's seat (the eye at the origin, facing -z):
+// the dashboard just below the view and the bonnet beyond it, in the given paint.
+std::vector<SceneVertexSpec> DriversView(const Colour& paint);
 // A person about 17 tall, facing -z: head, body, two legs (parts 0, 1) and two arms (parts
 // 2, 3) that swing while walking (motion state 1).
 SceneObjectSpec Pedestrian(const Colour& clothes);

@@ -179,20 +179,12 @@ void AddTraffic(SceneSpec& scene) {
         PersonOnBlock(w.i * kPitch, w.j * kPitch, w.along, w.side, clothes[n++ % 6]));
 }
 
-SceneSpec DemoCity() {
+// The city with its traffic and the settings every demo shares.
+SceneSpec City() {
   SceneSpec scene;
   SceneSettingsSpec& s = scene.settings;
   s.fieldOfView = 60;
   s.farPlane = 4000;
-  s.ControlMode = 1;
-  s.turnStyle = 2;
-  s.bodyX = kPitch / 2;
-  s.bodyY = -kEyeHeight;
-  s.bodyZ = 2 * kPitch;
-  s.startTargetX = s.bodyX;
-  s.startTargetY = -kEyeHeight;
-  s.startTargetZ = s.bodyZ - 100;
-  s.startHeadingDeg = 0;
   s.motion[0] = 4.0;  // walkMaxSpeed
   s.motion[1] = 3.0;  // walkTurnStep
   s.motion[2] = 0.5;  // walkAccel, also the moving objects' acceleration
@@ -229,18 +221,61 @@ SceneSpec DemoCity() {
   return scene;
 }
 
+// The viewer stands (or sits) at (x, z) at eye height eye, looking along the street north.
+void StartAt(SceneSettingsSpec& s, double x, double z, double eye) {
+  s.bodyX = x;
+  s.bodyY = -eye;
+  s.bodyZ = z;
+  s.startTargetX = x;
+  s.startTargetY = -eye;
+  s.startTargetZ = z - 100;
+  s.startHeadingDeg = 0;
+}
+
+// Control mode 1: walking in the first person, in a street of the city.
+SceneSpec WalkScene() {
+  SceneSpec scene = City();
+  scene.settings.ControlMode = 1;
+  scene.settings.turnStyle = 2;
+  StartAt(scene.settings, kPitch / 2, 2 * kPitch, kEyeHeight);
+  return scene;
+}
+
+// Control mode 2: the driver's seat of a car in a street with room to drive; what the driver
+// sees of the car is the avatar.
+SceneSpec DriveScene() {
+  SceneSpec scene = City();
+  scene.settings.ControlMode = 2;
+  StartAt(scene.settings, kPitch / 2 + 8, 2 * kPitch + 40, 9);
+  scene.avatarList = DriversView({0.15, 0.35, 0.75});
+  return scene;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: citywalk-scenegen DIR\n");
+  const std::string usage = "usage: citywalk-scenegen [--drive] DIR\n";
+  std::string mode = "walk", dir;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--drive") {
+      mode = arg.substr(2);
+    } else if (!arg.empty() && arg[0] != '-' && dir.empty()) {
+      dir = arg;
+    } else {
+      std::fputs(usage.c_str(), stderr);
+      return 1;
+    }
+  }
+  if (dir.empty()) {
+    std::fputs(usage.c_str(), stderr);
     return 1;
   }
-  const std::string dir = argv[1];
+  const SceneSpec scene = mode == "drive" ? DriveScene() : WalkScene();
   std::error_code error;
   std::filesystem::create_directories(dir, error);
   const std::string scenePath = dir + "/\xD0\x93\xD0\xBE\xD1\x80\xD0\xBE\xD0\xB4.mts";
-  if (!WriteSceneFile(scenePath, DemoCity()) || !WriteDemoTextures(dir)) {
+  if (!WriteSceneFile(scenePath, scene) || !WriteDemoTextures(dir)) {
     std::fprintf(stderr, "citywalk-scenegen: cannot write into %s\n", dir.c_str());
     return 1;
   }
