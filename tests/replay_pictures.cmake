@@ -9,3 +9,5 @@ citywalk_replay_case(NAME pictures_unlit SCENE pictures/unlit EXPECT pictures/un
                      FRAMES 2)
 citywalk_replay_case(NAME pictures_objects SCENE pictures/objects EXPECT pictures/objects.expect
                      FRAMES 2)
+citywalk_replay_case(NAME pictures_follow SCENE pictures/follow EXPECT pictures/follow.expect
+                     FRAMES 60)

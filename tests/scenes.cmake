@@ -1,6 +1,6 @@
 # The demo scenes in scenes/ are what citywalk-scenegen writes, and they read cleanly.
 if(TARGET citywalk-scenegen AND TARGET citywalk-check)
-  foreach(demo sample:walk drive:drive)
+  foreach(demo sample:walk drive:drive follow:follow chase:chase)
     string(REPLACE ":" ";" parts ${demo})
     list(GET parts 0 folder)
     list(GET parts 1 mode)

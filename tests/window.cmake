@@ -32,9 +32,13 @@ if(X11_FOUND)
                        RUN_SERIAL TRUE)
 endif()
 
-# Driving (control mode 2) in a real window: holding Up moves the picture, F2 pauses, Esc ends
-# the program with status 0. The scene has no traffic, so only the car can change the picture.
-add_test(NAME window_drive
-         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/window_walk/run.sh $<TARGET_FILE:citywalk>
-                 ${CMAKE_CURRENT_SOURCE_DIR}/data/window/drive ${WALK_CURSOR_STATE})
-set_tests_properties(window_drive PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60 RUN_SERIAL TRUE)
+# Driving (mode 2), the walking figure (3) and the car watched from outside (4) in a real
+# window: holding Up moves the picture, F2 pauses, Esc ends the program with status 0. The
+# scenes have no traffic, so only the user can change the picture.
+foreach(mode drive follow chase)
+  add_test(NAME window_${mode}
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/window_walk/run.sh $<TARGET_FILE:citywalk>
+                   ${CMAKE_CURRENT_SOURCE_DIR}/data/window/${mode} ${WALK_CURSOR_STATE})
+  set_tests_properties(window_${mode} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60
+                       RUN_SERIAL TRUE)
+endforeach()

@@ -7,6 +7,7 @@
 #include "motion/objects.h"
 #include "motion/vehicle.h"
 #include "motion/walk.h"
+#include "motion/walker.h"
 #include "render/avatar.h"
 #include "render/objects.h"
 #include "render/polylist.h"
@@ -40,7 +41,13 @@ void FrameStep() {
     case kModeDrive:
       DriveStep();
       break;
-    default:  // the other modes' motion comes with their own rules
+    case kModeFollow:
+      WalkerStep();
+      break;
+    case kModeChase:
+      ChaseDriveStep();
+      break;
+    default:  // any other mode: the scene is drawn, nothing moves the viewer
       break;
   }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "motion/camera.h"
+#include "motion/chase.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
@@ -146,8 +147,25 @@ void PlacementOf(int mode, std::vector<Step>& place, std::vector<Step>& restore)
                  {S::kRotateZ, std::sin(hr) * bodyRoll / 2},
                  {S::kTranslate, -bx, -by, -bz}};
       break;
-    default:  // the chase modes' placements come with the chase camera
-      (void)r;
+    case kModeFollow:
+      place = {{S::kTranslate, bx, by, bz}, {S::kRotateY, -h}};
+      restore = {{S::kRotateY, h}, {S::kTranslate, -bx, -by, -bz}};
+      break;
+    case kModeChase:
+      place = {{S::kTranslate, bx, by, bz},
+               {S::kRotateZ, -std::sin(r) * bodyRoll},
+               {S::kRotateX, std::cos(r) * bodyRoll},
+               {S::kRotateZ, std::sin(a) * bodyPitch},
+               {S::kRotateX, -std::cos(a) * bodyPitch},
+               {S::kRotateY, -h}};
+      restore = {{S::kRotateY, h},
+                 {S::kRotateX, std::cos(a) * bodyPitch},
+                 {S::kRotateZ, -std::sin(a) * bodyPitch},
+                 {S::kRotateX, -std::cos(r) * bodyRoll},
+                 {S::kRotateZ, std::sin(r) * bodyRoll},
+                 {S::kTranslate, -bx, -by, -bz}};
+      break;
+    default:
       break;
   }
 }
@@ -159,10 +177,23 @@ void PlacementOf(int mode, std::vector<Step>& place, std::vector<Step>& restore)
 // transform still in force when the list ends is undone there, before the restore. Modes
 // outside 1..4 draw the avatar in world coordinates under whatever matrix is current.
 void DrawAvatar() {
-  if (ControlMode == kModeDrive) {
-    if (forwardSpeed == 0) turnRate = 0;
-    BodySway(kModeDrive);
-    LoadLookAt(eyeX, eyeY + crouchOffset, eyeZ, targetX, targetY + crouchOffset, targetZ);
+  switch (ControlMode) {
+    case kModeFollow:
+      if (moveKey == 0 && sideKey == 0 && smoothHeading == heading) motionKind = 0;
+      ChaseCamera(kModeFollow);
+      break;
+    case kModeDrive:
+      if (forwardSpeed == 0) turnRate = 0;
+      BodySway(kModeDrive);
+      LoadLookAt(eyeX, eyeY + crouchOffset, eyeZ, targetX, targetY + crouchOffset, targetZ);
+      break;
+    case kModeChase:
+      if (forwardSpeed == 0) turnRate = 0;
+      ChaseCamera(kModeChase);
+      BodySway(kModeChase);
+      break;
+    default:
+      break;
   }
   std::vector<Step> place, restore;
   PlacementOf(ControlMode, place, restore);
@@ -180,6 +211,12 @@ void DrawAvatar() {
     if (avatarPartActive == 1) UndoActiveAvatarPart();
   }
   if (placed) Apply(restore);
+
+  // The chase view of the next frame.
+  if (ControlMode == kModeFollow || ControlMode == kModeChase) {
+    lookEyeY = std::tan(lookPitch * degToRad) * cameraDistance + modeEyeY;
+    LoadLookAt(lookEyeX, lookEyeY, lookEyeZ, targetX, targetY, targetZ);
+  }
 }
 
 void ResetAvatar() { avatarPartActive = 0; }

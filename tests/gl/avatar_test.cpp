@@ -28,6 +28,15 @@ std::string F(double v) {
 std::string T(double x, double y, double z) {
   return "glTranslatef(" + F(x) + "," + F(y) + "," + F(z) + ")";
 }
+std::string D(double v) {
+  char buffer[64];
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+  return std::string(buffer, r.ptr);
+}
+std::string LookAt(double ex, double ey, double ez, double tx, double ty, double tz) {
+  return "gluLookAt(" + D(ex) + "," + D(ey) + "," + D(ez) + "," + D(tx) + "," + D(ty) + "," +
+         D(tz) + ",0,-1,0)";
+}
 std::string Rx(double a) { return "glRotatef(" + F(a) + ",1,0,0)"; }
 std::string Ry(double a) { return "glRotatef(" + F(a) + ",0,1,0)"; }
 std::string Rz(double a) { return "glRotatef(" + F(a) + ",0,0,1)"; }
@@ -113,6 +122,48 @@ TEST(AvatarDrawing, ModeTwoLoadsTheDriversCameraThenRestoresHalfThePitchAndRoll)
   forwardSpeed = 0;
   DrawAvatar();
   EXPECT_EQ(turnRate, 0.0);
+}
+
+// The chase views: the camera first placed on the boom (here its first frame: 1 out of 30),
+// the figure turned by its own heading (not the smoothed one), and afterwards the view for the
+// next frame loaded, raised by the look pitch.
+TEST(AvatarDrawing, ChaseModesPlaceTheBodyAndLoadTheNextFramesView) {
+  for (const int mode : {kModeFollow, kModeChase}) {
+    SetUpBody(mode);
+    eyeX = 11;
+    eyeZ = 22;
+    lookRefDistanceSaved = 30;
+    walkStep = driveStep = 0.1;
+    walkStepTen = driveStepTriple = 1;
+    walkMaxSpeed = driveMaxSpeed = 2;
+    modeEyeY = -10;
+    lookPitch = 10;
+    bodyPitch = 1.5;
+    bodyPitchOvershoot = 1.7;
+    highSpeed = 0;
+    forwardSpeed = 2;  // driving on: the sway leaves the pitch alone
+    bodyRoll = 0.8;
+    DrawAvatar();
+    const double hr = headingRad;  // from the smoothed heading, 0
+    ASSERT_EQ(hr, -(0 - 90) * degToRad);
+    const double ex = 11 - std::cos(hr), ez = 22 + std::sin(hr);
+    const double ey = std::tan(10 * degToRad) * 1 - 10;
+    std::vector<std::string> expected;
+    if (mode == kModeFollow) {
+      expected = {T(11, -5, 22), Ry(-210), Ry(210), T(-11, 5, -22)};
+    } else {
+      const double a = -30 * degToRad, r = (90 - 30) * degToRad, p = 1.5, roll = 0.8;
+      expected = {T(11, -5, 22),          Rz(-std::sin(r) * roll), Rx(std::cos(r) * roll),
+                  Rz(std::sin(a) * p),    Rx(-std::cos(a) * p),    Ry(-210),
+                  Ry(210),                Rx(std::cos(a) * p),     Rz(-std::sin(a) * p),
+                  Rx(-std::cos(r) * roll), Rz(std::sin(r) * roll), T(-11, 5, -22)};
+    }
+    expected.push_back("glLoadIdentity()");
+    expected.push_back(
+        LookAt(ex, ey, ez, ex + std::cos(hr) * 30, 0, ez - std::sin(hr) * 30));
+    EXPECT_EQ(Transforms(), expected) << "mode " << mode;
+    EXPECT_EQ(cameraDistance, 1.0);
+  }
 }
 
 TEST(AvatarDrawing, PartsTiltBeforeTheySwingAndAreUndoneInReverse) {

@@ -113,3 +113,40 @@ std::vector<SceneVertexSpec> DriversView(const Colour& paint) {
              0.05, 0.05, 0.05);
   return view;
 }
+
+SceneObjectSpec Lifted(SceneObjectSpec model, double dy) {
+  for (SceneVertexSpec& v : model.vertices) v.y += dy;
+  for (ScenePartSpec& part : model.parts)
+    for (ScenePartRowSpec& row : part) row.offsetY += dy;
+  return model;
+}
+
+SceneObjectSpec WalkingFigure(const Colour& clothes) {
+  SceneObjectSpec figure = Pedestrian(clothes);
+  // Rows: (swing about x, swing about z, step count) for the legs and the arms; the left limb
+  // swings one way, the right the other.
+  struct Row {
+    double legX, legZ, legSteps, armX, armZ, armSteps;
+  };
+  const Row rows[5] = {{0, 0, 1, 0, 0, 1},      // 0: idle
+                       {30, 0, 4, 25, 0, 4},    // 1: walking forward
+                       {20, 0, 2, 10, 0, 2},    // 2: walking back, short quick steps
+                       {0, 8, 2, 0, 0, 1},      // 3: turning on the spot
+                       {0, 20, 3, 0, 15, 3}};   // 4: stepping sideways
+  for (int p = 0; p < 4; ++p) {
+    const double side = p % 2 == 0 ? 1 : -1;  // parts 0, 2 left; 1, 3 right
+    const bool leg = p < 2;
+    for (int m = 0; m < 7; ++m) {
+      ScenePartRowSpec& row = figure.parts[p][m];
+      row.swingX = row.swingZ = 0;
+      row.steps = 1;
+      row.tiltZ = leg ? 0 : side * 6;
+      if (m >= 5) continue;
+      const Row& r = rows[m];
+      row.swingX = side * (leg ? r.legX : -r.armX);
+      row.swingZ = side * (leg ? r.legZ : r.armZ);
+      row.steps = leg ? r.legSteps : r.armSteps;
+    }
+  }
+  return figure;
+}

@@ -13,6 +13,12 @@ using Colour = std::array<double, 3>;
 // a body and a cabin of the given colour, and four wheels that are parts 0..3, each swinging
 // about its axle while the car moves (motion state 1).
 SceneObjectSpec Car(const Colour& colour);
+// The model moved down by dy (y points down): vertices and part pivots.
+SceneObjectSpec Lifted(SceneObjectSpec model, double dy);
+// The figure of the walking mode watched from outside: a person whose limbs move by what it
+// does (part rows 1 walking forward, 2 back, 3 turning, 4 stepping sideways; still in row 0),
+// the arms held a little away from the body by fixed tilts.
+SceneObjectSpec WalkingFigure(const Colour& clothes);
 // What the driver sees of the car from the driver's seat (the eye at the origin, facing -z):
 // the dashboard just below the view and the bonnet beyond it, in the given paint.
 std::vector<SceneVertexSpec> DriversView(const Colour& paint);

@@ -251,14 +251,59 @@ SceneSpec DriveScene() {
   return scene;
 }
 
+// The chase camera's boom: the camera hangs back behind the body and stands height above the
+// ground; the scene gives it as the eye point (modeEye) and a reference point (modeRef) that
+// far apart.
+void Boom(SceneSettingsSpec& s, double back, double height) {
+  s.modeEyeX = s.bodyX;
+  s.modeEyeY = -height;
+  s.modeEyeZ = s.bodyZ + back;
+  s.modeRefX = s.bodyX;
+  s.modeRefY = s.bodyY;
+  s.modeRefZ = s.bodyZ;
+}
+
+// Control mode 3: a walking figure in a street, watched from behind. Left and Right step
+// sideways; the mouse turns the figure. Posts keep it 4 x collisionRadius away: a small
+// radius leaves it the streets.
+SceneSpec FollowScene() {
+  SceneSpec scene = City();
+  SceneSettingsSpec& s = scene.settings;
+  s.ControlMode = 3;
+  s.turnStyle = 1;
+  s.collisionRadius = 3;
+  s.walkStepDivisor = 8;  // boom steps of 4 / 8: the camera eases out by 5 a frame
+  StartAt(s, kPitch / 2, 2 * kPitch, 10);  // the body point at chest height
+  Boom(s, 50, 28);
+  const SceneObjectSpec figure = Lifted(WalkingFigure({0.8, 0.25, 0.2}), 10);
+  scene.avatarList = figure.vertices;
+  scene.avatarParts = figure.parts;
+  return scene;
+}
+
+// Control mode 4: the car of mode 2 in a street, watched from behind.
+SceneSpec ChaseScene() {
+  SceneSpec scene = City();
+  SceneSettingsSpec& s = scene.settings;
+  s.ControlMode = 4;
+  StartAt(s, kPitch / 2 + 8, 2 * kPitch + 40, 5);
+  Boom(s, 45, 20);
+  SceneObjectSpec car = Lifted(Car({0.15, 0.35, 0.75}), 5);
+  for (ScenePartSpec& wheel : car.parts)  // the avatar's parts move by what the figure does,
+    for (ScenePartRowSpec& row : wheel) row.swingX = 0;  // which a car never changes
+  scene.avatarList = car.vertices;
+  scene.avatarParts = car.parts;
+  return scene;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string usage = "usage: citywalk-scenegen [--drive] DIR\n";
+  const std::string usage = "usage: citywalk-scenegen [--drive|--follow|--chase] DIR\n";
   std::string mode = "walk", dir;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--drive") {
+    if (arg == "--drive" || arg == "--follow" || arg == "--chase") {
       mode = arg.substr(2);
     } else if (!arg.empty() && arg[0] != '-' && dir.empty()) {
       dir = arg;
@@ -271,7 +316,10 @@ int main(int argc, char** argv) {
     std::fputs(usage.c_str(), stderr);
     return 1;
   }
-  const SceneSpec scene = mode == "drive" ? DriveScene() : WalkScene();
+  const SceneSpec scene = mode == "drive"    ? DriveScene()
+                          : mode == "follow" ? FollowScene()
+                          : mode == "chase"  ? ChaseScene()
+                                             : WalkScene();
   std::error_code error;
   std::filesystem::create_directories(dir, error);
   const std::string scenePath = dir + "/\xD0\x93\xD0\xBE\xD1\x80\xD0\xBE\xD0\xB4.mts";
