@@ -8,7 +8,7 @@ endif()
 
 if(TARGET citywalk-check)
   set(READER_DATA ${CMAKE_CURRENT_SOURCE_DIR}/data/reader)
-  foreach(case good bad missing copied)
+  foreach(case good bad missing copied boom)
     set(scene ${READER_DATA}/${case}.mts)
     if(case STREQUAL "missing")
       set(scene none)

@@ -1,9 +1,6 @@
 // The chase camera of modes 3 and 4: a boom behind the body that stops short of the posts.
 #pragma once
 
-// No boom search extends more often than this in a frame.
-inline constexpr int kMaxBoomExtensions = 10000;
-
 // Places the chase camera for mode 3 or 4: finds the boom length (lookRefDistance), eases the
 // camera distance towards it, and sets lookEyeX, lookEyeZ and the target a full boom length
 // in front of the camera.

@@ -39,6 +39,8 @@ SceneStream& s = sceneStream;
 // The step count of a part row passes through this one working value; a failed read leaves
 // it as it was.
 double partStepCount;
+// Where the step divisors stand in the file, for the checker's note on the chase camera.
+const char* stepDivisorsAt;
 
 template <typename T>
 void Fresh(std::vector<T>& column, int size) {
@@ -159,6 +161,7 @@ void ReadSettings() {
   StreamInt(ControlMode, "ControlMode");
   StreamInt(walkStepDivisor, "walkStepDivisor");
   StreamInt(driveStepDivisor, "driveStepDivisor");
+  stepDivisorsAt = s.fieldStart;
 
   StreamDouble(modeEyeX, "modeEyeX");
   StreamDouble(modeEyeY, "modeEyeY");
@@ -429,6 +432,21 @@ void DeriveMotionValues() {
   walkDeflectLimit = walkDeflectLimit * degToRad;
   driveDeflectLimit = driveDeflectLimit * degToRad;
   slideTurnPercent = 100 / slideTurnPercent;
+  if (!s.diag || stepDivisorsAt == nullptr ||
+      (ControlMode != kModeFollow && ControlMode != kModeChase))
+    return;
+  const double step = ControlMode == kModeFollow ? walkStep : driveStep;
+  const char* name = ControlMode == kModeFollow ? "walkStep" : "driveStep";
+  if (!(step > 0 && std::isfinite(step))) {
+    NoteAt(stepDivisorsAt, SceneSeverity::kWarning,
+           std::string("the chase camera's boom step ") + name + " is " + NumberText(step) +
+               ": it is not searched, the camera takes the full boom length");
+  } else if (lookRefDistanceSaved / step > kMaxBoomExtensions) {
+    NoteAt(stepDivisorsAt, SceneSeverity::kWarning,
+           std::string("the chase camera's boom is more than ") +
+               std::to_string(kMaxBoomExtensions) + " steps of " + name +
+               " long: its search stops there each frame");
+  }
 }
 
 // Step 15: the last vertex of the static list, the avatar list and every object's list ends
@@ -462,6 +480,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 
 void ResetSceneReader() {
   partStepCount = 0;
+  stepDivisorsAt = nullptr;
   sceneStream = SceneStream{};
 }
 
@@ -469,6 +488,7 @@ void ReadSceneText(const char* data, std::size_t size, const std::string& name,
                    SceneDiagnostics* diag) {
   ResetScene();
   partStepCount = 0;
+  stepDivisorsAt = nullptr;
   StartSceneStream(data, size, name, diag);
   ReadCounts();
   ReadSettings();

@@ -132,6 +132,9 @@ extern int turnStyle;
 // not drawn: undoing a larger translation in float would shift everything drawn after it.
 inline constexpr double kMaxTranslation = 1e6;
 
+// The chase camera's boom search extends the boom at most this often in a frame.
+inline constexpr int kMaxBoomExtensions = 10000;
+
 // The control modes (ControlMode; stored as the file's int).
 inline constexpr int kModeWalk = 1;    // first-person walking
 inline constexpr int kModeDrive = 2;   // driving from the driver's seat
