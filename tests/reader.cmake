@@ -22,14 +22,3 @@ if(TARGET citywalk-check)
                      -P ${READER_DATA}/run_check.cmake)
   endforeach()
 endif()
-
-# Fuzzing the reader needs clang's libFuzzer: configure with CXX=clang++, build the target
-# citywalk_reader_fuzz (not part of "all") and run it on a folder of scene files.
-if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-  # The scene layer is compiled again with the fuzzer's instrumentation.
-  add_executable(citywalk_reader_fuzz EXCLUDE_FROM_ALL
-                 ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/reader_fuzz.cpp ${SCENE_SOURCES})
-  target_include_directories(citywalk_reader_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/src)
-  target_compile_options(citywalk_reader_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
-  target_link_options(citywalk_reader_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
-endif()

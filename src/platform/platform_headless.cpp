@@ -243,7 +243,12 @@ void FillMode(DEVMODEA* mode, int width, int height) {
 // Mesa keeps a few blocks of each context's framebuffer for the life of the process (they
 // are made by OSMesaMakeCurrent and never given back). The leak checker of the sanitizer
 // build leaves those alone; a leak of any other origin is still reported.
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define HEADLESS_LEAK_CHECKED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(HEADLESS_LEAK_CHECKED)
 extern "C" const char* __lsan_default_suppressions() { return "leak:libOSMesa.so\n"; }
 #endif
 

@@ -68,6 +68,7 @@ void MakeStaticColumns(int count) {
     Fresh(*c, count + 10);
   for (auto* c : {&staticPolyEnd, &staticTextured, &staticTexId}) Fresh(*c, count + 10);
   Fresh(staticImage, count + 10);
+  Fresh(staticTexName, count + 10);
   staticPolyEnd[0] = 1;
 }
 
@@ -85,6 +86,7 @@ void MakeAvatarColumns(int count) {
   for (auto* c : {&avatarPartOf, &avatarPolyEnd, &avatarTextured, &avatarTexId})
     Fresh(*c, count + 1);
   Fresh(avatarImage, count + 1);
+  Fresh(avatarTexName, count + 1);
   avatarPolyEnd[0] = 1;
 }
 
@@ -96,6 +98,7 @@ void MakeObjectTables(int columns, int rows) {
   for (auto* t : {&objVtxPart, &objVtxPolyEnd, &objVtxTextured, &objVtxTexId})
     FreshRows(*t, rows, columns);
   FreshRows(objVtxImage, rows, columns);
+  Fresh(objVtxTexName, rows);
 }
 
 // Item 1, making each list's columns as soon as its count is known.

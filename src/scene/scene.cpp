@@ -129,7 +129,7 @@ void ResetScene() {
   for (auto* c : {&staticPolyEnd, &staticTextured, &staticTexId}) Placeholder(*c);
   Placeholder(staticImage);
   staticPolyEnd[0] = 1;
-  staticTexName.assign(kStaticNameSlots, std::string());
+  Placeholder(staticTexName);
 
   plainVertexCount = 0;
   for (auto* c : {&plainRed, &plainGreen, &plainBlue, &plainX, &plainY, &plainZ}) Placeholder(*c);
@@ -143,7 +143,7 @@ void ResetScene() {
   for (auto* c : {&avatarPartOf, &avatarPolyEnd, &avatarTextured, &avatarTexId}) Placeholder(*c);
   Placeholder(avatarImage);
   avatarPolyEnd[0] = 1;
-  avatarTexName.assign(kAvatarNameSlots, std::string());
+  Placeholder(avatarTexName);
 
   avatarPartLastIndex = -1;
   avatarHeadingOffset = 0;
@@ -174,7 +174,7 @@ void ResetScene() {
   for (auto* t : {&objVtxPart, &objVtxPolyEnd, &objVtxTextured, &objVtxTexId})
     t->assign(1, std::vector<int>(1, 0));
   objVtxImage.assign(1, std::vector<ImageRecord*>(1, nullptr));
-  objVtxTexName.assign(kObjectVertexRows, {});
+  objVtxTexName.assign(1, {});
   waypointRowMax = 0;
   waypointX.assign(2, std::vector<double>(1, 0.0));
   waypointZ.assign(2, std::vector<double>(1, 0.0));

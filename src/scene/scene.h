@@ -41,7 +41,7 @@ extern std::vector<double> staticX, staticY, staticZ;
 extern std::vector<double> staticTexS, staticTexT;
 extern std::vector<int> staticPolyEnd, staticTextured, staticTexId;
 extern std::vector<ImageRecord*> staticImage;
-extern std::vector<std::string> staticTexName;  // kStaticNameSlots slots
+extern std::vector<std::string> staticTexName;  // as the columns (at most kStaticNameSlots)
 
 // ---- Plain list ---------------------------------------------------------------------------
 extern int plainVertexCount;
@@ -56,7 +56,7 @@ extern std::vector<double> avatarX, avatarY, avatarZ;
 extern std::vector<double> avatarTexS, avatarTexT;
 extern std::vector<int> avatarPartOf, avatarPolyEnd, avatarTextured, avatarTexId;
 extern std::vector<ImageRecord*> avatarImage;
-extern std::vector<std::string> avatarTexName;  // kAvatarNameSlots slots
+extern std::vector<std::string> avatarTexName;  // as the columns (at most kAvatarNameSlots)
 
 extern int avatarPartLastIndex;
 extern double avatarHeadingOffset;
@@ -95,7 +95,8 @@ extern RowTable<double> objVtxRed, objVtxGreen, objVtxBlue;
 extern RowTable<double> objVtxX, objVtxY, objVtxZ, objVtxTexS, objVtxTexT;
 extern RowTable<int> objVtxPart, objVtxPolyEnd, objVtxTextured, objVtxTexId;
 extern RowTable<ImageRecord*> objVtxImage;
-// Texture names: kObjectVertexRows rows of kObjectSlots names, [vertex - 1][object].
+// Texture names: a row of kObjectSlots names per vertex row (at most kObjectVertexRows),
+// [vertex - 1][object].
 extern std::vector<std::array<std::string, kObjectSlots>> objVtxTexName;
 
 // Object parts: [part][motion state][object].

@@ -70,6 +70,7 @@ void Textured(std::vector<int>& flags, std::vector<std::string>& names, int inde
 TEST_F(Textures, OneTextureObjectPerDistinctNameAcrossAllLists) {
   staticVertexCount = 6;
   staticTextured.assign(16, 0);
+  staticTexName.assign(16, "");
   staticTexId.assign(16, 0);
   staticImage.assign(16, nullptr);
   Textured(staticTextured, staticTexName, 0, "a.bmp");
@@ -79,6 +80,7 @@ TEST_F(Textures, OneTextureObjectPerDistinctNameAcrossAllLists) {
 
   avatarVertexCount = 3;
   avatarTextured.assign(4, 0);
+  avatarTexName.assign(4, "");
   avatarTexId.assign(4, 0);
   avatarImage.assign(4, nullptr);
   Textured(avatarTextured, avatarTexName, 1, "b.bmp");
@@ -86,6 +88,7 @@ TEST_F(Textures, OneTextureObjectPerDistinctNameAcrossAllLists) {
   objectLastIndex = 1;
   objectVertexCount = {2, 2};
   objVtxTextured.assign(3, std::vector<int>(2, 0));
+  objVtxTexName.assign(3, {});
   objVtxTexId.assign(3, std::vector<int>(2, 0));
   objVtxImage.assign(3, std::vector<ImageRecord*>(2, nullptr));
   objVtxTextured[1][0] = 1;
@@ -116,6 +119,7 @@ TEST_F(Textures, OneTextureObjectPerDistinctNameAcrossAllLists) {
 TEST_F(Textures, EachTextureIsAMipmappedRgbImageWithNearestMinification) {
   staticVertexCount = 1;
   staticTextured.assign(11, 0);
+  staticTexName.assign(11, "");
   staticTexId.assign(11, 0);
   staticImage.assign(11, nullptr);
   Textured(staticTextured, staticTexName, 0, "b.bmp");
@@ -141,6 +145,7 @@ TEST_F(Textures, EachTextureIsAMipmappedRgbImageWithNearestMinification) {
 TEST_F(Textures, AMissingImageIsReadOnceAndGetsNoTextureObject) {
   staticVertexCount = 3;
   staticTextured.assign(13, 0);
+  staticTexName.assign(13, "");
   staticTexId.assign(13, 0);
   staticImage.assign(13, nullptr);
   Textured(staticTextured, staticTexName, 0, "missing.bmp");
@@ -156,6 +161,7 @@ TEST_F(Textures, WindowsSeparatorsInNamesFindTheFile) {
   WriteBitmap("tex/c.bmp", 2, 2, 30);
   staticVertexCount = 1;
   staticTextured.assign(11, 0);
+  staticTexName.assign(11, "");
   staticTexId.assign(11, 0);
   staticImage.assign(11, nullptr);
   Textured(staticTextured, staticTexName, 0, "tex\\c.bmp");

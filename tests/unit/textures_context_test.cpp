@@ -13,6 +13,7 @@ TEST(TexturesWithoutContext, LeaveTexturedPolygonsUntextured) {
   ASSERT_FALSE(headless::ContextCurrent());
   staticVertexCount = 1;
   staticTextured.assign(11, 0);
+  staticTexName.assign(11, "");
   staticTexId.assign(11, 0);
   staticImage.assign(11, nullptr);
   staticTextured[0] = 1;
