@@ -29,9 +29,11 @@ for target in $targets; do
   # soak's to find.
   leaks=1
   [ "$target" = program ] && leaks=0
+  parallel=()
+  [ "$jobs" -gt 1 ] && parallel=(-jobs="$jobs" -workers="$jobs")
   echo "== $target: ${seconds} s x $jobs"
   "build/fuzz/tests/citywalk_${target}_fuzz" -timeout=10 -rss_limit_mb=4096 \
-    -detect_leaks=$leaks -max_total_time="$seconds" -jobs="$jobs" -workers="$jobs" \
+    -detect_leaks=$leaks -max_total_time="$seconds" "${parallel[@]}" \
     -artifact_prefix=build/fuzz/findings/ -print_final_stats=1 \
     "build/fuzz/corpus/$target" "tests/fuzz/corpus/$target"
 done
