@@ -21,6 +21,7 @@ command -v clang++ >/dev/null || {
 CXX=clang++ CC=clang cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCITYWALK_FUZZ=ON >/dev/null
 mkdir -p build/fuzz/findings
+# Paths are absolute: the program target runs the program in a folder of its own.
 for target in $targets; do
   cmake --build build/fuzz --target "citywalk_${target}_fuzz" >/dev/null
   mkdir -p "build/fuzz/corpus/$target"
@@ -34,6 +35,6 @@ for target in $targets; do
   echo "== $target: ${seconds} s x $jobs"
   "build/fuzz/tests/citywalk_${target}_fuzz" -timeout=10 -rss_limit_mb=4096 \
     -detect_leaks=$leaks -max_total_time="$seconds" "${parallel[@]}" \
-    -artifact_prefix=build/fuzz/findings/ -print_final_stats=1 \
-    "build/fuzz/corpus/$target" "tests/fuzz/corpus/$target"
+    -artifact_prefix="$PWD/build/fuzz/findings/" -print_final_stats=1 \
+    "$PWD/build/fuzz/corpus/$target" "$PWD/tests/fuzz/corpus/$target"
 done
