@@ -98,12 +98,13 @@ int main(int argc, char** argv) {
   const int status = WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
   std::vector<double> gaps;
   for (size_t i = 1; i < probe.swaps.size(); ++i)
-    gaps.push_back(std::chrono::duration<double, std::milli>(probe.swaps[i] - probe.swaps[i - 1])
-                       .count());
+    gaps.push_back(
+        std::chrono::duration<double, std::milli>(probe.swaps[i] - probe.swaps[i - 1]).count());
   std::printf(
       "cpu_percent=%.2f wakeups_per_s=%.1f frames=%zu gap_median_ms=%.2f gap_p90_ms=%.2f "
       "gap_max_ms=%.2f\n",
       probe.cpuPercent, probe.wall > 0 ? probe.wakeups / probe.wall : 0.0, probe.swaps.size(),
-      Percentile(gaps, 0.5), Percentile(gaps, 0.9), gaps.empty() ? 0.0 : *std::max_element(gaps.begin(), gaps.end()));
+      Percentile(gaps, 0.5), Percentile(gaps, 0.9),
+      gaps.empty() ? 0.0 : *std::max_element(gaps.begin(), gaps.end()));
   return status;
 }

@@ -109,3 +109,19 @@ if(VALGRIND_PROGRAM AND NOT CITYWALK_SANITIZE)
                    --snapshot ${CMAKE_CURRENT_BINARY_DIR}/replay_valgrind.bmp)
   set_tests_properties(replay_valgrind_empty_scene PROPERTIES TIMEOUT 300)
 endif()
+
+# The recorded display lists draw exactly what the immediate walk draws, and leave the same
+# state: the sample city, and a scene of hand-overs between plain and textured polygons, a
+# missing texture, an unknown textured flag and a plain list left open at its count.
+foreach(scene sample handover)
+  set(dir ${CMAKE_SOURCE_DIR}/scenes/sample)
+  if(scene STREQUAL "handover")
+    set(dir ${CMAKE_CURRENT_SOURCE_DIR}/replay/pictures/handover)
+  endif()
+  add_test(NAME replay_lists_draw_as_immediate_${scene}
+           COMMAND ${CMAKE_COMMAND} -DREPLAY=$<TARGET_FILE:citywalk-replay> -DSCENE=${dir}
+                   -DSCRIPT=${CMAKE_CURRENT_SOURCE_DIR}/replay/paths.script -DFRAMES=80
+                   -DWORK=${CMAKE_CURRENT_BINARY_DIR}/replay_lists_${scene}
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/compare_paths.cmake)
+  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/replay_lists_${scene})
+endforeach()

@@ -5,6 +5,7 @@
 #include "app/frame.h"
 #include "app/input.h"
 #include "platform/win32.h"
+#include "render/polylist.h"
 #include "render/render_state.h"
 #include "render/textures.h"
 #include "scene/reader.h"
@@ -14,6 +15,7 @@ void LoadScene() {
   nowTick = lastTick = static_cast<int>(GetTickCount());
   SetupRenderState();
   BuildTextures();
+  RecordStaticLists();
   SetupPolygonModeAndClear();
   SwitchDisplayMode();
   AnchorMouseLook();

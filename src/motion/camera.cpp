@@ -29,7 +29,8 @@ void WrapHeading() {
 
 // Modes 3 and 4 show the smoothed heading; the others the heading itself.
 void ViewAngle() {
-  const double h = (ControlMode == kModeFollow || ControlMode == kModeChase) ? smoothHeading : heading;
+  const double h =
+      (ControlMode == kModeFollow || ControlMode == kModeChase) ? smoothHeading : heading;
   headingRad = -(h - 90) * degToRad;
 }
 
@@ -42,13 +43,11 @@ void LookTarget() {
 // height never includes the crouch or jump offsets.
 void ViewerLights() {
   if (light0Enabled == 1) {
-    const GLfloat position[4] = {GlFloat(eyeX), GlFloat(eyeY + 150),
-                                 GlFloat(eyeZ + 200), 1.0f};
+    const GLfloat position[4] = {GlFloat(eyeX), GlFloat(eyeY + 150), GlFloat(eyeZ + 200), 1.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, position);
   }
   if (light1Enabled == 1) {
-    const GLfloat position[4] = {GlFloat(eyeX), GlFloat(eyeY),
-                                 GlFloat(eyeZ + 5000), 1.0f};
+    const GLfloat position[4] = {GlFloat(eyeX), GlFloat(eyeY), GlFloat(eyeZ + 5000), 1.0f};
     glLightfv(GL_LIGHT1, GL_POSITION, position);
   }
 }

@@ -106,9 +106,8 @@ void TurnAway(int i, double savedSpeed) {
 // end of the search.
 void MoveObjects(int i) {
   const double bodyXNow = bodyX + travelX, bodyZNow = bodyZ + travelZ;
-  if (objectCullTest[i] != 0 &&
-      !Inside(objectX[i] + objectMoveX[i], objectZ[i] + objectMoveZ[i], bodyXNow, bodyZNow,
-              objectCullDistance[i]))
+  if (objectCullTest[i] != 0 && !Inside(objectX[i] + objectMoveX[i], objectZ[i] + objectMoveZ[i],
+                                        bodyXNow, bodyZNow, objectCullDistance[i]))
     return;  // frozen: not even its clock moves
 
   objectMotionState[i] = 1;

@@ -33,14 +33,26 @@ bool PolygonNearEye(const List& list, int first, int& last) {
   return inside;
 }
 
+// Where the walk's drawing goes: straight to OpenGL, one GL_POLYGON per polygon.
+struct GlOut {
+  void Colour(double r, double g, double b) { glColor3d(r, g, b); }
+  void TexCoord(double s, double t) { glTexCoord2d(s, t); }
+  void Vertex(double x, double y, double z) { glVertex3d(x, y, z); }
+  void Begin() { glBegin(GL_POLYGON); }
+  void End() { glEnd(); }
+  void Enable() { glEnable(GL_TEXTURE_2D); }
+  void Disable() { glDisable(GL_TEXTURE_2D); }
+  void Bind(int id) { BindTextureCached(id); }
+};
+
 }  // namespace polywalk
 
-// Draws a polygon list. When the first polygon's textured flag is neither 0 nor 1, nothing of
-// the list is drawn; a later polygon with such a flag is passed over (no GL call is made for
-// its vertices) and the list goes on after it. A textured polygon whose texture could not be
-// built (id 0) is drawn untextured in its colour.
-template <typename List, typename AfterEnd>
-void DrawPolygonList(const List& list, bool distanceTest, AfterEnd afterEnd) {
+// Draws a polygon list through out (by default straight to OpenGL). When the first polygon's
+// textured flag is neither 0 nor 1, nothing of the list is drawn; a later polygon with such a
+// flag is passed over (no GL call is made for its vertices) and the list goes on after it. A
+// textured polygon whose texture could not be built (id 0) is drawn untextured in its colour.
+template <typename List, typename AfterEnd, typename Out = polywalk::GlOut>
+void DrawPolygonList(const List& list, bool distanceTest, AfterEnd afterEnd, Out&& out = Out{}) {
   const int count = list.count();
   if (count <= 0) return;
 
@@ -52,25 +64,25 @@ void DrawPolygonList(const List& list, bool distanceTest, AfterEnd afterEnd) {
   auto beginTextured = [&](int f, bool enable) {
     const int id = list.tex(f);
     if (id == 0) {
-      if (textureOn || enable) glDisable(GL_TEXTURE_2D);
+      if (textureOn || enable) out.Disable();
       textureOn = false;
     } else {
-      if (enable || !textureOn) glEnable(GL_TEXTURE_2D);
+      if (enable || !textureOn) out.Enable();
       textureOn = true;
-      BindTextureCached(id);
+      out.Bind(id);
     }
-    glBegin(GL_POLYGON);
+    out.Begin();
   };
 
   int i = 0;
   const int firstFlag = list.flag(0);
   if (firstFlag == 0) {
-    glDisable(GL_TEXTURE_2D);
-    glColor3d(list.red(1), list.green(1), list.blue(1));
-    glBegin(GL_POLYGON);
+    out.Disable();
+    out.Colour(list.red(1), list.green(1), list.blue(1));
+    out.Begin();
   } else if (firstFlag == 1) {
     beginTextured(0, true);
-    glColor3d(list.red(1), list.green(1), list.blue(1));
+    out.Colour(list.red(1), list.green(1), list.blue(1));
     textured = true;
   } else {
     return;
@@ -79,18 +91,18 @@ void DrawPolygonList(const List& list, bool distanceTest, AfterEnd afterEnd) {
   for (;;) {
     ++i;
     if (drawing) {
-      if (textured) glTexCoord2d(list.s(i), list.t(i));
-      glVertex3d(list.x(i), list.y(i), list.z(i));
+      if (textured) out.TexCoord(list.s(i), list.t(i));
+      out.Vertex(list.x(i), list.y(i), list.z(i));
     }
     if (list.end(i) != 1) {
       if (i >= count) {  // a list left open at its count is closed there
-        if (drawing) glEnd();
+        if (drawing) out.End();
         afterEnd(i);
         return;
       }
       continue;
     }
-    if (drawing) glEnd();
+    if (drawing) out.End();
     afterEnd(i);
     if (textured && distanceTest && distanceCulling == 1) {
       // Skip the following polygons until one has a vertex near the eye.
@@ -101,15 +113,15 @@ void DrawPolygonList(const List& list, bool distanceTest, AfterEnd afterEnd) {
       i = first - 1;
     }
     if (i >= count) return;
-    glColor3d(list.red(i + 1), list.green(i + 1), list.blue(i + 1));
+    out.Colour(list.red(i + 1), list.green(i + 1), list.blue(i + 1));
     const int flag = list.flag(i);
     drawing = (flag == 0 || flag == 1);
     if (flag == 0) {
       if (textured) {
-        glDisable(GL_TEXTURE_2D);
+        out.Disable();
         textureOn = false;
       }
-      glBegin(GL_POLYGON);
+      out.Begin();
       textured = false;
     } else if (flag == 1) {
       beginTextured(i, !textured);

@@ -11,8 +11,7 @@ bool displayModeSaved;
 DEVMODEA displayModeRequest;
 
 void SetupRenderState() {
-  glClearColor(GlFloat(clearRed), GlFloat(clearGreen),
-               GlFloat(clearBlue), 0.0f);
+  glClearColor(GlFloat(clearRed), GlFloat(clearGreen), GlFloat(clearBlue), 0.0f);
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_COLOR_MATERIAL);
   // Any other value keeps the default, smooth shading.

@@ -356,8 +356,8 @@ void ReadObjectHeaders() {
         !(std::fabs(objectX[o]) <= kMaxTranslation && std::fabs(objectY[o]) <= kMaxTranslation &&
           std::fabs(objectZ[o]) <= kMaxTranslation))
       NoteAt(s.fieldStart, SceneSeverity::kWarning,
-             "object " + std::to_string(o) + " stands farther than " +
-                 NumberText(kMaxTranslation) + " from the origin: it is not drawn there");
+             "object " + std::to_string(o) + " stands farther than " + NumberText(kMaxTranslation) +
+                 " from the origin: it is not drawn there");
     objVtxPolyEnd[0][o] = 1;
     objectHeading[o] = -objectHeadingDeg[o];
     objectCurX[o] = objectX[o];

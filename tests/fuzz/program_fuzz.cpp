@@ -26,8 +26,8 @@ void EnterFolder() {
   static bool entered = false;
   if (entered) return;
   entered = true;
-  const auto folder = std::filesystem::temp_directory_path() /
-                      ("citywalk_fuzz_" + std::to_string(::getpid()));
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("citywalk_fuzz_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   std::filesystem::current_path(folder);
 }

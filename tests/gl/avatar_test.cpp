@@ -2,6 +2,8 @@
 // (mode 2's restore turns back only half of the pitch and roll, after the driver's camera
 // load), none outside 1..4, and the avatar form of the part switching: tilts before swings,
 // undone in the reverse order, and at the end of the list.
+#include "render/avatar.h"
+
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -14,7 +16,6 @@
 #include "motion/camera.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
-#include "render/avatar.h"
 #include "scene/scene.h"
 
 namespace {
@@ -68,8 +69,8 @@ TEST(AvatarDrawing, ModeOnePlacesAtTheBodyPitchedWithTheLookAndRestoresExactly) 
   DrawAvatar();
   const double hr = headingRad;
   const std::vector<std::string> expected = {
-      T(11, -7, 22),         Rz(-std::cos(hr) * 10), Rx(-std::sin(hr) * 10), Ry(-210),
-      Ry(210),               Rx(std::sin(hr) * 10),  Rz(std::cos(hr) * 10),  T(-11, 7, -22)};
+      T(11, -7, 22), Rz(-std::cos(hr) * 10), Rx(-std::sin(hr) * 10), Ry(-210),
+      Ry(210),       Rx(std::sin(hr) * 10),  Rz(std::cos(hr) * 10),  T(-11, 7, -22)};
   EXPECT_EQ(Transforms(), expected);
 
   // Outside modes 1..4 nothing is placed, restored or loaded.
@@ -97,25 +98,24 @@ TEST(AvatarDrawing, ModeTwoLoadsTheDriversCameraThenRestoresHalfThePitchAndRoll)
   DrawAvatar();
   EXPECT_EQ(turnRate, 2.0);  // kept while the car moves
   const double hr = headingRad, a = -30 * degToRad, v = 0.05, p = 2, r = 1.6;
-  const std::vector<std::string> expected = {
-      "glLoadIdentity()",
-      "gluLookAt(1,-10,2,1,-10,-98,0,-1,0)",
-      T(11, -5, 22),
-      Rz(-std::sin(hr) * r),
-      Rx(std::cos(hr) * r),
-      Rz(-std::sin(a) * v),
-      Rx(std::cos(a) * v),
-      Rz(std::sin(a) * p),
-      Rx(-std::cos(a) * p),
-      Ry(-210),
-      Ry(210),
-      Rx(std::cos(a) * p / 2),
-      Rz(-std::sin(a) * p / 2),
-      Rx(-std::cos(a) * v),
-      Rz(std::sin(a) * v),
-      Rx(-std::cos(hr) * r / 2),
-      Rz(std::sin(hr) * r / 2),
-      T(-11, 5, -22)};
+  const std::vector<std::string> expected = {"glLoadIdentity()",
+                                             "gluLookAt(1,-10,2,1,-10,-98,0,-1,0)",
+                                             T(11, -5, 22),
+                                             Rz(-std::sin(hr) * r),
+                                             Rx(std::cos(hr) * r),
+                                             Rz(-std::sin(a) * v),
+                                             Rx(std::cos(a) * v),
+                                             Rz(std::sin(a) * p),
+                                             Rx(-std::cos(a) * p),
+                                             Ry(-210),
+                                             Ry(210),
+                                             Rx(std::cos(a) * p / 2),
+                                             Rz(-std::sin(a) * p / 2),
+                                             Rx(-std::cos(a) * v),
+                                             Rz(std::sin(a) * v),
+                                             Rx(-std::cos(hr) * r / 2),
+                                             Rz(std::sin(hr) * r / 2),
+                                             T(-11, 5, -22)};
   EXPECT_EQ(Transforms(), expected);
 
   // A standing car's turn rate is written back to 0.
@@ -153,14 +153,21 @@ TEST(AvatarDrawing, ChaseModesPlaceTheBodyAndLoadTheNextFramesView) {
       expected = {T(11, -5, 22), Ry(-210), Ry(210), T(-11, 5, -22)};
     } else {
       const double a = -30 * degToRad, r = (90 - 30) * degToRad, p = 1.5, roll = 0.8;
-      expected = {T(11, -5, 22),          Rz(-std::sin(r) * roll), Rx(std::cos(r) * roll),
-                  Rz(std::sin(a) * p),    Rx(-std::cos(a) * p),    Ry(-210),
-                  Ry(210),                Rx(std::cos(a) * p),     Rz(-std::sin(a) * p),
-                  Rx(-std::cos(r) * roll), Rz(std::sin(r) * roll), T(-11, 5, -22)};
+      expected = {T(11, -5, 22),
+                  Rz(-std::sin(r) * roll),
+                  Rx(std::cos(r) * roll),
+                  Rz(std::sin(a) * p),
+                  Rx(-std::cos(a) * p),
+                  Ry(-210),
+                  Ry(210),
+                  Rx(std::cos(a) * p),
+                  Rz(-std::sin(a) * p),
+                  Rx(-std::cos(r) * roll),
+                  Rz(std::sin(r) * roll),
+                  T(-11, 5, -22)};
     }
     expected.push_back("glLoadIdentity()");
-    expected.push_back(
-        LookAt(ex, ey, ez, ex + std::cos(hr) * 30, 0, ez - std::sin(hr) * 30));
+    expected.push_back(LookAt(ex, ey, ez, ex + std::cos(hr) * 30, 0, ez - std::sin(hr) * 30));
     EXPECT_EQ(Transforms(), expected) << "mode " << mode;
     EXPECT_EQ(cameraDistance, 1.0);
   }
@@ -170,8 +177,8 @@ TEST(AvatarDrawing, PartsTiltBeforeTheySwingAndAreUndoneInReverse) {
   SetUpBody(0);  // world coordinates: only the part transforms show
   // Three triangles closing at tags 0, 0 and -10, then one closing at 0 (end of the list).
   avatarVertexCount = 12;
-  for (auto* c : {&avatarRed, &avatarGreen, &avatarBlue, &avatarX, &avatarY, &avatarZ,
-                  &avatarTexS, &avatarTexT})
+  for (auto* c : {&avatarRed, &avatarGreen, &avatarBlue, &avatarX, &avatarY, &avatarZ, &avatarTexS,
+                  &avatarTexT})
     c->assign(13, 0.0);
   for (auto* c : {&avatarPolyEnd, &avatarTextured, &avatarTexId}) c->assign(13, 0);
   avatarPartOf.assign(13, -10);

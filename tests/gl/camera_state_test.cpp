@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/shell.h"
-#include "gl/recorder.h"
-#include "app/view.h"
-#include "motion/camera.h"
 #include "app/frame.h"
+#include "app/shell.h"
+#include "app/view.h"
+#include "gl/recorder.h"
+#include "motion/camera.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
 #include "render/render_state.h"

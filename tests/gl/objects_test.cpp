@@ -1,6 +1,8 @@
 // Drawing a moving object, by its GL calls: the placement and its exact inverse, the part
 // transform switched once for a run of polygons of one part, undone when another tag closes
 // a polygon and at the end of the list; the near test; the swing of the part angles.
+#include "render/objects.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +13,6 @@
 #include "app/shell.h"
 #include "gl/recorder.h"
 #include "motion/viewer.h"
-#include "render/objects.h"
 #include "render/parts.h"
 #include "scene/reader.h"
 #include "scene/scene.h"

@@ -74,8 +74,8 @@ TEST(Driving, BrakingThroughZeroCrawlsAndReverses) {
   LoadCar();
   forwardSpeed = 3.0;
   Press(VK_DOWN);
-  const Row down[] = {{1, 2.23, 1}, {2, 1.46, 1}, {3, 0.69, 1}, {4, -0.1, 1},
-                      {5, -0.17, 0}, {6, -0.24, 0}};
+  const Row down[] = {{1, 2.23, 1}, {2, 1.46, 1},  {3, 0.69, 1},
+                      {4, -0.1, 1}, {5, -0.17, 0}, {6, -0.24, 0}};
   int done = 0;
   for (const Row& r : down) {
     Frames(r.frame - done);

@@ -42,16 +42,16 @@ TEST(HeadingSmoothing, BothFormsCatchUpByHalfAtLeastThreeAndSnap) {
     double smoothAfter, headingAfter;
   };
   const Case cases[] = {
-      {true, 0, 5, 3, 5},          // half of 5 is 2: raised to 3
-      {true, 0, 10, 5, 10},        //
-      {true, 0, 2.5, 2.5, 2.5},    // closer than 3: snaps
-      {true, 10, 0, 5, 0},         // from above
-      {true, 0, 7, 3, 7},          // half of 7 truncated to 3
-      {true, 359.5, 361, 1, 1},    // snapping wraps the heading
-      {false, 0, 7, 3.5, 7},       // the car's form does not truncate
-      {false, 0, 5, 3, 5},         //
-      {false, 0, 10, 5, 10},       //
-      {false, 0, 2.9, 2.9, 2.9},   //
+      {true, 0, 5, 3, 5},           // half of 5 is 2: raised to 3
+      {true, 0, 10, 5, 10},         //
+      {true, 0, 2.5, 2.5, 2.5},     // closer than 3: snaps
+      {true, 10, 0, 5, 0},          // from above
+      {true, 0, 7, 3, 7},           // half of 7 truncated to 3
+      {true, 359.5, 361, 1, 1},     // snapping wraps the heading
+      {false, 0, 7, 3.5, 7},        // the car's form does not truncate
+      {false, 0, 5, 3, 5},          //
+      {false, 0, 10, 5, 10},        //
+      {false, 0, 2.9, 2.9, 2.9},    //
       {false, -359, -361, -1, -1},  // snapped, and the heading wrapped
   };
   for (const Case& c : cases) {
@@ -178,8 +178,8 @@ TEST(ChaseCamera, TheBoomEasesOutPullsInAtPostsAndJumpsWhileSidestepping) {
   EXPECT_NEAR(targetZ, 0, 1e-9);  // a full boom length in front of the camera
 
   // A post 20 behind the body: the camera is inside its square of 8 beyond a boom of 12, so
-  // the first hit is at 12.1 and the boom one step less; the camera comes in by 2 (walkMaxSpeed) a frame, more while the
-  // shown heading lags (3 x the lag).
+  // the first hit is at 12.1 and the boom one step less; the camera comes in by 2 (walkMaxSpeed) a
+  // frame, more while the shown heading lags (3 x the lag).
   obstacleCount = 1;
   obstacleX = {0, 0};
   obstacleZ = {0, 20};
@@ -218,8 +218,8 @@ TEST(ChaseCamera, HostileBoomSettingsEndEveryFrame) {
     double boom;  // the length found
   };
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  const Case cases[] = {{0, 30, 30}, {-1, 30, 30}, {nan, 30, 30},
-                        {0.1, 1e12, 0.1 * (kMaxBoomExtensions + 1)}};
+  const Case cases[] = {
+      {0, 30, 30}, {-1, 30, 30}, {nan, 30, 30}, {0.1, 1e12, 0.1 * (kMaxBoomExtensions + 1)}};
   for (const Case& c : cases) {
     Load(kModeFollow);
     walkStep = c.step;

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/frame.h"
 #include "app/input.h"
 #include "app/shell.h"
 #include "app/view.h"
 #include "motion/camera.h"
-#include "app/frame.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
 #include "scene/scene.h"

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/frame.h"
 #include "app/view.h"
 #include "motion/camera.h"
-#include "app/frame.h"
 #include "platform/headless.h"
 #include "unit/walk_test_scene.h"
 

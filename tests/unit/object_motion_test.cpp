@@ -77,14 +77,14 @@ TEST(ObjectMotion, TurnCycleFromTheLoadersStartClock) {
     double heading;
   };
   const Row rows[] = {
-      {1, 431, 2},       // clock 430: +2
-      {9, 439, 18},      // up to clock 438
-      {10, 1, 20},       // clock 439 still turns, then 0, counted to 1
-      {160, 151, 20},    // straight from 1 to 150
-      {161, 152, 18},    // clock 151: the first -2
-      {229, 220, 20 - 138},           // 69 frames of -2
-      {379, 370, -118},               // straight up to 369
-      {449, 1, -118 + 140},           // 70 frames of +2, back to 1
+      {1, 431, 2},           // clock 430: +2
+      {9, 439, 18},          // up to clock 438
+      {10, 1, 20},           // clock 439 still turns, then 0, counted to 1
+      {160, 151, 20},        // straight from 1 to 150
+      {161, 152, 18},        // clock 151: the first -2
+      {229, 220, 20 - 138},  // 69 frames of -2
+      {379, 370, -118},      // straight up to 369
+      {449, 1, -118 + 140},  // 70 frames of +2, back to 1
   };
   int done = 0;
   for (const Row& row : rows) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/shell.h"
 #include "platform/headless.h"
@@ -21,37 +22,45 @@ struct ProgramRun {
 };
 
 // beforeFrame(n) runs before frame n (1-based) is drawn and may post input through
-// headless::PressKey and the like.
+// headless::PressKey and the like; afterFrame(n) runs once frame n is presented. The files
+// named are copied into the scene's folder (textures).
 inline ProgramRun RunScene(const SceneSpec& plan, int frames, headless::Options options = {},
-                           const std::function<void(int)>& beforeFrame = nullptr) {
+                           const std::function<void(int)>& beforeFrame = nullptr,
+                           const std::function<void(int)>& afterFrame = nullptr,
+                           const std::vector<std::string>& files = {}) {
   const auto home = std::filesystem::current_path();
-  const auto folder = std::filesystem::temp_directory_path() /
-                      ("citywalk_run_" + std::to_string(::getpid()));
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("citywalk_run_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   WriteSceneFile((folder / "\xD0\x93\xD0\xBE\xD1\x80\xD0\xBE\xD0\xB4.mts").string(), plan);
+  for (const std::string& file : files)
+    std::filesystem::copy_file(file, folder / std::filesystem::path(file).filename(),
+                               std::filesystem::copy_options::overwrite_existing);
   std::filesystem::current_path(folder);
   headless::Reset(options);
   ProgramRun run;
   bool posted = false;
   bool closed = false;
   int emptyTurns = 0;
-  headless::SetHooks(
-      {[&]() {
-         if (run.framesDrawn >= frames || ++emptyTurns > 100000) {
-           if (!closed) headless::CloseWindow();
-           closed = true;
-           return true;
-         }
-         if (!posted && beforeFrame) {
-           posted = true;
-           beforeFrame(run.framesDrawn + 1);
-           if (headless::PendingMessages() > 0) return true;
-         }
-         posted = false;
-         headless::AdvanceTick(40);
-         return false;
-       },
-       [&]() { ++run.framesDrawn; }});
+  headless::SetHooks({[&]() {
+                        if (run.framesDrawn >= frames || ++emptyTurns > 100000) {
+                          if (!closed) headless::CloseWindow();
+                          closed = true;
+                          return true;
+                        }
+                        if (!posted && beforeFrame) {
+                          posted = true;
+                          beforeFrame(run.framesDrawn + 1);
+                          if (headless::PendingMessages() > 0) return true;
+                        }
+                        posted = false;
+                        headless::AdvanceTick(40);
+                        return false;
+                      },
+                      [&]() {
+                        ++run.framesDrawn;
+                        if (afterFrame) afterFrame(run.framesDrawn);
+                      }});
   char commandLine[] = "";
   run.result = WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
   headless::SetHooks({});

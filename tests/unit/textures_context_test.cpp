@@ -4,8 +4,8 @@
 
 #include "app/shell.h"
 #include "platform/headless.h"
-#include "scene/scene.h"
 #include "render/textures.h"
+#include "scene/scene.h"
 
 TEST(TexturesWithoutContext, LeaveTexturedPolygonsUntextured) {
   headless::Reset();

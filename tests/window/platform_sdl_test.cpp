@@ -577,7 +577,6 @@ TEST_F(SdlWindow, WaitEndsWithInputOrWhenTheTimeIsUp) {
   EXPECT_TRUE(key);
 }
 
-
 // The program's loop: dispatch while messages wait, else a frame when 40 ms have passed,
 // then rest until input comes or the next frame is due. Only what a loaded machine still
 // guarantees is asserted: no busy loop, no frame before its time, no pace faster than 40 ms.

@@ -36,12 +36,11 @@ void CheckTextures(const std::string& scenePath, SceneDiagnostics& diag) {
     std::string message;
     if (ReadBitmapFile(path.c_str(), image, message)) {
       if (image.width > kPortableTextureSide || image.height > kPortableTextureSide) {
-        diag.items.push_back(
-            {use.line, use.column, SceneSeverity::kWarning,
-             "texture \"" + use.name + "\" is " + std::to_string(image.width) + " x " +
-                 std::to_string(image.height) + " pixels: more than " +
-                 std::to_string(kPortableTextureSide) +
-                 " on a side, which many OpenGL implementations cannot take"});
+        diag.items.push_back({use.line, use.column, SceneSeverity::kWarning,
+                              "texture \"" + use.name + "\" is " + std::to_string(image.width) +
+                                  " x " + std::to_string(image.height) + " pixels: more than " +
+                                  std::to_string(kPortableTextureSide) +
+                                  " on a side, which many OpenGL implementations cannot take"});
       }
       continue;
     }

@@ -12,11 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "app/frame.h"
 #include "app/shell.h"
 #include "bmp.h"
-#include "app/frame.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
+#include "render/polylist.h"
 #include "script.h"
 #include "trace.h"
 
@@ -28,7 +29,8 @@ constexpr long long kIdleTurnLimit = 1000;
 const char kUsage[] =
     "usage: citywalk-replay [--dir DIR] [--frames N] [--script FILE] [--trace FILE|-]\n"
     "                       [--snapshot FILE.bmp] [--screen WxH] [--start-tick T] "
-    "[--timedemo]\n";
+    "[--timedemo]\n"
+    "                       [--immediate]\n";
 
 struct Arguments {
   std::string dir;
@@ -37,6 +39,7 @@ struct Arguments {
   int screenWidth = 1024, screenHeight = 768;
   DWORD startTick = 1000;
   bool timedemo = false;
+  bool immediate = false;
 };
 
 template <typename T>
@@ -51,6 +54,10 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
     const std::string option = argv[i];
     if (option == "--timedemo") {
       args.timedemo = true;
+      continue;
+    }
+    if (option == "--immediate") {
+      args.immediate = true;
       continue;
     }
     if (option == "--help" || option == "-h") {
@@ -279,6 +286,7 @@ int main(int argc, char** argv) {
   options.captureFrames = !snapshotPath.empty();
   headless::Reset(options);
   headless::SetHooks({OnQueueEmpty, AfterSwap});
+  recordStaticLists = !args.immediate;
   ResetProgramState();
 
   char commandLine[] = "";

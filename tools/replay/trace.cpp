@@ -6,9 +6,9 @@
 #include <cmath>
 #include <variant>
 
+#include "app/frame.h"
 #include "app/view.h"
 #include "motion/camera.h"
-#include "app/frame.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "scene/scene.h"

@@ -44,8 +44,11 @@ void AddWheel(std::vector<SceneVertexSpec>& list, double x, double y, double z, 
   }
   AddPolygon(list, corners, 0.08, 0.08, 0.08, "", tag);
   // A hub, so that the turning shows.
-  AddPolygon(list, {{x, y - r * 0.3, z - r * 0.3}, {x, y - r * 0.3, z + r * 0.3},
-                    {x, y + r * 0.3, z + r * 0.3}, {x, y + r * 0.3, z - r * 0.3}},
+  AddPolygon(list,
+             {{x, y - r * 0.3, z - r * 0.3},
+              {x, y - r * 0.3, z + r * 0.3},
+              {x, y + r * 0.3, z + r * 0.3},
+              {x, y + r * 0.3, z - r * 0.3}},
              0.7, 0.7, 0.7, "", next);
 }
 
@@ -81,12 +84,12 @@ SceneObjectSpec Car(const Colour& colour) {
 SceneObjectSpec Pedestrian(const Colour& clothes) {
   SceneObjectSpec person;
   const Colour skin = {0.85, 0.65, 0.5}, trousers = {0.2, 0.2, 0.3};
-  AddBox(person.vertices, {-1.2, -15, -1.2}, {1.2, -17.4, 1.2}, skin, -10, -10);       // head
-  AddBox(person.vertices, {-2.2, -8, -1.2}, {2.2, -15, 1.2}, clothes, -10, 0);         // body
-  AddBox(person.vertices, {-2, 0, -0.9}, {-0.3, -8, 0.9}, trousers, 0, 1);             // left leg
-  AddBox(person.vertices, {0.3, 0, -0.9}, {2, -8, 0.9}, trousers, 1, 2);               // right leg
-  AddBox(person.vertices, {-3.2, -8.5, -0.7}, {-2.2, -14.5, 0.7}, clothes, 2, 3);      // left arm
-  AddBox(person.vertices, {2.2, -8.5, -0.7}, {3.2, -14.5, 0.7}, clothes, 3, -10);      // right arm
+  AddBox(person.vertices, {-1.2, -15, -1.2}, {1.2, -17.4, 1.2}, skin, -10, -10);   // head
+  AddBox(person.vertices, {-2.2, -8, -1.2}, {2.2, -15, 1.2}, clothes, -10, 0);     // body
+  AddBox(person.vertices, {-2, 0, -0.9}, {-0.3, -8, 0.9}, trousers, 0, 1);         // left leg
+  AddBox(person.vertices, {0.3, 0, -0.9}, {2, -8, 0.9}, trousers, 1, 2);           // right leg
+  AddBox(person.vertices, {-3.2, -8.5, -0.7}, {-2.2, -14.5, 0.7}, clothes, 2, 3);  // left arm
+  AddBox(person.vertices, {2.2, -8.5, -0.7}, {3.2, -14.5, 0.7}, clothes, 3, -10);  // right arm
   person.parts.push_back(SwingingPart(-1.15, -8, 0, 30, 4));
   person.parts.push_back(SwingingPart(1.15, -8, 0, -30, 4));
   person.parts.push_back(SwingingPart(-2.7, -14.5, 0, -25, 4));
@@ -98,18 +101,17 @@ std::vector<SceneVertexSpec> DriversView(const Colour& paint) {
   std::vector<SceneVertexSpec> view;
   const Colour dash = {0.12, 0.12, 0.13}, gauge = {0.85, 0.85, 0.8};
   // The bonnet (y grows downwards: 2.8 below the eye), sloping a little towards the front.
-  AddPolygon(view, {{-3.6, 2.6, -3}, {3.6, 2.6, -3}, {3.6, 3.2, -12}, {-3.6, 3.2, -12}},
-             paint[0], paint[1], paint[2]);
+  AddPolygon(view, {{-3.6, 2.6, -3}, {3.6, 2.6, -3}, {3.6, 3.2, -12}, {-3.6, 3.2, -12}}, paint[0],
+             paint[1], paint[2]);
   // The dashboard across the bottom of the view, two gauges on it, and the wheel's rim.
-  AddPolygon(view, {{-4, 0.9, -2}, {4, 0.9, -2}, {4, 2.6, -2.2}, {-4, 2.6, -2.2}}, dash[0],
-             dash[1], dash[2]);
+  AddPolygon(view, {{-4, 0.9, -2}, {4, 0.9, -2}, {4, 2.6, -2.2}, {-4, 2.6, -2.2}}, dash[0], dash[1],
+             dash[2]);
   for (const double x : {-1.6, -0.7}) {
-    AddPolygon(view, {{x, 1.05, -1.98}, {x + 0.6, 1.05, -1.98}, {x + 0.6, 1.45, -1.98},
-                      {x, 1.45, -1.98}},
+    AddPolygon(view,
+               {{x, 1.05, -1.98}, {x + 0.6, 1.05, -1.98}, {x + 0.6, 1.45, -1.98}, {x, 1.45, -1.98}},
                gauge[0], gauge[1], gauge[2]);
   }
-  AddPolygon(view, {{-1.8, 0.95, -1.9}, {-0.2, 0.95, -1.9}, {-0.2, 1.05, -1.9},
-                    {-1.8, 1.05, -1.9}},
+  AddPolygon(view, {{-1.8, 0.95, -1.9}, {-0.2, 0.95, -1.9}, {-0.2, 1.05, -1.9}, {-1.8, 1.05, -1.9}},
              0.05, 0.05, 0.05);
   return view;
 }
@@ -128,11 +130,11 @@ SceneObjectSpec WalkingFigure(const Colour& clothes) {
   struct Row {
     double legX, legZ, legSteps, armX, armZ, armSteps;
   };
-  const Row rows[5] = {{0, 0, 1, 0, 0, 1},      // 0: idle
-                       {30, 0, 4, 25, 0, 4},    // 1: walking forward
-                       {20, 0, 2, 10, 0, 2},    // 2: walking back, short quick steps
-                       {0, 8, 2, 0, 0, 1},      // 3: turning on the spot
-                       {0, 20, 3, 0, 15, 3}};   // 4: stepping sideways
+  const Row rows[5] = {{0, 0, 1, 0, 0, 1},     // 0: idle
+                       {30, 0, 4, 25, 0, 4},   // 1: walking forward
+                       {20, 0, 2, 10, 0, 2},   // 2: walking back, short quick steps
+                       {0, 8, 2, 0, 0, 1},     // 3: turning on the spot
+                       {0, 20, 3, 0, 15, 3}};  // 4: stepping sideways
   for (int p = 0; p < 4; ++p) {
     const double side = p % 2 == 0 ? 1 : -1;  // parts 0, 2 left; 1, 3 right
     const bool leg = p < 2;

@@ -27,7 +27,7 @@ constexpr double kWallHalf = kBlock / 2 - 18;  // a building's half side: paveme
 constexpr double kCityEdge = 440;              // the ring of points around the city
 constexpr double kCarClearance = 9;            // blocked within 18: cars keep to the streets
 constexpr double kWalkerClearance = 1;         // blocked within 2: people keep to pavements
-constexpr double kKerbSpacing = 3;              // people's own points: no gap for them
+constexpr double kKerbSpacing = 3;             // people's own points: no gap for them
 
 using Corner = std::array<double, 3>;
 
@@ -112,7 +112,7 @@ void AddTree(SceneSpec& scene, double x, double z, double size) {
 SceneObjectSpec PersonOnBlock(double cx, double cz, double along, int side, const Colour& c) {
   SceneObjectSpec person = Pedestrian(c);
   const double r = (kWallHalf + kBlock / 2) / 2;  // the middle of the pavement
-  const double headings[4] = {180, -90, 0, 90};     // west side going south: anticlockwise
+  const double headings[4] = {180, -90, 0, 90};   // west side going south: anticlockwise
   const double xs[4] = {-r, along, r, along};
   const double zs[4] = {along, -r, along, r};
   person.x = cx + xs[side];
@@ -151,28 +151,29 @@ SceneObjectSpec CarAt(double x, double z, double headingDeg, double topSpeed, co
 
 void AddTraffic(SceneSpec& scene) {
   const double street = kPitch / 2;  // street centre lines at +-80 and +-240
-  const Colour paints[] = {{0.75, 0.1, 0.1}, {0.1, 0.3, 0.7}, {0.9, 0.8, 0.2}, {0.2, 0.6, 0.3},
-                           {0.85, 0.85, 0.85}, {0.15, 0.15, 0.15}, {0.9, 0.45, 0.1},
-                           {0.5, 0.2, 0.6}};
+  const Colour paints[] = {{0.75, 0.1, 0.1}, {0.1, 0.3, 0.7},    {0.9, 0.8, 0.2},
+                           {0.2, 0.6, 0.3},  {0.85, 0.85, 0.85}, {0.15, 0.15, 0.15},
+                           {0.9, 0.45, 0.1}, {0.5, 0.2, 0.6}};
   struct Place {
     double x, z, heading, speed;
   };
   const Place cars[] = {
-      {street, 160, 0, 3},     {-street, -200, 180, 2.5},  {3 * street, 0, 0, 3},
-      {-3 * street, 120, 180, 3.5}, {-280, street, 90, 3},  {300, -street, -90, 2.5},
-      {0, 3 * street, 90, 3},  {40, -3 * street, -90, 3.5},
+      {street, 160, 0, 3},          {-street, -200, 180, 2.5},   {3 * street, 0, 0, 3},
+      {-3 * street, 120, 180, 3.5}, {-280, street, 90, 3},       {300, -street, -90, 2.5},
+      {0, 3 * street, 90, 3},       {40, -3 * street, -90, 3.5},
   };
   int n = 0;
-  for (const Place& p : cars) scene.objects.push_back(CarAt(p.x, p.z, p.heading, p.speed, paints[n++ % 8]));
-  const Colour clothes[] = {{0.6, 0.1, 0.15}, {0.1, 0.4, 0.6}, {0.8, 0.7, 0.3}, {0.3, 0.5, 0.2},
-                            {0.5, 0.5, 0.55}, {0.7, 0.35, 0.5}};
+  for (const Place& p : cars)
+    scene.objects.push_back(CarAt(p.x, p.z, p.heading, p.speed, paints[n++ % 8]));
+  const Colour clothes[] = {{0.6, 0.1, 0.15}, {0.1, 0.4, 0.6},  {0.8, 0.7, 0.3},
+                            {0.3, 0.5, 0.2},  {0.5, 0.5, 0.55}, {0.7, 0.35, 0.5}};
   struct Walk {
     int i, j, side;
     double along;
   };
-  const Walk people[] = {{0, 1, 0, 20}, {1, 1, 1, -30}, {0, 2, 2, 0},  {1, 2, 3, 10},
+  const Walk people[] = {{0, 1, 0, 20},   {1, 1, 1, -30}, {0, 2, 2, 0},  {1, 2, 3, 10},
                          {-1, 1, 2, -20}, {-1, 0, 0, 30}, {1, -1, 1, 0}, {0, 0, 3, -10},
-                         {0, 1, 2, -40}, {1, 0, 0, 25}};
+                         {0, 1, 2, -40},  {1, 0, 0, 25}};
   n = 0;
   for (const Walk& w : people)
     scene.objects.push_back(
@@ -272,7 +273,7 @@ SceneSpec FollowScene() {
   s.ControlMode = 3;
   s.turnStyle = 1;
   s.collisionRadius = 3;
-  s.walkStepDivisor = 8;  // boom steps of 4 / 8: the camera eases out by 5 a frame
+  s.walkStepDivisor = 8;                   // boom steps of 4 / 8: the camera eases out by 5 a frame
   StartAt(s, kPitch / 2, 2 * kPitch, 10);  // the body point at chest height
   Boom(s, 50, 28);
   const SceneObjectSpec figure = Lifted(WalkingFigure({0.8, 0.25, 0.2}), 10);
@@ -298,12 +299,106 @@ SceneSpec ChaseScene() {
 
 }  // namespace
 
+// The data model at its capacity, for benchmarks: 25,000 textured quads in the static list
+// (100,000 vertices: 5,000 towers of four walls and a roof), 25,000 coloured ground tiles in
+// the plain list, an avatar of 6,500 vertices (small cubes below and behind the walker's eye),
+// 50 objects of 2,000 vertices with 20 swinging parts each, and 20,000 posts (the towers'
+// corners). The walker stands at one edge looking across the towers.
+SceneSpec CapacityScene() {
+  SceneSpec scene;
+  SceneSettingsSpec& s = scene.settings;
+  s.ControlMode = 1;
+  s.fieldOfView = 60;
+  s.farPlane = 3000;
+  s.clearRed = 0.55;
+  s.clearGreen = 0.72;
+  s.clearBlue = 0.92;
+  s.collisionRadius = 3;
+  StartAt(s, 0, 30, kEyeHeight);
+  constexpr int kColumns = 100, kRows = 50;  // towers
+  constexpr double kSpacing = 20, kSide = 10;
+  const double x0 = -kColumns * kSpacing / 2;
+  // Towers of one texture come one after another, as a scene author would list them: the
+  // textures are switched twice a frame, not at every tower.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int r = 0; r < kRows; ++r) {
+      for (int c = 0; c < kColumns; ++c) {
+        if ((r + c) % 2 != pass) continue;
+        const double cx = x0 + c * kSpacing, cz = -r * kSpacing - 20, h = kSide / 2;
+        const double top = -(12 + (c * 7 + r * 13) % 40);
+        const std::string wall = pass ? "brick.bmp" : "facade.bmp";
+        const std::array<std::array<Corner, 2>, 4> walls = {
+            {{{{cx - h, 0, cz - h}, {cx + h, 0, cz - h}}},
+             {{{cx + h, 0, cz - h}, {cx + h, 0, cz + h}}},
+             {{{cx + h, 0, cz + h}, {cx - h, 0, cz + h}}},
+             {{{cx - h, 0, cz + h}, {cx - h, 0, cz - h}}}}};
+        for (const auto& w : walls) {
+          const Corner a = w[0], b = w[1];
+          AddTexturedQuad(scene.staticList, {{a, b, {b[0], top, b[2]}, {a[0], top, a[2]}}},
+                          {{{0, 0}, {1, 0}, {1, 2}, {0, 2}}}, wall);
+        }
+        AddTexturedQuad(scene.staticList,
+                        {{{cx - h, top, cz - h},
+                          {cx + h, top, cz - h},
+                          {cx + h, top, cz + h},
+                          {cx - h, top, cz + h}}},
+                        {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}}, wall);
+        for (const double dx : {-h, h})
+          for (const double dz : {-h, h}) scene.posts.emplace_back(cx + dx, cz + dz);
+      }
+    }
+  }
+  constexpr int kTiles = 158;  // 158 x 158 tiles: 24,964 quads
+  const double tile = kColumns * kSpacing / kTiles, tz0 = -kRows * kSpacing + 40;
+  for (int i = 0; i < kTiles; ++i) {
+    for (int j = 0; j < kTiles; ++j) {
+      const double x = x0 + i * tile, z = tz0 + j * tile * kRows / kColumns * 1.0;
+      const double dz = tile * kRows / kColumns;
+      const double g = (i + j) % 2 ? 0.35 : 0.42;
+      AddPolygon(scene.plainList,
+                 {{x, 0.2, z}, {x + tile, 0.2, z}, {x + tile, 0.2, z + dz}, {x, 0.2, z + dz}}, g, g,
+                 g + 0.03);
+    }
+  }
+  for (int k = 0; k < 1625; ++k) {  // 6,500 vertices
+    const double x = (k % 25) * 0.4 - 5, z = 2 + (k / 25) * 0.4;
+    AddPolygon(scene.avatarList,
+               {{x, 8, z}, {x + 0.3, 8, z}, {x + 0.3, 8, z + 0.3}, {x, 8, z + 0.3}}, 0.3, 0.3, 0.3);
+  }
+  for (int o = 0; o < 50; ++o) {
+    SceneObjectSpec obj;
+    obj.x = x0 + 100 + (o % 10) * 180;
+    obj.z = -10 - (o / 10) * 200;
+    obj.headingDeg = (o * 37) % 360;
+    obj.maxSpeed = 1 + o % 3;
+    obj.clearance = 4;
+    obj.flagA = o < 10 ? 1 : 0;
+    for (int q = 0; q < 500; ++q) {  // 2,000 vertices: a block of 500 small quads
+      const double x = (q % 10) * 0.8 - 4, y = -1 - (q / 10 % 10) * 0.8, z = (q / 100) * 1.6 - 4;
+      AddPolygon(obj.vertices, {{x, y, z}, {x + 0.7, y, z}, {x + 0.7, y - 0.7, z}, {x, y - 0.7, z}},
+                 0.2 + 0.015 * o, 0.4, 0.6, q < 100 ? "brick.bmp" : "", (q / 25) % 20);
+    }
+    obj.vertices.back().part = -10;  // the list ends untagged
+    for (int p = 0; p < 20; ++p) {
+      ScenePartSpec part{};
+      for (ScenePartRowSpec& row : part) {
+        row.offsetY = -4;
+        row.swingX = 10 + p;
+        row.steps = 5;
+      }
+      obj.parts.push_back(part);
+    }
+    scene.objects.push_back(obj);
+  }
+  return scene;
+}
+
 int main(int argc, char** argv) {
-  const std::string usage = "usage: citywalk-scenegen [--drive|--follow|--chase] DIR\n";
+  const std::string usage = "usage: citywalk-scenegen [--drive|--follow|--chase|--capacity] DIR\n";
   std::string mode = "walk", dir;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--drive" || arg == "--follow" || arg == "--chase") {
+    if (arg == "--drive" || arg == "--follow" || arg == "--chase" || arg == "--capacity") {
       mode = arg.substr(2);
     } else if (!arg.empty() && arg[0] != '-' && dir.empty()) {
       dir = arg;
@@ -316,10 +411,11 @@ int main(int argc, char** argv) {
     std::fputs(usage.c_str(), stderr);
     return 1;
   }
-  const SceneSpec scene = mode == "drive"    ? DriveScene()
-                          : mode == "follow" ? FollowScene()
-                          : mode == "chase"  ? ChaseScene()
-                                             : WalkScene();
+  const SceneSpec scene = mode == "drive"      ? DriveScene()
+                          : mode == "follow"   ? FollowScene()
+                          : mode == "chase"    ? ChaseScene()
+                          : mode == "capacity" ? CapacityScene()
+                                               : WalkScene();
   std::error_code error;
   std::filesystem::create_directories(dir, error);
   const std::string scenePath = dir + "/\xD0\x93\xD0\xBE\xD1\x80\xD0\xBE\xD0\xB4.mts";
