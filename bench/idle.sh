@@ -28,9 +28,9 @@ trap 'rm -rf "$empty"' EXIT
 
 printf '%-8s %8s %10s %8s %8s %8s %8s\n' scene "cpu %" "wakeups/s" frames "gap p50" "gap p90" \
   "gap max"
-for scene in empty sample; do
+for scene in empty city; do
   dir=$empty
-  [ "$scene" = sample ] && dir=$PWD/scenes/sample
+  [ "$scene" = city ] && dir=$PWD/scenes/walk
   for _ in $(seq "$runs"); do
     line=$(cd "$dir" && "$probe" "$seconds" 2>/dev/null | tail -n 1)
     eval "$line"

@@ -22,9 +22,9 @@ median() { "$build/tools/replay/citywalk-replay" --dir "$1" --frames "$frames" -
   --timedemo ${2:+"$2"} | sed -n 's/^ms per frame: median \([0-9.]*\),.*/\1/p'; }
 
 printf '%-9s %12s %12s %9s %9s %7s\n' scene "lists ms" "immediate ms" "lists fps" "imm. fps" ratio
-for scene in capacity sample; do
+for scene in capacity city; do
   dir=$build/capacity
-  [ "$scene" = sample ] && dir=scenes/sample
+  [ "$scene" = city ] && dir=scenes/walk
   lists=$(median "$dir")
   immediate=$(median "$dir" --immediate)
   awk -v s="$scene" -v l="$lists" -v i="$immediate" 'BEGIN {

@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Sets everything up on a fresh Debian 12 machine, builds citywalk and starts it in the
-# sample scene (scenes/sample).
+# scripts/run.sh [walk|drive|follow|chase|DIR]: sets everything up on a fresh Debian 12 machine,
+# builds citywalk and starts it in a demo scene (default walk: scenes/walk) or in the scene
+# folder DIR.
+#   walk    walking through the city in the first person (control mode 1)
+#   drive   driving a car from the driver's seat (mode 2)
+#   follow  walking a figure, watched from behind (mode 3)
+#   chase   driving the car, watched from behind (mode 4)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+choice=${1:-walk}
+case "$choice" in
+  walk | drive | follow | chase) dir=$PWD/scenes/$choice ;;
+  -h | --help)
+    sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
+    exit 0
+    ;;
+  *) dir=$(cd "$choice" && pwd) ;;
+esac
 scripts/deps.sh run
 cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=Release -DCITYWALK_TESTS=OFF >/dev/null
 cmake --build build/run --target citywalk
-top=$PWD
-if [ -f scenes/sample/Город.mts ]; then
-  cd scenes/sample
-else
-  cd "$(mktemp -d)"
-fi
-exec "$top/build/run/citywalk"
+exec "$PWD/build/run/citywalk" "$dir"

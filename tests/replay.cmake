@@ -113,8 +113,8 @@ endif()
 # The recorded display lists draw exactly what the immediate walk draws, and leave the same
 # state: the sample city, and a scene of hand-overs between plain and textured polygons, a
 # missing texture, an unknown textured flag and a plain list left open at its count.
-foreach(scene sample handover)
-  set(dir ${CMAKE_SOURCE_DIR}/scenes/sample)
+foreach(scene city handover)
+  set(dir ${CMAKE_SOURCE_DIR}/scenes/walk)
   if(scene STREQUAL "handover")
     set(dir ${CMAKE_CURRENT_SOURCE_DIR}/replay/pictures/handover)
   endif()
@@ -125,3 +125,11 @@ foreach(scene sample handover)
                    -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/compare_paths.cmake)
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/replay_lists_${scene})
 endforeach()
+
+# The example scene of the scene format guide loads cleanly and moves as the guide says.
+citywalk_replay_case(NAME docs_example SCENE ${CMAKE_SOURCE_DIR}/docs/examples/street
+                     SCRIPT docs_example.script EXPECT docs_example.expect FRAMES 60)
+add_test(NAME docs_example_reads_cleanly
+         COMMAND citywalk-check ${CMAKE_SOURCE_DIR}/docs/examples/street/Город.mts)
+set_tests_properties(docs_example_reads_cleanly PROPERTIES
+                     FAIL_REGULAR_EXPRESSION ": (warning|error): ")

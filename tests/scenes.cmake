@@ -1,6 +1,6 @@
 # The demo scenes in scenes/ are what citywalk-scenegen writes, and they read cleanly.
 if(TARGET citywalk-scenegen AND TARGET citywalk-check)
-  foreach(demo sample:walk drive:drive follow:follow chase:chase)
+  foreach(demo walk:walk drive:drive follow:follow chase:chase)
     string(REPLACE ":" ";" parts ${demo})
     list(GET parts 0 folder)
     list(GET parts 1 mode)
@@ -20,3 +20,16 @@ if(TARGET citywalk-scenegen AND TARGET citywalk-check)
       FAIL_REGULAR_EXPRESSION ": (warning|error): ")
   endforeach()
 endif()
+
+# The README's pictures are what scripts/pictures.sh makes of the demo scenes.
+find_program(MAGICK_COMPARE compare)
+if(NOT MAGICK_COMPARE)
+  message(FATAL_ERROR "the picture tests need ImageMagick's compare (scripts/deps.sh test)")
+endif()
+foreach(mode walk drive follow chase)
+  add_test(NAME pictures_${mode}
+           COMMAND ${CMAKE_COMMAND} -DREPLAY=$<TARGET_FILE:citywalk-replay>
+                   -DCOMPARE=${MAGICK_COMPARE} -DSOURCE=${CMAKE_SOURCE_DIR} -DMODE=${mode}
+                   -DWORK=${CMAKE_CURRENT_BINARY_DIR}
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/scenes/compare_picture.cmake)
+endforeach()

@@ -2,6 +2,9 @@
 // and the display mode it asks for.
 #include "app/loader.h"
 
+#include <cstdio>
+#include <string>
+
 #include "app/frame.h"
 #include "app/input.h"
 #include "platform/win32.h"
@@ -10,8 +13,39 @@
 #include "render/textures.h"
 #include "scene/reader.h"
 
+namespace {
+
+// Reads the scene file of the working directory. What the program does without one, or
+// with one it cannot read to the end, stays as it is (the defaults, or what was read before
+// the place where reading stopped), but one line on standard error says so.
+void ReadScene() {
+  const std::string path = FindSceneFile(".");
+  if (path.empty()) {
+    std::fprintf(stderr,
+                 "citywalk: no scene file %s in this folder; showing the built-in default "
+                 "scene\n",
+                 kSceneFileName);
+    ReadSceneFile(path, nullptr);
+    return;
+  }
+  SceneDiagnostics diag;
+  ReadSceneFile(path, &diag);
+  if (!diag.opened) {
+    std::fprintf(stderr, "citywalk: %s cannot be read; showing the built-in default scene\n",
+                 SceneDisplayName(path).c_str());
+    return;
+  }
+  for (const SceneDiagnostic& d : diag.items) {
+    if (d.severity != SceneSeverity::kError) continue;
+    std::fprintf(stderr, "citywalk: %s:%d:%d: %s\n", SceneDisplayName(path).c_str(), d.line,
+                 d.column, d.message.c_str());
+  }
+}
+
+}  // namespace
+
 void LoadScene() {
-  ReadSceneFile(FindSceneFile("."), nullptr);
+  ReadScene();
   nowTick = lastTick = static_cast<int>(GetTickCount());
   SetupRenderState();
   BuildTextures();

@@ -158,7 +158,7 @@ void AddTraffic(SceneSpec& scene) {
     double x, z, heading, speed;
   };
   const Place cars[] = {
-      {street, 160, 0, 3},          {-street, -200, 180, 2.5},   {3 * street, 0, 0, 3},
+      {street, 200, 0, 2.5},        {-street, -200, 180, 2.5},   {3 * street, 0, 0, 3},
       {-3 * street, 120, 180, 3.5}, {-280, street, 90, 3},       {300, -street, -90, 2.5},
       {0, 3 * street, 90, 3},       {40, -3 * street, -90, 3.5},
   };
@@ -238,7 +238,7 @@ SceneSpec WalkScene() {
   SceneSpec scene = City();
   scene.settings.ControlMode = 1;
   scene.settings.turnStyle = 2;
-  StartAt(scene.settings, kPitch / 2, 2 * kPitch, kEyeHeight);
+  StartAt(scene.settings, kPitch / 2, 2.5 * kPitch - 10, kEyeHeight);  // the south edge
   return scene;
 }
 

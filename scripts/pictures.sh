@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# scripts/pictures.sh: makes the README's pictures of the four control modes, docs/pictures/
+# MODE.png (640 x 400), from citywalk-replay runs of the demo scenes with the fixed scripts
+# docs/pictures/MODE.script, 60 frames each. Builds build/test first when the tools are missing.
+# A test (pictures_MODE) fails when a committed picture no longer matches what this makes.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build/test
+if [ ! -x "$build/tools/replay/citywalk-replay" ]; then
+  scripts/deps.sh test
+  cmake -S . -B "$build" -G Ninja >/dev/null
+  cmake --build "$build" --target citywalk-replay >/dev/null
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for mode in walk drive follow chase; do
+  "$build/tools/replay/citywalk-replay" --dir "scenes/$mode" --frames 60 \
+    --script "docs/pictures/$mode.script" --snapshot "$work/$mode.bmp" 2>/dev/null
+  convert "$work/$mode.bmp" -strip "docs/pictures/$mode.png"
+  echo "docs/pictures/$mode.png"
+done

@@ -1,0 +1,23 @@
+# Makes MODE's README picture as scripts/pictures.sh does and fails when it differs from the
+# committed docs/pictures/MODE.png in more than 0.5% of its pixels (a pixel counts when a
+# channel differs by more than 5%: Mesa versions may rasterise edges a little differently).
+execute_process(COMMAND ${REPLAY} --dir ${SOURCE}/scenes/${MODE} --frames 60
+                        --script ${SOURCE}/docs/pictures/${MODE}.script
+                        --snapshot ${WORK}/${MODE}.bmp
+                RESULT_VARIABLE result ERROR_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "citywalk-replay failed: ${result}")
+endif()
+execute_process(COMMAND ${COMPARE} -metric AE -fuzz 5% ${SOURCE}/docs/pictures/${MODE}.png
+                        ${WORK}/${MODE}.bmp null:
+                RESULT_VARIABLE result ERROR_VARIABLE differing)
+string(REGEX MATCH "^[0-9.e+]+" differing "${differing}")
+if(result GREATER 1 OR differing STREQUAL "")
+  message(FATAL_ERROR "compare failed: ${result} ${differing}")
+endif()
+math(EXPR limit "640 * 400 / 200")
+if(differing GREATER ${limit})
+  message(FATAL_ERROR "docs/pictures/${MODE}.png differs from what scripts/pictures.sh makes "
+                      "in ${differing} pixels (more than ${limit}); run scripts/pictures.sh")
+endif()
+message(STATUS "${differing} pixels differ")
