@@ -26,8 +26,8 @@
 //     (a message waits, or the time is up) and records how long the program asked to wait;
 //     only the controls of headless.h move the clock, so replays stay exact and fast.
 //   - Cursor: a virtual position kept inside the screen. SetCursorPos posts WM_MOUSEMOVE
-//     (client coordinates of the new position, taken when it is posted) to the window, as
-//     the hidden cursor of mouse look expects. The one window gets every mouse message,
+//     (client coordinates of the new position, taken when it is posted) to the window when
+//     the cursor moves, as the hidden cursor of mouse look expects. The one window gets every mouse message,
 //     wherever the cursor is and whether or not it is shown, as if it had captured the
 //     mouse (the SDL layer, like Win32, gives only those inside the shown client area).
 //     ShowCursor keeps Win32's display counter (starts at 0).
@@ -552,10 +552,15 @@ BOOL GetCursorPos(LPPOINT point) {
   return TRUE;
 }
 
+// Like Win32, a cursor that does not move (already there, or held at the screen's edge) makes
+// no message: mouse look, which puts the cursor back on the window's centre, would otherwise
+// be answered for ever when that centre lies off the screen.
 BOOL SetCursorPos(int x, int y) {
+  const POINT before = platform.cursor;
   platform.cursor.x = std::clamp(x, 0, platform.screenWidth - 1);
   platform.cursor.y = std::clamp(y, 0, platform.screenHeight - 1);
-  if (platform.window.state.exists)
+  const bool moved = platform.cursor.x != before.x || platform.cursor.y != before.y;
+  if (platform.window.state.exists && moved)
     Post(WM_MOUSEMOVE, ButtonState(), ClientLParam(platform.cursor));
   return TRUE;
 }
