@@ -7,7 +7,7 @@ run_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libglu1-mes
   libosmesa6-dev libgl1-mesa-dri)
 test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev xvfb xauth
   xdotool x11-utils x11-apps imagemagick g++-mingw-w64-x86-64 valgrind libx11-dev
-  libxfixes-dev)
+  libxfixes-dev wine64)
 
 want=("${test_packages[@]}")
 [ "${1:-test}" = run ] && want=("${run_packages[@]}")

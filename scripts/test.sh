@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian 12 machine, builds everything and runs every test:
-# the normal build, the sanitizer build (ASan + UBSan) and the Windows cross-build.
+# the Windows cross-build (which the Wine test runs), the normal build and the sanitizer build
+# (ASan + UBSan).
 # The exit code is the result. Window tests need an X display: without one they run under
 # xvfb-run. Its server is started with -noreset: by default Xvfb resets itself whenever its
 # last client leaves, and a window test that starts the program during that reset finds no
@@ -18,6 +19,12 @@ ctest_display() {
   fi
 }
 
+echo "== Windows cross-build"
+cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+cmake --build build/windows -j "$jobs"
+test -f build/windows/citywalk.exe
+
 echo "== build (RelWithDebInfo)"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/test -j "$jobs"
@@ -31,9 +38,4 @@ echo "== tests under the sanitizers"
 (cd build/asan && \
   ctest --output-on-failure -j "$jobs" --timeout 600 -E '^(window_|walk_window$|replay_valgrind)')
 
-echo "== Windows cross-build"
-cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
-cmake --build build/windows -j "$jobs"
-test -f build/windows/citywalk.exe
 echo "== all passed"

@@ -42,3 +42,12 @@ foreach(mode drive follow chase)
   set_tests_properties(window_${mode} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60
                        RUN_SERIAL TRUE)
 endforeach()
+
+# The Windows build under Wine (cross-built into build/windows by scripts/test.sh before the
+# tests run); skipped with the reason where Wine or the program is missing.
+set(CITYWALK_WINDOWS_EXE ${CMAKE_SOURCE_DIR}/build/windows/citywalk.exe CACHE FILEPATH
+    "citywalk.exe for the Wine test")
+add_test(NAME window_wine
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window/wine_citywalk.sh ${CITYWALK_WINDOWS_EXE}
+                 ${CMAKE_SOURCE_DIR}/scenes/walk)
+set_tests_properties(window_wine PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)

@@ -68,8 +68,8 @@ void DrawObjects(int i) {
   const double x = objectX[i] + objectMoveX[i], y = objectY[i], z = objectZ[i] + objectMoveZ[i];
   const double turn = objectHeading[i] + objectHeadingOffset[i];
   if (objectNearTest[i] != 0) {
-    const double bx = bodyX + travelX, bz = bodyZ + travelZ, near = objectNearDistance[i];
-    if (!(x - bx < near && bx - x < near && z - bz < near && bz - z < near)) return;
+    const double bx = bodyX + travelX, bz = bodyZ + travelZ, reach = objectNearDistance[i];
+    if (!(x - bx < reach && bx - x < reach && z - bz < reach && bz - z < reach)) return;
   }
   if (!Translatable(x) || !Translatable(y) || !Translatable(z) || !Turnable(turn)) return;
 

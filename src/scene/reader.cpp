@@ -462,9 +462,52 @@ void ClosePolygons() {
   }
 }
 
+#if defined(_WIN32)
+// UTF-8 text as UTF-16, for the wide file interface; false when it is not UTF-8.
+bool Utf8ToWide(const std::string& text, std::wstring& wide) {
+  wide.clear();
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    unsigned long code = length == 1 ? c : c & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(text[i + k]);
+      if ((next >> 6) != 2) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      wide += static_cast<wchar_t>(0xD800 + (code >> 10));
+      wide += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+    } else {
+      wide += static_cast<wchar_t>(code);
+    }
+    i += length;
+  }
+  return true;
+}
+#endif
+
+}  // namespace
+
+// Opens a file of the scene for reading. On Windows a UTF-8 name is opened through the wide
+// file interface, so that it is found whatever the ANSI code page; any other name (the code
+// page 1251 bytes of the scene file's name) through the narrow one, as written.
+std::FILE* OpenSceneFile(const std::string& path) {
+#if defined(_WIN32)
+  std::wstring wide;
+  if (Utf8ToWide(path, wide))
+    if (std::FILE* file = _wfopen(wide.c_str(), L"rb")) return file;
+#endif
+  return std::fopen(path.c_str(), "rb");
+}
+
+namespace {
+
 // The whole file's bytes; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenSceneFile(path);
   if (!file) return false;
   if (std::fseek(file, 0, SEEK_END) == 0) {
     const long size = std::ftell(file);
@@ -532,19 +575,15 @@ std::string SceneDisplayName(const std::string& path) {
   return path;
 }
 
-// On Windows the scene file is opened by its code-page name through the narrow file
-// interface. Elsewhere the name is tried in UTF-8 first, then as the code-page bytes, so a
-// folder copied from Windows works either way.
+// The name is tried as it is (UTF-8; on Windows through the wide file interface, so whatever
+// the ANSI code page), then as its bytes in code page 1251 through the narrow interface, as
+// the name reads on a Windows of the Cyrillic alphabet or in a folder copied from one.
 std::string FindSceneFile(const std::string& dir) {
   const std::string prefix = (dir.empty() || dir == ".") ? std::string() : dir + "/";
-#if defined(_WIN32)
-  const char* const names[] = {kSceneFileName1251};
-#else
   const char* const names[] = {kSceneFileName, kSceneFileName1251};
-#endif
   for (const char* name : names) {
     const std::string path = prefix + name;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    if (std::FILE* file = OpenSceneFile(path)) {
       std::fclose(file);
       return path;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ extern std::size_t sceneTableByteLimit;
 // The scene file in folder dir ("" or "." = the working directory): its path, or "" when
 // there is none.
 std::string FindSceneFile(const std::string& dir);
+
+// Opens a file for reading by a UTF-8 path (on Windows through the wide file interface, so
+// that the name is found whatever the ANSI code page); other paths are opened as written.
+std::FILE* OpenSceneFile(const std::string& path);
 
 // The scene file's path as messages show it: a code-page name shows as the scene file's name.
 std::string SceneDisplayName(const std::string& path);
