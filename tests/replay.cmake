@@ -133,3 +133,22 @@ add_test(NAME docs_example_reads_cleanly
          COMMAND citywalk-check ${CMAKE_SOURCE_DIR}/docs/examples/street/Город.mts)
 set_tests_properties(docs_example_reads_cleanly PROPERTIES
                      FAIL_REGULAR_EXPRESSION ": (warning|error): ")
+
+# A short soak: two thousand frames of random keys, mouse, pauses, mode keys and resizes in
+# each demo scene, with no NaN or infinity in the trace and no growth of memory (the long run
+# is scripts/soak.sh); and the same seed gives the same run.
+foreach(scene walk drive follow chase)
+  add_test(NAME replay_random_input_${scene}
+           COMMAND ${CMAKE_COMMAND} -DREPLAY=$<TARGET_FILE:citywalk-replay>
+                   -DSCENE=${CMAKE_SOURCE_DIR}/scenes/${scene} -DFRAMES=2000 -DSEED=16
+                   -DWORK=${CMAKE_CURRENT_BINARY_DIR}/replay_random_${scene}
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/soak.cmake)
+  set_tests_properties(replay_random_input_${scene} PROPERTIES TIMEOUT 600)
+  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/replay_random_${scene})
+endforeach()
+add_test(NAME replay_random_input_is_reproducible
+         COMMAND ${CMAKE_COMMAND} -DREPLAY=$<TARGET_FILE:citywalk-replay>
+                 -DSCENE=${CMAKE_SOURCE_DIR}/scenes/chase -DFRAMES=400 -DSEED=3 -DAGAIN=ON
+                 -DWORK=${CMAKE_CURRENT_BINARY_DIR}/replay_random_again
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/soak.cmake)
+file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/replay_random_again)

@@ -17,6 +17,7 @@
 #include "bmp.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
+#include "random_input.h"
 #include "render/polylist.h"
 #include "script.h"
 #include "trace.h"
@@ -30,7 +31,7 @@ const char kUsage[] =
     "usage: citywalk-replay [--dir DIR] [--frames N] [--script FILE] [--trace FILE|-]\n"
     "                       [--snapshot FILE.bmp] [--screen WxH] [--start-tick T] "
     "[--timedemo]\n"
-    "                       [--immediate]\n";
+    "                       [--immediate] [--random-input SEED] [--memory]\n";
 
 struct Arguments {
   std::string dir;
@@ -40,6 +41,9 @@ struct Arguments {
   DWORD startTick = 1000;
   bool timedemo = false;
   bool immediate = false;
+  bool random = false;
+  std::uint64_t seed = 0;
+  bool memory = false;
 };
 
 template <typename T>
@@ -58,6 +62,10 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
     }
     if (option == "--immediate") {
       args.immediate = true;
+      continue;
+    }
+    if (option == "--memory") {
+      args.memory = true;
       continue;
     }
     if (option == "--help" || option == "-h") {
@@ -90,6 +98,12 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
         error = "--screen needs WxH, each 1..16384";
         return false;
       }
+    } else if (option == "--random-input") {
+      args.random = true;
+      if (!ParseNumber(value, args.seed)) {
+        error = "--random-input needs a seed 0..18446744073709551615";
+        return false;
+      }
     } else if (option == "--start-tick") {
       if (!ParseNumber(value, args.startTick)) {
         error = "--start-tick needs a tick count 0..4294967295";
@@ -118,9 +132,27 @@ struct Replay {
   bool timing = false;
   std::chrono::steady_clock::time_point frameStart;
   std::vector<double> frameMs;
+  RandomInput random;
+  long long warmUpFrame = 0;
+  long warmUpKb = 0;
 };
 
 Replay replay;
+
+// The process's resident memory now, in kB, from /proc (0 where there is none).
+long ResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long kb = 0;
+  while (status >> key) {
+    if (key == "VmRSS:") {
+      status >> kb;
+      return kb;
+    }
+    status.ignore(1 << 12, '\n');
+  }
+  return 0;
+}
 
 // Gives one script event through the same paths as real input.
 void Apply(const ScriptEvent& event) {
@@ -180,6 +212,7 @@ bool OnQueueEmpty() {
       Apply(replay.events[replay.nextEvent++]);
       posted = true;
     }
+    if (replay.args.random && GiveRandomInput(replay.random)) posted = true;
     if (posted) return true;
   }
   if (replay.nextEvent >= replay.events.size() && replay.idleTurns >= kIdleTurnLimit) {
@@ -210,6 +243,7 @@ void AfterSwap() {
   replay.timing = false;
   ++replay.frames;
   replay.idleTurns = 0;
+  if (replay.args.memory && replay.frames == replay.warmUpFrame) replay.warmUpKb = ResidentKb();
   if (replay.trace && replay.frames <= replay.args.frames)
     *replay.trace << TraceLine(replay.frames, static_cast<std::uint32_t>(nowTick)) << '\n';
   if (replay.frames >= replay.args.frames) replay.finishRequested = true;
@@ -287,6 +321,8 @@ int main(int argc, char** argv) {
   headless::Reset(options);
   headless::SetHooks({OnQueueEmpty, AfterSwap});
   recordStaticLists = !args.immediate;
+  if (args.random) replay.random = StartRandomInput(args.seed);
+  replay.warmUpFrame = std::min<long long>(1000, std::max<long long>(1, args.frames / 2));
   ResetProgramState();
 
   char commandLine[] = "";
@@ -304,6 +340,10 @@ int main(int argc, char** argv) {
     }
   }
   if (args.timedemo) PrintTimedemo(replay.trace == &std::cout ? stderr : stdout);
+  if (args.memory)
+    std::fprintf(replay.trace == &std::cout ? stderr : stdout,
+                 "memory: %ld kB resident after frame %lld, %ld kB after frame %lld\n",
+                 replay.warmUpKb, replay.warmUpFrame, ResidentKb(), replay.frames);
   if (replay.frames < args.frames)
     std::fprintf(stderr, "citywalk-replay: the program quit after %lld of %lld frames\n",
                  replay.frames, args.frames);
