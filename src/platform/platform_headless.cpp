@@ -27,8 +27,8 @@
 //     only the controls of headless.h move the clock, so replays stay exact and fast.
 //   - Cursor: a virtual position kept inside the screen. SetCursorPos posts WM_MOUSEMOVE
 //     (client coordinates of the new position, taken when it is posted) to the window when
-//     the cursor moves, as the hidden cursor of mouse look expects. The one window gets every mouse message,
-//     wherever the cursor is and whether or not it is shown, as if it had captured the
+//     the cursor moves, as the hidden cursor of mouse look expects. The one window gets every mouse
+//     message, wherever the cursor is and whether or not it is shown, as if it had captured the
 //     mouse (the SDL layer, like Win32, gives only those inside the shown client area).
 //     ShowCursor keeps Win32's display counter (starts at 0).
 //     ScreenToClient/ClientToScreen use the window position.
@@ -36,10 +36,11 @@
 //     controls of headless.h; it wraps after 2^32 ms.
 //   - MessageBoxA never blocks: it records the box and writes "caption: text" to stderr.
 //   - OpenGL: one pixel format (RGBA 8-8-8-8, 16-bit depth, double buffer). wglCreateContext
-//     makes an OSMesa context; wglMakeCurrent binds it to a memory buffer of the client size,
-//     re-bound whenever the client size changes; wglMakeCurrent(nullptr, nullptr) releases
-//     it, after which GL calls are no-ops (Mesa's dispatch without a context). SwapBuffers
-//     counts the frame, reads it back when asked (glReadPixels) and calls the afterSwap hook.
+//     makes an OSMesa context; wglMakeCurrent binds it to a memory buffer that holds the
+//     client area in its bottom-left corner, re-bound larger when the client area outgrows
+//     it; wglMakeCurrent(nullptr, nullptr) releases it, after which GL calls are no-ops
+//     (Mesa's dispatch without a context). SwapBuffers counts the frame, reads the client
+//     area back when asked (glReadPixels) and calls the afterSwap hook.
 // Limits: a single window; no minimising (those show commands just show the window, with a
 // warning); window sizes are clamped to 0..16384. gluBuild2DMipmaps reads GL state and
 // crashes in GLU when no context is current, so the textures must be built with one.
@@ -126,13 +127,16 @@ Context* FindContext(HGLRC handle) {
   return nullptr;
 }
 
-// Binds the current context to a surface of the client size (at least 1 x 1 for OSMesa).
+// Binds the current context to a surface that holds the client area (at least 1 x 1 for
+// OSMesa) in its bottom-left corner, where the program's viewport puts the picture. The
+// surface only grows: Mesa keeps about a megabyte for every new size it is bound at and never
+// gives it back, so a surface that followed every resize would make a long run with resizes
+// grow without end.
 void BindSurface() {
   if (!platform.current) return;
-  const int width = std::max(1, platform.window.state.width);
-  const int height = std::max(1, platform.window.state.height);
-  if (width != platform.surfaceWidth || height != platform.surfaceHeight ||
-      platform.surface.empty()) {
+  const int width = std::max({1, platform.window.state.width, platform.surfaceWidth});
+  const int height = std::max({1, platform.window.state.height, platform.surfaceHeight});
+  if (width != platform.surfaceWidth || height != platform.surfaceHeight) {
     platform.surface.assign(static_cast<size_t>(width) * height * 4, 0);
     platform.surfaceWidth = width;
     platform.surfaceHeight = height;
@@ -673,8 +677,8 @@ BOOL SwapBuffers(HDC dc) {
   if (!IsDc(dc) || !platform.current) return FALSE;
   if (platform.options.captureFrames) {
     auto& frame = platform.lastFrame;
-    frame.width = platform.surfaceWidth;
-    frame.height = platform.surfaceHeight;
+    frame.width = std::max(1, platform.window.state.width);
+    frame.height = std::max(1, platform.window.state.height);
     frame.rgba.assign(static_cast<size_t>(frame.width) * frame.height * 4, 0);
     GLint alignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);

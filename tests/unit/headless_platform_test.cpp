@@ -2,6 +2,9 @@
 // these tests check the Win32 behaviour the program relies on, without the program.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/headless.h"
@@ -357,4 +360,54 @@ TEST(HeadlessPlatform, SwapBuffersReadsTheFrameBackBottomRowFirst) {
   EXPECT_EQ(headless::LastFrame().width, 64);
   EXPECT_EQ(headless::LastFrame().height, 32);
   EXPECT_EQ(hooked, 2);
+}
+
+namespace {
+
+// The process's resident memory in kB (0 where /proc is missing).
+long ResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  while (status >> key) {
+    if (key == "VmRSS:") {
+      long kb = 0;
+      status >> kb;
+      return kb;
+    }
+    status.ignore(1 << 12, '\n');
+  }
+  return 0;
+}
+
+}  // namespace
+
+TEST(HeadlessPlatform, ManyResizesReadBackTheClientAreaWithoutGrowingMemory) {
+  headless::Options options;
+  options.captureFrames = true;
+  HWND window = OpenWindow(options);
+  // Sizes up and down, 300 of them, each one new to GL: binding GL to every new size would
+  // keep about a megabyte each.
+  auto sizeOf = [](int k) { return std::pair{100 + (k * 137) % 700, 80 + (k * 89) % 520}; };
+  long before = 0;
+  for (int k = 0; k < 300; ++k) {
+    const auto [width, height] = sizeOf(k);
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    glViewport(0, 0, width, height);
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);  // the client area's top-right pixel red
+    glScissor(width - 1, height - 1, 1, 1);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    ASSERT_TRUE(SwapBuffers(GetDC(window)));
+    const headless::Frame& frame = headless::LastFrame();
+    ASSERT_EQ(frame.width, width);
+    ASSERT_EQ(frame.height, height);
+    const size_t last = (static_cast<size_t>(width) * height - 1) * 4;
+    ASSERT_EQ(frame.rgba[last], 255) << width << "x" << height;
+    ASSERT_EQ(frame.rgba[last - 4 + 2], 255) << width << "x" << height;  // blue beside it
+    if (k == 20) before = ResidentKb();
+  }
+  EXPECT_LT(ResidentKb() - before, 64 * 1024) << "kB more after 280 resizes";
 }
