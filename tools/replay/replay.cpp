@@ -135,6 +135,7 @@ struct Replay {
   RandomInput random;
   long long warmUpFrame = 0;
   long warmUpKb = 0;
+  long peakKb = 0;  // the most resident memory seen after the warm-up, every 100 frames
 };
 
 Replay replay;
@@ -243,7 +244,12 @@ void AfterSwap() {
   replay.timing = false;
   ++replay.frames;
   replay.idleTurns = 0;
-  if (replay.args.memory && replay.frames == replay.warmUpFrame) replay.warmUpKb = ResidentKb();
+  if (replay.args.memory && replay.frames >= replay.warmUpFrame &&
+      (replay.frames - replay.warmUpFrame) % 100 == 0) {
+    const long kb = ResidentKb();
+    if (replay.frames == replay.warmUpFrame) replay.warmUpKb = kb;
+    replay.peakKb = std::max(replay.peakKb, kb);
+  }
   if (replay.trace && replay.frames <= replay.args.frames)
     *replay.trace << TraceLine(replay.frames, static_cast<std::uint32_t>(nowTick)) << '\n';
   if (replay.frames >= replay.args.frames) replay.finishRequested = true;
@@ -342,8 +348,10 @@ int main(int argc, char** argv) {
   if (args.timedemo) PrintTimedemo(replay.trace == &std::cout ? stderr : stdout);
   if (args.memory)
     std::fprintf(replay.trace == &std::cout ? stderr : stdout,
-                 "memory: %ld kB resident after frame %lld, %ld kB after frame %lld\n",
-                 replay.warmUpKb, replay.warmUpFrame, ResidentKb(), replay.frames);
+                 "memory: %ld kB resident after frame %lld, %ld kB after frame %lld, "
+                 "peak %ld kB in between\n",
+                 replay.warmUpKb, replay.warmUpFrame, ResidentKb(), replay.frames,
+                 std::max(replay.peakKb, ResidentKb()));
   if (replay.frames < args.frames)
     std::fprintf(stderr, "citywalk-replay: the program quit after %lld of %lld frames\n",
                  replay.frames, args.frames);
