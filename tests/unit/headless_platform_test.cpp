@@ -409,5 +409,12 @@ TEST(HeadlessPlatform, ManyResizesReadBackTheClientAreaWithoutGrowingMemory) {
     ASSERT_EQ(frame.rgba[last - 4 + 2], 255) << width << "x" << height;  // blue beside it
     if (k == 20) before = ResidentKb();
   }
+  // Under the address sanitizer every freed block waits in its quarantine (256 MB) and stays
+  // resident, so the process grows whether anything leaks or not: there only the pictures
+  // are checked.
+#if defined(__SANITIZE_ADDRESS__)
+  (void)before;
+#else
   EXPECT_LT(ResidentKb() - before, 64 * 1024) << "kB more after 280 resizes";
+#endif
 }
