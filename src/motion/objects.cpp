@@ -83,6 +83,7 @@ void TurnAway(int i, double savedSpeed) {
   WrapObjectHeading(i);
   objectSwerve[i] *= 2.5;
   if (objectSwerve[i] < 1) objectSwerve[i] = 1;
+  if (objectSwerve[i] > kMaxObjectSwerve) objectSwerve[i] = kMaxObjectSwerve;  // stays finite
   objectSpeed[i] = savedSpeed / objectSwerve[i];
   TakeStep(i, StepAngle(i), objectSpeed[i]);
   // The posts are tested with the clearance itself here, not twice it.

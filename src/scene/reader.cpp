@@ -20,6 +20,7 @@
 // table holds those objects and objectLastIndex becomes -1.
 #include "scene/reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -369,6 +370,40 @@ void ReadObjectHeaders() {
   }
 }
 
+// Whether (x, z) lies strictly inside the square of half-size half around (px, pz), as an
+// object's blocking test has it.
+bool InsideSquare(double x, double z, double px, double pz, double half) {
+  return x - px < half && px - x < half && z - pz < half && pz - z < half;
+}
+
+// Notes an object that starts inside the blocking square (half side twice its clearance) of
+// one of its own points (when it avoids them) or of a post (when it avoids posts): its first
+// step is refused, and it may stay stuck where it stands.
+void NoteObjectStartingBlocked(int o) {
+  const double half = 2 * objectClearance[o];
+  const double x = objectX[o], z = objectZ[o];
+  std::string what;
+  if (objectFlagB[o] == 1) {
+    const int rows = static_cast<int>(std::min(waypointX.size(), waypointZ.size()));
+    for (int k = 1; k <= objectWaypointCount[o] && k < rows && what.empty(); ++k) {
+      if (static_cast<std::size_t>(o) >= waypointX[k].size()) break;
+      if (InsideSquare(x, z, waypointX[k][o], waypointZ[k][o], half))
+        what = "its own point " + std::to_string(k);
+    }
+  }
+  if (what.empty() && objectFlagA[o] == 1) {
+    const int rows = static_cast<int>(std::min(obstacleX.size(), obstacleZ.size()));
+    for (int k = 1; k <= obstacleCount && k < rows && what.empty(); ++k)
+      if (InsideSquare(x, z, obstacleX[k], obstacleZ[k], half))
+        what = "post " + std::to_string(k);
+  }
+  if (!what.empty())
+    NoteAt(s.fieldStart, SceneSeverity::kWarning,
+           "object " + std::to_string(o) + " starts within twice its clearance (" +
+               NumberText(objectClearance[o]) + ") of " + what +
+               ": it cannot take its first step and may stay stuck there");
+}
+
 // Item 15: each object's top speed, clearance and parts.
 void ReadObjectParts() {
   for (int o = 0; o <= objectLastIndex; ++o) {
@@ -377,6 +412,7 @@ void ReadObjectParts() {
     s.index = -1;
     StreamDouble(objectMaxSpeed[o], "objectMaxSpeed");
     StreamDouble(objectClearance[o], "objectClearance");
+    if (s.diag && !s.failed) NoteObjectStartingBlocked(o);
     StreamInt(objectPartLastIndex[o], "objectPartLastIndex");
     if (!s.failed && objectPartLastIndex[o] > kPartSlots - 1)
       RefuseCount(objectPartLastIndex[o], "objectPartLastIndex",
