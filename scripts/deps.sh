@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that citywalk needs to build, run and test, when some are
-# missing. Usage: scripts/deps.sh [run|test]   (default: test, the full set)
+# missing. Usage: scripts/deps.sh [run|models|test]   (default: test, the full set)
+#   run     building the program and its tools, and running it
+#   models  also the library's own test models that scripts/run.sh models imports
+#   test    everything the tests and tools need
 set -euo pipefail
 
+# The tools are configured with the program: citywalk-import needs the model library, the
+# image decoder and the mesh simplifier.
 run_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
-  libosmesa6-dev libgl1-mesa-dri)
-test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev xvfb xauth
+  libosmesa6-dev libgl1-mesa-dri libassimp-dev libstb-dev libmeshoptimizer-dev)
+model_packages=("${run_packages[@]}" assimp-testmodels)
+test_packages=("${model_packages[@]}" googletest libgtest-dev libbenchmark-dev xvfb xauth
   xdotool x11-utils x11-apps imagemagick g++-mingw-w64-x86-64 valgrind libx11-dev
   libxfixes-dev wine64)
 
 want=("${test_packages[@]}")
 [ "${1:-test}" = run ] && want=("${run_packages[@]}")
+[ "${1:-test}" = models ] && want=("${model_packages[@]}")
 
 missing=()
 for p in "${want[@]}"; do

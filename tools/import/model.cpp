@@ -1,0 +1,231 @@
+// Reading a model with the Open Asset Import Library: node transforms applied, the source's
+// axes turned into the scene's, every value checked.
+#include "model.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+
+namespace {
+
+// A 4 x 4 transform in double precision (the library's matrices are float).
+using Matrix = std::array<std::array<double, 4>, 4>;
+
+// The shortest decimal that reads back as the float value, as a double: a file's 0.6 stays
+// 0.6 rather than 0.6000000238418579.
+double Decimal(float value) {
+  char buffer[32];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  double out = value;
+  std::from_chars(buffer, end, out);
+  return out;
+}
+
+Matrix FromLibrary(const aiMatrix4x4& m) {
+  const float* f = m[0];
+  Matrix out;
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) out[r][c] = Decimal(f[r * 4 + c]);
+  return out;
+}
+
+Matrix Multiply(const Matrix& a, const Matrix& b) {
+  Matrix out{};
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c)
+      for (int k = 0; k < 4; ++k) out[r][c] += a[r][k] * b[k][c];
+  return out;
+}
+
+// The rotation from the source's axes into the scene's (y down, front -z, left +x): a y-up
+// source (x, y, z) becomes (x, -y, -z); a z-up one (front -y) becomes (x, -z, y).
+Matrix ToSceneAxes(bool zUp) {
+  if (zUp) return Matrix{{{1, 0, 0, 0}, {0, 0, -1, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}}};
+  return Matrix{{{1, 0, 0, 0}, {0, -1, 0, 0}, {0, 0, -1, 0}, {0, 0, 0, 1}}};
+}
+
+// Whether the file says its up axis is z (the FBX reader puts it in the scene's metadata).
+bool FileSaysUp(const aiScene& scene, bool& zUp) {
+  int axis = 0;
+  if (scene.mMetaData == nullptr || !scene.mMetaData->Get("UpAxis", axis)) return false;
+  if (axis != 1 && axis != 2) return false;
+  zUp = axis == 2;
+  return true;
+}
+
+bool Finite(const aiVector3D& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+struct Walker {
+  const aiScene& scene;
+  const ImportOptions& options;
+  Model& model;
+  std::string error;
+
+  // Adds the meshes of node and its children, transformed by parent, in part.
+  bool Node(const aiNode& node, const Matrix& parent, int part, int depth) {
+    if (depth > 256) {
+      error = "its nodes nest deeper than 256";
+      return false;
+    }
+    const Matrix transform = Multiply(parent, FromLibrary(node.mTransformation));
+    for (std::size_t p = 0; p < options.parts.size(); ++p)
+      if (options.parts[p].node == node.mName.C_Str()) part = static_cast<int>(p);
+    for (unsigned i = 0; i < node.mNumMeshes; ++i) {
+      if (node.mMeshes[i] >= scene.mNumMeshes) {
+        error = "a node names mesh " + std::to_string(node.mMeshes[i]) + " of " +
+                std::to_string(scene.mNumMeshes);
+        return false;
+      }
+      if (!Mesh(*scene.mMeshes[node.mMeshes[i]], transform, part)) return false;
+    }
+    for (unsigned c = 0; c < node.mNumChildren; ++c)
+      if (node.mChildren[c] && !Node(*node.mChildren[c], transform, part, depth + 1))
+        return false;
+    return true;
+  }
+
+  bool Mesh(const aiMesh& mesh, const Matrix& m, int part) {
+    ModelMesh out;
+    out.name = mesh.mName.length ? mesh.mName.C_Str() : "mesh";
+    out.material = static_cast<int>(mesh.mMaterialIndex);
+    if (mesh.mMaterialIndex >= scene.mNumMaterials) out.material = -1;
+    out.part = part;
+    for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+      if (!Finite(mesh.mVertices[v])) {
+        error = "mesh '" + out.name + "' has a position that is not a finite number";
+        return false;
+      }
+      const double in[3] = {Decimal(mesh.mVertices[v].x), Decimal(mesh.mVertices[v].y),
+                            Decimal(mesh.mVertices[v].z)};
+      Vec3 p;
+      for (int r = 0; r < 3; ++r) p[r] = m[r][0] * in[0] + m[r][1] * in[1] + m[r][2] * in[2] + m[r][3];
+      if (!(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]))) {
+        error = "mesh '" + out.name + "' has a position beyond the range of numbers";
+        return false;
+      }
+      out.positions.push_back(p);
+      if (mesh.mTextureCoords[0]) {
+        const aiVector3D& t = mesh.mTextureCoords[0][v];
+        out.uv.push_back({std::isfinite(t.x) ? Decimal(t.x) : 0.0,
+                          std::isfinite(t.y) ? Decimal(t.y) : 0.0});
+      }
+      if (mesh.mColors[0]) {
+        const aiColor4D& c = mesh.mColors[0][v];
+        auto unit = [](float x) { return std::isfinite(x) ? std::fmin(1.0, std::fmax(0.0, Decimal(x))) : 1.0; };
+        out.colours.push_back({unit(c.r), unit(c.g), unit(c.b)});
+      }
+    }
+    for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+      const aiFace& face = mesh.mFaces[f];
+      for (unsigned k = 0; k < face.mNumIndices; ++k) {
+        if (face.mIndices[k] >= mesh.mNumVertices) {
+          error = "mesh '" + out.name + "' has an index out of range (" +
+                  std::to_string(face.mIndices[k]) + " of " + std::to_string(mesh.mNumVertices) +
+                  " vertices)";
+          return false;
+        }
+      }
+      if (face.mNumIndices < 3) continue;  // points and lines are not drawn
+      out.faces.emplace_back(face.mIndices, face.mIndices + face.mNumIndices);
+    }
+    if (!out.faces.empty()) model.meshes.push_back(std::move(out));
+    return true;
+  }
+};
+
+// A material's diffuse colour and texture.
+ModelMaterial Material(const aiScene& scene, const aiMaterial& m, const std::string& modelDir) {
+  ModelMaterial out;
+  aiString name;
+  if (m.Get(AI_MATKEY_NAME, name) == AI_SUCCESS) out.name = name.C_Str();
+  aiColor4D colour(1, 1, 1, 1);
+  if (m.Get(AI_MATKEY_COLOR_DIFFUSE, colour) != AI_SUCCESS)
+    m.Get(AI_MATKEY_BASE_COLOR, colour);
+  auto unit = [](float x) { return std::isfinite(x) ? std::fmin(1.0, std::fmax(0.0, Decimal(x))) : 1.0; };
+  out.colour = {unit(colour.r), unit(colour.g), unit(colour.b)};
+  aiString path;
+  if (m.GetTexture(aiTextureType_DIFFUSE, 0, &path) != AI_SUCCESS &&
+      m.GetTexture(aiTextureType_BASE_COLOR, 0, &path) != AI_SUCCESS)
+    return out;
+  out.textured = true;
+  out.texture.label = path.C_Str();
+  if (const aiTexture* embedded = scene.GetEmbeddedTexture(path.C_Str())) {
+    for (unsigned t = 0; t < scene.mNumTextures; ++t)
+      if (scene.mTextures[t] == embedded) out.texture.embedded = static_cast<int>(t);
+    return out;
+  }
+  std::string file = path.C_Str();
+  for (char& c : file)
+    if (c == '\\') c = '/';
+  const std::filesystem::path relative(file);
+  out.texture.file = relative.is_absolute() ? file : (std::filesystem::path(modelDir) / relative).string();
+  return out;
+}
+
+// The embedded textures' data, copied out of the library's scene.
+void CopyEmbedded(const aiScene& scene, Model& model) {
+  for (unsigned t = 0; t < scene.mNumTextures; ++t) {
+    const aiTexture& texture = *scene.mTextures[t];
+    std::vector<unsigned char> bytes, rgba;
+    std::array<int, 2> size = {0, 0};
+    if (texture.mHeight == 0) {
+      const auto* data = reinterpret_cast<const unsigned char*>(texture.pcData);
+      bytes.assign(data, data + texture.mWidth);
+    } else if (texture.mWidth <= 16384 && texture.mHeight <= 16384) {
+      size = {static_cast<int>(texture.mWidth), static_cast<int>(texture.mHeight)};
+      for (unsigned i = 0; i < texture.mWidth * texture.mHeight; ++i) {
+        const aiTexel& p = texture.pcData[i];
+        rgba.insert(rgba.end(), {p.r, p.g, p.b, p.a});
+      }
+    }
+    model.embedded.push_back(std::move(bytes));
+    model.embeddedSize.push_back(size);
+    model.embeddedRgba.push_back(std::move(rgba));
+  }
+}
+
+}  // namespace
+
+bool LoadModel(const ImportOptions& options, Model& model, std::string& error) {
+  Assimp::Importer importer;
+  // Points and lines are dropped; polygons stay whole (the tool triangulates only those that
+  // are not flat and convex).
+  importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_POINT | aiPrimitiveType_LINE);
+  const aiScene* scene = importer.ReadFile(
+      options.model, aiProcess_ValidateDataStructure | aiProcess_JoinIdenticalVertices);
+  if (scene == nullptr || scene->mRootNode == nullptr ||
+      (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
+    std::string reason = importer.GetErrorString();
+    error = "the model library cannot read it" + (reason.empty() ? "" : ": " + reason);
+    return false;
+  }
+  bool zUp = options.up == 'z';
+  FileSaysUp(*scene, zUp);
+  const std::string modelDir = std::filesystem::path(options.model).parent_path().string();
+  for (unsigned m = 0; m < scene->mNumMaterials; ++m)
+    model.materials.push_back(Material(*scene, *scene->mMaterials[m], modelDir));
+  CopyEmbedded(*scene, model);
+  Walker walker{*scene, options, model, {}};
+  if (!walker.Node(*scene->mRootNode, ToSceneAxes(zUp), -10, 0)) {
+    error = walker.error;
+    return false;
+  }
+  for (std::size_t p = 0; p < options.parts.size(); ++p) {
+    bool found = false;
+    for (const ModelMesh& mesh : model.meshes) found = found || mesh.part == static_cast<int>(p);
+    if (!found) {
+      error = "--part: no node named '" + options.parts[p].node + "' with polygons under it";
+      return false;
+    }
+  }
+  if (model.meshes.empty()) {
+    error = "it has no polygons (points or lines only, or nothing)";
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,26 @@
+// Placing a model: scale, heading and position, and the new scene around a first model.
+#pragma once
+
+#include "model.h"
+#include "scene_writer.h"
+
+struct Bounds {
+  Vec3 min = {0, 0, 0}, max = {0, 0, 0};
+};
+
+// The box around every mesh of model (only meshes of part, unless part is -11).
+Bounds ModelBounds(const Model& model, int part = -11);
+
+// Scales model by options (--scale or --size), moves its footprint's centre to x = z = 0 and
+// its lowest point (largest y: y points down) to y = ground, then turns it by heading degrees
+// (0: its front faces -z; 90: +x) and moves it by (dx, 0, dz). False when --size meets a
+// model with no horizontal extent, or a position leaves the range of numbers.
+bool PlaceModel(Model& model, const ImportOptions& options, double ground, double heading,
+                double dx, double dz, std::string& error);
+
+// A new scene around a model standing in bounds: a ground square, a sky colour and a mode-1
+// start view facing it from a distance that shows it whole.
+SceneSpec NewScene(const Bounds& bounds);
+
+// Posts around the footprint in bounds, spaced less than twice radius apart.
+std::vector<std::pair<double, double>> FootprintPosts(const Bounds& bounds, double radius);
