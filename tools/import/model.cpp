@@ -2,6 +2,7 @@
 // axes turned into the scene's, every value checked.
 #include "model.h"
 
+#include <assimp/DefaultLogger.hpp>
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
@@ -55,6 +56,25 @@ bool FileSaysUp(const aiScene& scene, bool& zUp) {
   zUp = axis == 2;
   return true;
 }
+
+// Collects the library's warnings and errors: some faults in a file (faces with indices out
+// of range) it only warns about, dropping what is wrong.
+struct Collector : Assimp::LogStream {
+  std::string* text;
+  explicit Collector(std::string* t) : text(t) {}
+  void write(const char* message) override { *text += message; }
+};
+
+// The library's log for the lifetime of one reading.
+struct LogScope {
+  std::string text;
+  LogScope() {
+    Assimp::DefaultLogger::create("", Assimp::Logger::NORMAL, 0);
+    Assimp::DefaultLogger::get()->attachStream(new Collector(&text),
+                                               Assimp::Logger::Err | Assimp::Logger::Warn);
+  }
+  ~LogScope() { Assimp::DefaultLogger::kill(); }
+};
 
 bool Finite(const aiVector3D& v) {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -192,6 +212,7 @@ void CopyEmbedded(const aiScene& scene, Model& model) {
 }  // namespace
 
 bool LoadModel(const ImportOptions& options, Model& model, std::string& error) {
+  LogScope log;
   Assimp::Importer importer;
   // Points and lines are dropped; polygons stay whole (the tool triangulates only those that
   // are not flat and convex).
@@ -201,7 +222,14 @@ bool LoadModel(const ImportOptions& options, Model& model, std::string& error) {
   if (scene == nullptr || scene->mRootNode == nullptr ||
       (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
     std::string reason = importer.GetErrorString();
+    if (reason.find('\n') != std::string::npos) reason.resize(reason.find('\n'));
+    if (log.text.find("out-of-range indices") != std::string::npos)
+      reason = "it has faces with indices out of range";
     error = "the model library cannot read it" + (reason.empty() ? "" : ": " + reason);
+    return false;
+  }
+  if (log.text.find("out-of-range indices") != std::string::npos) {
+    error = "it has faces with indices out of range";
     return false;
   }
   bool zUp = options.up == 'z';

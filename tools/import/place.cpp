@@ -74,7 +74,8 @@ SceneSpec NewScene(const Bounds& b) {
   s.ControlMode = 1;
   s.bodyX = cx;
   s.bodyY = -kEyeHeight;
-  s.bodyZ = cz + distance;
+  s.bodyZ = cz - distance;  // in front of the model (its front faces -z), looking at it
+  s.startHeadingDeg = 180;
   s.startTargetX = cx;
   s.startTargetY = (b.min[1] + b.max[1]) / 2;
   s.startTargetZ = cz;

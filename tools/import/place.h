@@ -19,7 +19,7 @@ bool PlaceModel(Model& model, const ImportOptions& options, double ground, doubl
                 double dx, double dz, std::string& error);
 
 // A new scene around a model standing in bounds: a ground square, a sky colour and a mode-1
-// start view facing it from a distance that shows it whole.
+// start view in front of it (on its -z side, heading 180) from a distance that shows it whole.
 SceneSpec NewScene(const Bounds& bounds);
 
 // Posts around the footprint in bounds, spaced less than twice radius apart.

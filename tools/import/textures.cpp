@@ -55,8 +55,8 @@ bool DecodeTexture(const Model& model, const ModelMaterial& material, TexturePic
   int width = 0, height = 0, channels = 0;
   const int e = material.texture.embedded;
   if (e < 0) {
-    return Decoded(stbi_load(material.texture.file.c_str(), &width, &height, &channels, 4), width,
-                   height, picture, error);
+    unsigned char* pixels = stbi_load(material.texture.file.c_str(), &width, &height, &channels, 4);
+    return Decoded(pixels, width, height, picture, error);
   }
   if (e >= static_cast<int>(model.embedded.size())) {
     error = "no such embedded texture";
@@ -72,7 +72,7 @@ bool DecodeTexture(const Model& model, const ModelMaterial& material, TexturePic
     error = "the embedded texture is empty";
     return false;
   }
-  return Decoded(stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width,
-                                       &height, &channels, 4),
-                 width, height, picture, error);
+  unsigned char* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()),
+                                                &width, &height, &channels, 4);
+  return Decoded(pixels, width, height, picture, error);
 }
