@@ -26,8 +26,8 @@ double Recover(double held, double guess, const std::function<double(double)>& f
   bool found = same(forward(guess), held);
   double below = guess, above = guess;
   for (int k = 0; k < 64; ++k) {
-    for (double candidate : {below = std::nextafter(below, -INFINITY),
-                             above = std::nextafter(above, INFINITY)}) {
+    for (double candidate :
+         {below = std::nextafter(below, -INFINITY), above = std::nextafter(above, INFINITY)}) {
       if (!same(forward(candidate), held)) continue;
       if (!found || TextLength(candidate) < TextLength(best)) best = candidate;
       found = true;
@@ -101,13 +101,13 @@ void ReadSettings(SceneSettingsSpec& s) {
   s.modeRefZ = modeRefZ;
   s.turnStyle = turnStyle;
   const double* held[26] = {
-      &walkMaxSpeed,        &walkTurnStep,      &walkAccel,         &pitchLimitUp,
-      &pitchLimitDown,      &crouchDepth,       &jumpHeight,        &walkSlowdownFactor,
-      &walkDeflectLimit,    &driveMaxSpeed,     &driveMaxTurnRate,  &throttleStep,
-      &throttleBoostStep,   &steerReturnStep,   &handbrakeDecel,    &brakeDecel,
-      &coastDecel,          &steerStep,         &handbrakeSteerStep, &handbrakeTurnFactor,
-      &bodyRollFactor,      &slideTurnPercent,  &driveSlowdownFactor, &driveDeflectLimit,
-      &bodyPitchLimit,      &trembleAmplitude};
+      &walkMaxSpeed,      &walkTurnStep,     &walkAccel,           &pitchLimitUp,
+      &pitchLimitDown,    &crouchDepth,      &jumpHeight,          &walkSlowdownFactor,
+      &walkDeflectLimit,  &driveMaxSpeed,    &driveMaxTurnRate,    &throttleStep,
+      &throttleBoostStep, &steerReturnStep,  &handbrakeDecel,      &brakeDecel,
+      &coastDecel,        &steerStep,        &handbrakeSteerStep,  &handbrakeTurnFactor,
+      &bodyRollFactor,    &slideTurnPercent, &driveSlowdownFactor, &driveDeflectLimit,
+      &bodyPitchLimit,    &trembleAmplitude};
   for (int i = 0; i < 26; ++i) s.motion[i] = *held[i];
   // The four the reader converted once read (see DeriveMotionValues).
   const double toRad = degToRad;
@@ -149,8 +149,7 @@ void ReadAvatar(SceneSpec& plan) {
       r.tiltY = avatarPartTiltY[p][m];
       r.tiltX = avatarPartTiltX[p][m];
       const double swing[3] = {r.swingZ, r.swingY, r.swingX};
-      const double rate[3] = {avatarPartRateZ[p][m], avatarPartRateY[p][m],
-                              avatarPartRateX[p][m]};
+      const double rate[3] = {avatarPartRateZ[p][m], avatarPartRateY[p][m], avatarPartRateX[p][m]};
       r.steps = RecoverSteps(swing, rate);
     }
     plan.avatarParts.push_back(part);
@@ -176,10 +175,9 @@ SceneObjectSpec ReadObject(int o) {
   e.headingDeg = objectHeadingDeg[o];
   e.headingOffset = objectHeadingOffset[o];
   for (int v = 1; v <= objectVertexCount[o]; ++v)
-    e.vertices.push_back(Vertex(objVtxRed[v][o], objVtxGreen[v][o], objVtxBlue[v][o],
-                                objVtxX[v][o], objVtxY[v][o], objVtxZ[v][o],
-                                objVtxPolyEnd[v][o], objVtxTexS[v][o], objVtxTexT[v][o],
-                                objVtxTextured[v - 1][o], objVtxTexName[v - 1][o],
+    e.vertices.push_back(Vertex(objVtxRed[v][o], objVtxGreen[v][o], objVtxBlue[v][o], objVtxX[v][o],
+                                objVtxY[v][o], objVtxZ[v][o], objVtxPolyEnd[v][o], objVtxTexS[v][o],
+                                objVtxTexT[v][o], objVtxTextured[v - 1][o], objVtxTexName[v - 1][o],
                                 objVtxPart[v][o]));
   e.maxSpeed = objectMaxSpeed[o];
   e.clearance = objectClearance[o];
@@ -194,8 +192,7 @@ SceneObjectSpec ReadObject(int o) {
       r.swingY = objPartSwingY[p][m][o];
       r.swingX = objPartSwingX[p][m][o];
       const double swing[3] = {r.swingZ, r.swingY, r.swingX};
-      const double rate[3] = {objPartRateZ[p][m][o], objPartRateY[p][m][o],
-                              objPartRateX[p][m][o]};
+      const double rate[3] = {objPartRateZ[p][m][o], objPartRateY[p][m][o], objPartRateX[p][m][o]};
       r.steps = RecoverSteps(swing, rate);
     }
     e.parts.push_back(part);
@@ -214,8 +211,8 @@ SceneSpec SceneSpecFromTables() {
                                      staticTexT[v], staticTextured[v - 1], staticTexName[v - 1],
                                      -10));
   for (int v = 1; v <= plainVertexCount; ++v)
-    plan.plainList.push_back(Vertex(plainRed[v], plainGreen[v], plainBlue[v], plainX[v],
-                                    plainY[v], plainZ[v], plainPolyEnd[v], 0, 0, 0, "", -10));
+    plan.plainList.push_back(Vertex(plainRed[v], plainGreen[v], plainBlue[v], plainX[v], plainY[v],
+                                    plainZ[v], plainPolyEnd[v], 0, 0, 0, "", -10));
   ReadAvatar(plan);
   for (int o = 0; o <= objectLastIndex; ++o) plan.objects.push_back(ReadObject(o));
   plan.objectVertexMax = objectVertexMax;

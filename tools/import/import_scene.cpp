@@ -2,10 +2,10 @@
 #include "import_scene.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <cctype>
 #include <memory>
 #include <set>
 
@@ -77,9 +77,9 @@ std::vector<ScenePartSpec> Parts(const Model& model, const ImportOptions& option
   std::vector<ScenePartSpec> parts;
   for (std::size_t p = 0; p < options.parts.size(); ++p) {
     const Bounds b = ModelBounds(model, static_cast<int>(p));
-    parts.push_back(PartRows(options.parts[p], {(b.min[0] + b.max[0]) / 2,
-                                                (b.min[1] + b.max[1]) / 2,
-                                                (b.min[2] + b.max[2]) / 2}));
+    parts.push_back(PartRows(
+        options.parts[p],
+        {(b.min[0] + b.max[0]) / 2, (b.min[1] + b.max[1]) / 2, (b.min[2] + b.max[2]) / 2}));
   }
   return parts;
 }
@@ -109,10 +109,10 @@ Bitmaps PlanBitmaps(const Model& model, const ImportOptions& options, const std:
       continue;
     }
     out.names[m] = BitmapName(dir, options.model, static_cast<int>(m), taken);
-    out.files.push_back({(fs::path(dir) / out.names[m]).string(), [picture](const std::string& path) {
-                           return WriteBmp(path, picture->width, picture->height,
-                                           picture->rgbaBottomUp);
-                         }});
+    out.files.push_back(
+        {(fs::path(dir) / out.names[m]).string(), [picture](const std::string& path) {
+           return WriteBmp(path, picture->width, picture->height, picture->rgbaBottomUp);
+         }});
   }
   return out;
 }
@@ -168,10 +168,11 @@ bool ImportIntoScene(const ImportOptions& options, ImportReport& report, std::st
   if (!existing) scene = NewScene(placed);
 
   // The budget: what the list has room for, and --max-vertices.
-  std::size_t budget = isStatic ? kStaticBudget - std::min(kStaticBudget, scene.staticList.size())
+  std::size_t budget = isStatic   ? kStaticBudget - std::min(kStaticBudget, scene.staticList.size())
                        : isAvatar ? kAvatarBudget
                                   : kObjectBudget;
-  if (options.maxVertices > 0) budget = std::min(budget, static_cast<std::size_t>(options.maxVertices));
+  if (options.maxVertices > 0)
+    budget = std::min(budget, static_cast<std::size_t>(options.maxVertices));
   if (options.as == ImportAs::kObject && scene.objects.size() >= kMaxObjects) {
     error = scenePath + ": the scene has " + std::to_string(kMaxObjects) + " objects already";
     return false;
@@ -195,8 +196,9 @@ bool ImportIntoScene(const ImportOptions& options, ImportReport& report, std::st
       const double r = scene.settings.collisionRadius;
       if (!(r > 0 && std::isfinite(r)) ||
           (placed.max[0] - placed.min[0] + placed.max[2] - placed.min[2]) / r > 1e5) {
-        error = scenePath + ": --posts needs a collisionRadius that is positive and not tiny "
-                            "beside the model";
+        error = scenePath +
+                ": --posts needs a collisionRadius that is positive and not tiny "
+                "beside the model";
         return false;
       }
       for (const auto& post : FootprintPosts(placed, r)) scene.posts.push_back(post);

@@ -2,10 +2,11 @@
 // axes turned into the scene's, every value checked.
 #include "model.h"
 
-#include <assimp/DefaultLogger.hpp>
-#include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+
+#include <assimp/DefaultLogger.hpp>
+#include <assimp/Importer.hpp>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -104,8 +105,7 @@ struct Walker {
       if (!Mesh(*scene.mMeshes[node.mMeshes[i]], transform, part)) return false;
     }
     for (unsigned c = 0; c < node.mNumChildren; ++c)
-      if (node.mChildren[c] && !Node(*node.mChildren[c], transform, part, depth + 1))
-        return false;
+      if (node.mChildren[c] && !Node(*node.mChildren[c], transform, part, depth + 1)) return false;
     return true;
   }
 
@@ -123,7 +123,8 @@ struct Walker {
       const double in[3] = {Decimal(mesh.mVertices[v].x), Decimal(mesh.mVertices[v].y),
                             Decimal(mesh.mVertices[v].z)};
       Vec3 p;
-      for (int r = 0; r < 3; ++r) p[r] = m[r][0] * in[0] + m[r][1] * in[1] + m[r][2] * in[2] + m[r][3];
+      for (int r = 0; r < 3; ++r)
+        p[r] = m[r][0] * in[0] + m[r][1] * in[1] + m[r][2] * in[2] + m[r][3];
       if (!(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]))) {
         error = "mesh '" + out.name + "' has a position beyond the range of numbers";
         return false;
@@ -131,12 +132,14 @@ struct Walker {
       out.positions.push_back(p);
       if (mesh.mTextureCoords[0]) {
         const aiVector3D& t = mesh.mTextureCoords[0][v];
-        out.uv.push_back({std::isfinite(t.x) ? Decimal(t.x) : 0.0,
-                          std::isfinite(t.y) ? Decimal(t.y) : 0.0});
+        out.uv.push_back(
+            {std::isfinite(t.x) ? Decimal(t.x) : 0.0, std::isfinite(t.y) ? Decimal(t.y) : 0.0});
       }
       if (mesh.mColors[0]) {
         const aiColor4D& c = mesh.mColors[0][v];
-        auto unit = [](float x) { return std::isfinite(x) ? std::fmin(1.0, std::fmax(0.0, Decimal(x))) : 1.0; };
+        auto unit = [](float x) {
+          return std::isfinite(x) ? std::fmin(1.0, std::fmax(0.0, Decimal(x))) : 1.0;
+        };
         out.colours.push_back({unit(c.r), unit(c.g), unit(c.b)});
       }
     }
@@ -164,9 +167,10 @@ ModelMaterial Material(const aiScene& scene, const aiMaterial& m, const std::str
   aiString name;
   if (m.Get(AI_MATKEY_NAME, name) == AI_SUCCESS) out.name = name.C_Str();
   aiColor4D colour(1, 1, 1, 1);
-  if (m.Get(AI_MATKEY_COLOR_DIFFUSE, colour) != AI_SUCCESS)
-    m.Get(AI_MATKEY_BASE_COLOR, colour);
-  auto unit = [](float x) { return std::isfinite(x) ? std::fmin(1.0, std::fmax(0.0, Decimal(x))) : 1.0; };
+  if (m.Get(AI_MATKEY_COLOR_DIFFUSE, colour) != AI_SUCCESS) m.Get(AI_MATKEY_BASE_COLOR, colour);
+  auto unit = [](float x) {
+    return std::isfinite(x) ? std::fmin(1.0, std::fmax(0.0, Decimal(x))) : 1.0;
+  };
   out.colour = {unit(colour.r), unit(colour.g), unit(colour.b)};
   aiString path;
   if (m.GetTexture(aiTextureType_DIFFUSE, 0, &path) != AI_SUCCESS &&
@@ -183,7 +187,8 @@ ModelMaterial Material(const aiScene& scene, const aiMaterial& m, const std::str
   for (char& c : file)
     if (c == '\\') c = '/';
   const std::filesystem::path relative(file);
-  out.texture.file = relative.is_absolute() ? file : (std::filesystem::path(modelDir) / relative).string();
+  out.texture.file =
+      relative.is_absolute() ? file : (std::filesystem::path(modelDir) / relative).string();
   return out;
 }
 
@@ -216,7 +221,8 @@ bool LoadModel(const ImportOptions& options, Model& model, std::string& error) {
   Assimp::Importer importer;
   // Points and lines are dropped; polygons stay whole (the tool triangulates only those that
   // are not flat and convex).
-  importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_POINT | aiPrimitiveType_LINE);
+  importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE,
+                              aiPrimitiveType_POINT | aiPrimitiveType_LINE);
   const aiScene* scene = importer.ReadFile(
       options.model, aiProcess_ValidateDataStructure | aiProcess_JoinIdenticalVertices);
   if (scene == nullptr || scene->mRootNode == nullptr ||

@@ -29,15 +29,15 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 // taken from the end.
 bool ParsePart(const std::string& text, bool avatar, PartOption& part, std::string& error) {
   std::vector<std::string> f = Split(text, ':');
-  const bool withRows = avatar && f.size() >= 5 && f.back().find_first_not_of("0123456789,") ==
-                                                       std::string::npos;
+  const bool withRows =
+      avatar && f.size() >= 5 && f.back().find_first_not_of("0123456789,") == std::string::npos;
   std::vector<std::string> rows;
   if (withRows) {
     rows = Split(f.back(), ',');
     f.pop_back();
   }
   if (f.size() < 4) {
-    error = "--part wants NODE:AXIS:DEGREES:FRAMES" + std::string(avatar ? "[:ROWS]" : "");
+    error = "--part: wants NODE:AXIS:DEGREES:FRAMES" + std::string(avatar ? "[:ROWS]" : "");
     return false;
   }
   const std::string frames = f.back();
@@ -84,7 +84,8 @@ std::string Text(double value) {
 bool Ranged(const std::string& name, const std::string& text, double low, double high,
             double& value, std::string& error) {
   if (!Number(text, value) || value < low || value > high) {
-    error = name + " must be a number from " + Text(low) + " to " + Text(high) + " (got '" + text + "')";
+    error = name + ": must be a number from " + Text(low) + " to " + Text(high) + " (got '" + text +
+            "')";
     return false;
   }
   return true;
@@ -94,7 +95,8 @@ bool Ranged(const std::string& name, const std::string& text, double low, double
 
 const char* ImportUsage() {
   return "usage: citywalk-import DIR MODEL [options]\n"
-         "Adds the model (OBJ, glTF, Collada, 3DS, FBX, PLY, STL, ...) to the scene DIR/Город.mts,\n"
+         "Adds the model (OBJ, glTF, Collada, 3DS, FBX, PLY, STL, ...) to the scene "
+         "DIR/Город.mts,\n"
          "starting a new scene when DIR has none.\n"
          "  --as static|object|avatar  scenery (default), a moving object, or your own model\n"
          "  --part NODE:AXIS:DEGREES:FRAMES[:ROWS]  the meshes under NODE swing about AXIS\n"
@@ -133,7 +135,7 @@ bool ParseImportOptions(int argc, char** argv, ImportOptions& o, bool& help, std
       continue;
     }
     if (i + 1 >= argc) {
-      error = arg + " wants a value";
+      error = arg + ": wants a value";
       return false;
     }
     const std::string value = argv[++i];
@@ -146,7 +148,7 @@ bool ParseImportOptions(int argc, char** argv, ImportOptions& o, bool& help, std
       } else if (value == "avatar") {
         o.as = ImportAs::kAvatar;
       } else {
-        error = "--as must be static, object or avatar";
+        error = "--as: must be static, object or avatar";
         return false;
       }
     } else if (arg == "--part") {
@@ -155,7 +157,7 @@ bool ParseImportOptions(int argc, char** argv, ImportOptions& o, bool& help, std
       const std::vector<std::string> xz = Split(value, ',');
       if (xz.size() != 2 || !Ranged("--at", xz[0], -1e5, 1e5, o.atX, error) ||
           !Ranged("--at", xz[1], -1e5, 1e5, o.atZ, error)) {
-        if (error.empty()) error = "--at wants X,Z";
+        if (error.empty()) error = "--at: wants X,Z";
         return false;
       }
     } else if (arg == "--heading") {
@@ -166,7 +168,7 @@ bool ParseImportOptions(int argc, char** argv, ImportOptions& o, bool& help, std
       if (!Ranged(arg, value, 1e-6, 1e5, o.size, error)) return false;
     } else if (arg == "--up") {
       if (value != "y" && value != "z") {
-        error = "--up must be y or z";
+        error = "--up: must be y or z";
         return false;
       }
       o.up = value[0];
@@ -176,17 +178,17 @@ bool ParseImportOptions(int argc, char** argv, ImportOptions& o, bool& help, std
       if (!Ranged(arg, value, 0, 1e5, o.clearance, error)) return false;
     } else if (arg == "--max-vertices") {
       if (!Ranged(arg, value, 3, 100001, number, error) || number != std::floor(number)) {
-        if (error.empty()) error = "--max-vertices must be a whole number";
+        if (error.empty()) error = "--max-vertices: must be a whole number";
         return false;
       }
       o.maxVertices = static_cast<long>(number);
     } else {
-      error = "unknown option " + arg;
+      error = arg + ": unknown option";
       return false;
     }
   }
   if (positional.size() != 2) {
-    error = "wants DIR and MODEL (see --help)";
+    error = "usage: citywalk-import DIR MODEL [options] (see --help)";
     return false;
   }
   o.dir = positional[0];
@@ -197,7 +199,7 @@ bool ParseImportOptions(int argc, char** argv, ImportOptions& o, bool& help, std
     o.parts.push_back(part);
   }
   if (!o.parts.empty() && o.as == ImportAs::kStatic) {
-    error = "--part is for --as object or avatar";
+    error = "--part: is for --as object or avatar";
     return false;
   }
   if (o.parts.size() > 20) {
@@ -205,7 +207,7 @@ bool ParseImportOptions(int argc, char** argv, ImportOptions& o, bool& help, std
     return false;
   }
   if (o.posts && o.as != ImportAs::kStatic) {
-    error = "--posts is for --as static";
+    error = "--posts: is for --as static";
     return false;
   }
   return true;

@@ -1,11 +1,12 @@
 // Temporary files, then renames.
 #include "output_files.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
 
 bool WriteAllOrNothing(const std::vector<OutputFile>& files, std::string& error) {
   std::vector<std::string> temporaries;

@@ -61,8 +61,8 @@ SceneSpec NewScene(const Bounds& b) {
   SceneSettingsSpec& s = scene.settings;
   const double cx = (b.min[0] + b.max[0]) / 2, cz = (b.min[2] + b.max[2]) / 2;
   const double height = b.max[1] - b.min[1];
-  const double radius = std::sqrt((b.max[0] - b.min[0]) * (b.max[0] - b.min[0]) +
-                                  height * height + (b.max[2] - b.min[2]) * (b.max[2] - b.min[2])) /
+  const double radius = std::sqrt((b.max[0] - b.min[0]) * (b.max[0] - b.min[0]) + height * height +
+                                  (b.max[2] - b.min[2]) * (b.max[2] - b.min[2])) /
                         2;
   // The model's ball seen under less than the half field of view (30 degrees) with room
   // to spare, and the eye outside the posts a ring around the model would have.
@@ -84,7 +84,9 @@ SceneSpec NewScene(const Bounds& b) {
   s.clearGreen = 0.72;
   s.clearBlue = 0.92;
   AddPolygon(scene.plainList,
-             {{cx - half, 0, cz - half}, {cx + half, 0, cz - half}, {cx + half, 0, cz + half},
+             {{cx - half, 0, cz - half},
+              {cx + half, 0, cz - half},
+              {cx + half, 0, cz + half},
               {cx - half, 0, cz + half}},
              0.42, 0.45, 0.38);
   return scene;

@@ -1,10 +1,11 @@
 // Flatness and convexity tests, ear clipping, quad merging and simplification.
 #include "polygons.h"
 
+#include <meshoptimizer.h>
+
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <meshoptimizer.h>
 
 namespace {
 
@@ -46,8 +47,8 @@ bool FlatConvex(const std::vector<Vec3>& p) {
   for (const Vec3& q : p)
     if (std::fabs(Dot(Sub(q, p[0]), unit)) > 1e-6 * span) return false;
   for (std::size_t i = 0; i < p.size(); ++i) {
-    const Vec3 turn = Cross(Sub(p[(i + 1) % p.size()], p[i]),
-                            Sub(p[(i + 2) % p.size()], p[(i + 1) % p.size()]));
+    const Vec3 turn =
+        Cross(Sub(p[(i + 1) % p.size()], p[i]), Sub(p[(i + 2) % p.size()], p[(i + 1) % p.size()]));
     if (Dot(turn, unit) <= 1e-9 * span * span) return false;
   }
   return true;
@@ -57,14 +58,13 @@ bool FlatConvex(const std::vector<Vec3>& p) {
 std::vector<std::array<unsigned, 3>> Triangulate(const std::vector<Vec3>& p) {
   std::vector<std::array<unsigned, 3>> out;
   const Vec3 n = Normal(p);
-  const int drop = std::fabs(n[0]) > std::fabs(n[1])
-                       ? (std::fabs(n[0]) > std::fabs(n[2]) ? 0 : 2)
-                       : (std::fabs(n[1]) > std::fabs(n[2]) ? 1 : 2);
+  const int drop = std::fabs(n[0]) > std::fabs(n[1]) ? (std::fabs(n[0]) > std::fabs(n[2]) ? 0 : 2)
+                                                     : (std::fabs(n[1]) > std::fabs(n[2]) ? 1 : 2);
   const int u = (drop + 1) % 3, v = (drop + 2) % 3;
   const double sign = n[drop] >= 0 ? 1 : -1;
   auto cross2 = [&](unsigned a, unsigned b, unsigned c) {
-    return sign * ((p[b][u] - p[a][u]) * (p[c][v] - p[a][v]) -
-                   (p[b][v] - p[a][v]) * (p[c][u] - p[a][u]));
+    return sign *
+           ((p[b][u] - p[a][u]) * (p[c][v] - p[a][v]) - (p[b][v] - p[a][v]) * (p[c][u] - p[a][u]));
   };
   std::vector<unsigned> ring(p.size());
   for (unsigned i = 0; i < ring.size(); ++i) ring[i] = i;
@@ -85,7 +85,8 @@ std::vector<std::array<unsigned, 3>> Triangulate(const std::vector<Vec3>& p) {
       clipped = true;
     }
     if (!clipped) {  // not simple or degenerate: a fan keeps every piece
-      for (std::size_t i = 1; i + 1 < ring.size(); ++i) out.push_back({ring[0], ring[i], ring[i + 1]});
+      for (std::size_t i = 1; i + 1 < ring.size(); ++i)
+        out.push_back({ring[0], ring[i], ring[i + 1]});
       return out;
     }
   }
@@ -122,7 +123,8 @@ Polygon MakePolygon(const Model& model, int index, const std::vector<unsigned>& 
 
 // Whether texture coordinate d of the fourth corner is what the plane through a, b, c gives:
 // then the quad a b c d draws its picture exactly as the two triangles did.
-bool SameMapping(const PolyCorner& a, const PolyCorner& b, const PolyCorner& c, const PolyCorner& d) {
+bool SameMapping(const PolyCorner& a, const PolyCorner& b, const PolyCorner& c,
+                 const PolyCorner& d) {
   const Vec3 e1 = Sub(b.p, a.p), e2 = Sub(c.p, a.p), e = Sub(d.p, a.p);
   const double m11 = Dot(e1, e1), m12 = Dot(e1, e2), m22 = Dot(e2, e2);
   const double det = m11 * m22 - m12 * m12;
@@ -231,8 +233,9 @@ std::vector<std::vector<Polygon>> SimplifiedModel(const Model& model, std::size_
   first.push_back(positions.size() / 3);
   std::vector<unsigned> result(indices.size());
   const std::size_t vertices = positions.size() / 3, stride = sizeof(float) * 3;
-  std::size_t count = meshopt_simplify(result.data(), indices.data(), indices.size(),
-                                       positions.data(), vertices, stride, targetTriangles * 3, 1.0f);
+  std::size_t count =
+      meshopt_simplify(result.data(), indices.data(), indices.size(), positions.data(), vertices,
+                       stride, targetTriangles * 3, 1.0f);
   if (count > targetTriangles * 3)
     count = meshopt_simplifySloppy(result.data(), indices.data(), indices.size(), positions.data(),
                                    vertices, stride, targetTriangles * 3, 1.0f, nullptr);
@@ -242,8 +245,9 @@ std::vector<std::vector<Polygon>> SimplifiedModel(const Model& model, std::size_
     const auto mesh = static_cast<std::size_t>(
         std::upper_bound(first.begin(), first.end(), result[i]) - first.begin() - 1);
     const auto base = static_cast<unsigned>(first[mesh]);
-    out[mesh].push_back(MakePolygon(model, static_cast<int>(mesh),
-                                    {result[i] - base, result[i + 1] - base, result[i + 2] - base}));
+    out[mesh].push_back(
+        MakePolygon(model, static_cast<int>(mesh),
+                    {result[i] - base, result[i + 1] - base, result[i + 2] - base}));
   }
   for (std::vector<Polygon>& polygons : out) polygons = MergeQuads(std::move(polygons));
   return out;

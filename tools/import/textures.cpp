@@ -19,17 +19,21 @@ TexturePicture FromTopDown(const unsigned char* rows, int width, int height) {
   out.rgbaBottomUp.resize(static_cast<std::size_t>(out.width) * out.height * 4);
   for (int y = 0; y < out.height; ++y) {
     const int y0 = static_cast<int>(static_cast<long long>(y) * height / out.height);
-    const int y1 = std::max(y0 + 1, static_cast<int>(static_cast<long long>(y + 1) * height / out.height));
+    const int y1 =
+        std::max(y0 + 1, static_cast<int>(static_cast<long long>(y + 1) * height / out.height));
     for (int x = 0; x < out.width; ++x) {
       const int x0 = static_cast<int>(static_cast<long long>(x) * width / out.width);
-      const int x1 = std::max(x0 + 1, static_cast<int>(static_cast<long long>(x + 1) * width / out.width));
+      const int x1 =
+          std::max(x0 + 1, static_cast<int>(static_cast<long long>(x + 1) * width / out.width));
       unsigned long sum[4] = {0, 0, 0, 0};
       for (int sy = y0; sy < y1; ++sy)
         for (int sx = x0; sx < x1; ++sx)
-          for (int c = 0; c < 4; ++c) sum[c] += rows[(static_cast<std::size_t>(sy) * width + sx) * 4 + c];
+          for (int c = 0; c < 4; ++c)
+            sum[c] += rows[(static_cast<std::size_t>(sy) * width + sx) * 4 + c];
       const unsigned long n = static_cast<unsigned long>((y1 - y0) * (x1 - x0));
       // Row y from the top is row height - 1 - y from the bottom.
-      std::uint8_t* to = &out.rgbaBottomUp[(static_cast<std::size_t>(out.height - 1 - y) * out.width + x) * 4];
+      std::uint8_t* to =
+          &out.rgbaBottomUp[(static_cast<std::size_t>(out.height - 1 - y) * out.width + x) * 4];
       for (int c = 0; c < 4; ++c) to[c] = static_cast<std::uint8_t>((sum[c] + n / 2) / n);
     }
   }
