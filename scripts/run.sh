@@ -6,18 +6,29 @@
 #   drive   driving a car from the driver's seat (mode 2)
 #   follow  walking a figure, watched from behind (mode 3)
 #   chase   driving the car, watched from behind (mode 4)
+#   models  a plaza built at run time from the model library's test models with
+#           citywalk-import (into build/models; the models are not ours to ship)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 choice=${1:-walk}
 case "$choice" in
   walk | drive | follow | chase) dir=$PWD/scenes/$choice ;;
   -h | --help)
-    sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
     exit 0
     ;;
+  models) dir=$PWD/build/models ;;
   *) dir=$(cd "$choice" && pwd) ;;
 esac
-scripts/deps.sh run
+if [ "$choice" = models ]; then
+  scripts/deps.sh models
+else
+  scripts/deps.sh run
+fi
 cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=Release -DCITYWALK_TESTS=OFF >/dev/null
 cmake --build build/run --target citywalk
+if [ "$choice" = models ]; then
+  cmake --build build/run --target citywalk-import
+  scripts/models.sh build/run/tools/import/citywalk-import "$dir"
+fi
 exec "$PWD/build/run/citywalk" "$dir"
