@@ -18,7 +18,7 @@ add "$models/glTF2/BoxTextured-glTF-Binary/BoxTextured.glb" --size 20 --at -70,-
 add "$models/glTF2/BoxTextured-glTF-Binary/BoxTextured.glb" --size 14 --at 75,-30 --heading -20 --posts
 add "$models/OBJ/spider.obj" --size 40 --at -80,60 --heading 150 --posts
 add "$models/3DS/test1.3ds" --size 30 --at 80,70 --posts
-add "$models/PLY/cube.ply" --size 12 --at 0,-110 --heading 45 --posts
+add "$models/PLY/cube.ply" --size 12 --at 45,-55 --heading 45 --posts
 # The truck: its wheels (the front and back pairs, nodes Geometry-mesh001Node and
 # meshInst962Node) turn about x while it drives.
 add "$models/glTF/CesiumMilkTruck/CesiumMilkTruck.gltf" --as object --size 30 --at 0,80 \

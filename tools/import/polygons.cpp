@@ -245,6 +245,12 @@ std::vector<std::vector<Polygon>> SimplifiedModel(const Model& model, std::size_
     const auto mesh = static_cast<std::size_t>(
         std::upper_bound(first.begin(), first.end(), result[i]) - first.begin() - 1);
     const auto base = static_cast<unsigned>(first[mesh]);
+    // The coarse simplifier merges nearby vertices of any mesh: a triangle whose corners
+    // come from different meshes has no one material, and is left out.
+    bool oneMesh = true;
+    for (int k = 1; k < 3; ++k)
+      oneMesh = oneMesh && result[i + k] >= first[mesh] && result[i + k] < first[mesh + 1];
+    if (!oneMesh) continue;
     out[mesh].push_back(
         MakePolygon(model, static_cast<int>(mesh),
                     {result[i] - base, result[i + 1] - base, result[i + 2] - base}));
