@@ -244,16 +244,23 @@ std::vector<std::vector<Polygon>> SimplifiedModel(const Model& model, std::size_
   for (std::size_t i = 0; i + 2 < count; i += 3) {
     const auto mesh = static_cast<std::size_t>(
         std::upper_bound(first.begin(), first.end(), result[i]) - first.begin() - 1);
-    const auto base = static_cast<unsigned>(first[mesh]);
-    // The coarse simplifier merges nearby vertices of any mesh: a triangle whose corners
-    // come from different meshes has no one material, and is left out.
-    bool oneMesh = true;
-    for (int k = 1; k < 3; ++k)
-      oneMesh = oneMesh && result[i + k] >= first[mesh] && result[i + k] < first[mesh + 1];
-    if (!oneMesh) continue;
-    out[mesh].push_back(
-        MakePolygon(model, static_cast<int>(mesh),
-                    {result[i] - base, result[i + 1] - base, result[i + 2] - base}));
+    // The coarse simplifier merges nearby vertices of any mesh: such a triangle belongs to
+    // the mesh of its first corner, each corner keeping the position and mapping of its own.
+    std::vector<unsigned> local(3);
+    std::vector<std::size_t> owner(3);
+    for (int k = 0; k < 3; ++k) {
+      owner[k] = static_cast<std::size_t>(
+          std::upper_bound(first.begin(), first.end(), result[i + k]) - first.begin() - 1);
+      local[k] = result[i + k] - static_cast<unsigned>(first[owner[k]]);
+    }
+    Polygon polygon = MakePolygon(model, static_cast<int>(mesh), {local[0], local[0], local[0]});
+    for (int k = 1; k < 3; ++k) {
+      const ModelMesh& from = model.meshes[owner[k]];
+      polygon.corners[k].p = from.positions[local[k]];
+      polygon.corners[k].s = from.uv.empty() ? 0 : from.uv[local[k]][0];
+      polygon.corners[k].t = from.uv.empty() ? 0 : from.uv[local[k]][1];
+    }
+    out[mesh].push_back(polygon);
   }
   for (std::vector<Polygon>& polygons : out) polygons = MergeQuads(std::move(polygons));
   return out;
