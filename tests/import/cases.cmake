@@ -76,3 +76,13 @@ import_case(refused_part MODEL ${M}/OBJ/box.obj OPTIONS --as object --part nothi
             SEED ${STREET} STATUS 1 OUTPUT "no node named 'nothing'")
 import_case(refused_unwritable MODEL ${M}/OBJ/box.obj DIR_OVERRIDE /proc/self STATUS 1
             OUTPUT "cannot write")
+# The milk truck (glTF 1), modelled along +x and turned by --turn -90, as an object with its two
+# wheel nodes as parts. Both wheel nodes stand at the same height in the file (translation y
+# 0.427722 = the wheels' radius), so both pivots lie one radius, about 2.6, above the ground,
+# the front pair ahead (-z) and the rear pair behind (+z): the library's glTF 1 reader turns
+# a node's translation by its rotation (10 degrees), which put the rear pivot 3 units higher.
+import_case(truck_wheels MODEL ${M}/glTF/CesiumMilkTruck/CesiumMilkTruck.gltf
+            OPTIONS --as object --turn -90 --size 30 --part Geometry-mesh001Node:x:40:4
+                    --part meshInst962Node:x:40:4
+            STATUS 0 SUMMARY "objects:      1 "
+            LINES "[-0-9.e]+ -2\\.6[0-9]+ -[0-9.]+ 0 0 40 4" "[-0-9.e]+ -2\\.6[0-9]+ [0-9.]+ 0 0 40 4")

@@ -4,6 +4,7 @@
 
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <assimp/version.h>
 
 #include <assimp/DefaultLogger.hpp>
 #include <assimp/Importer.hpp>
@@ -58,6 +59,36 @@ bool FileSaysUp(const aiScene& scene, bool& zUp) {
   return true;
 }
 
+// Whether the library's glTF 1 reader (up to version 5.2) built the scene: it puts a node's
+// rotation before its translation, so that the translation comes out turned (the milk
+// truck's rear wheels float above the ground).
+bool TurnsTranslations(const aiScene& scene) {
+  aiString format;
+  return aiGetVersionMajor() == 5 && aiGetVersionMinor() <= 2 && scene.mMetaData != nullptr &&
+         scene.mMetaData->Get("SourceAsset_Format", format) &&
+         std::string(format.C_Str()) == "glTF Importer";
+}
+
+// A node's transform made as linear part after translation (A T) turned into translation
+// after linear part (T A), as the file means it: the translation is A^-1 times the one given.
+Matrix TranslationAfterLinearPart(Matrix m) {
+  const auto& a = m;
+  const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+                     a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+                     a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+  if (!(std::fabs(det) > 1e-12)) return m;
+  double inverse[3][3];
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) {
+      const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1 = (r + 1) % 3, c2 = (r + 2) % 3;
+      inverse[r][c] = (a[r1][c1] * a[r2][c2] - a[r1][c2] * a[r2][c1]) / det;
+    }
+  const double t[3] = {m[0][3], m[1][3], m[2][3]};
+  for (int r = 0; r < 3; ++r)
+    m[r][3] = inverse[r][0] * t[0] + inverse[r][1] * t[1] + inverse[r][2] * t[2];
+  return m;
+}
+
 // Collects the library's warnings and errors: some faults in a file (faces with indices out
 // of range) it only warns about, dropping what is wrong.
 struct Collector : Assimp::LogStream {
@@ -86,6 +117,7 @@ struct Walker {
   const ImportOptions& options;
   Model& model;
   std::string error;
+  bool turnedTranslations = TurnsTranslations(scene);
 
   // Adds the meshes of node and its children, transformed by parent, in part.
   bool Node(const aiNode& node, const Matrix& parent, int part, int depth) {
@@ -93,7 +125,9 @@ struct Walker {
       error = "its nodes nest deeper than 256";
       return false;
     }
-    const Matrix transform = Multiply(parent, FromLibrary(node.mTransformation));
+    Matrix local = FromLibrary(node.mTransformation);
+    if (turnedTranslations) local = TranslationAfterLinearPart(local);
+    const Matrix transform = Multiply(parent, local);
     for (std::size_t p = 0; p < options.parts.size(); ++p)
       if (options.parts[p].node == node.mName.C_Str()) part = static_cast<int>(p);
     for (unsigned i = 0; i < node.mNumMeshes; ++i) {

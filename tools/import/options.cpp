@@ -103,6 +103,8 @@ const char* ImportUsage() {
          "                             (objects: while moving; avatar: in ROWS, default 1,2)\n"
          "  --at X,Z                   where the model stands (default 0,0)\n"
          "  --heading DEG              its heading (default 0: its front faces -z)\n"
+         "  --turn DEG                 turns the model itself first, for a model whose front\n"
+         "                             is not the file's front (-90: a front along +x)\n"
          "  --scale S | --size L       scale factor, or the largest horizontal extent\n"
          "  --up y|z                   the source's up axis when the file does not say\n"
          "  --posts                    ring the model's footprint with posts (static only)\n"
@@ -162,6 +164,8 @@ bool ParseImportOptions(int argc, char** argv, ImportOptions& o, bool& help, std
       }
     } else if (arg == "--heading") {
       if (!Ranged(arg, value, -3600, 3600, o.heading, error)) return false;
+    } else if (arg == "--turn") {
+      if (!Ranged(arg, value, -3600, 3600, o.turn, error)) return false;
     } else if (arg == "--scale") {
       if (!Ranged(arg, value, 1e-9, 1e9, o.scale, error)) return false;
     } else if (arg == "--size") {

@@ -21,6 +21,7 @@ struct ImportOptions {
   std::vector<PartOption> parts;
   double atX = 0, atZ = 0;
   double heading = 0;
+  double turn = 0;  // turns the model itself, before placing it
   double scale = 1;
   double size = 0;  // > 0: the largest horizontal extent becomes this
   char up = 'y';

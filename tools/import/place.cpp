@@ -40,7 +40,8 @@ bool PlaceModel(Model& model, const ImportOptions& options, double ground, doubl
     scale = options.size / extent;
   }
   const double cx = (b.min[0] + b.max[0]) / 2, cz = (b.min[2] + b.max[2]) / 2;
-  const double c = std::cos(heading * kDegToRad), s = std::sin(heading * kDegToRad);
+  const double turn = (heading + options.turn) * kDegToRad;
+  const double c = std::cos(turn), s = std::sin(turn);
   for (ModelMesh& mesh : model.meshes) {
     for (Vec3& p : mesh.positions) {
       const double x = (p[0] - cx) * scale, y = (p[1] - b.max[1]) * scale + ground,
@@ -67,7 +68,7 @@ SceneSpec NewScene(const Bounds& b) {
   // The model's ball seen under less than the half field of view (30 degrees) with room
   // to spare, and the eye outside the posts a ring around the model would have.
   const double distance = std::max(2.2 * radius, radius + 2 * s.collisionRadius + 2);
-  const double half = std::max({100.0, 2 * distance, std::fabs(b.min[0] - cx) + distance,
+  const double half = std::max({500.0, 4 * distance, std::fabs(b.min[0] - cx) + distance,
                                 std::fabs(b.min[2] - cz) + distance});
   s.fieldOfView = 60;
   s.turnStyle = 2;
