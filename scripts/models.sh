@@ -19,8 +19,9 @@ add "$models/glTF2/BoxTextured-glTF-Binary/BoxTextured.glb" --size 14 --at 75,-3
 add "$models/OBJ/spider.obj" --size 40 --at -80,60 --heading 150 --posts
 add "$models/3DS/test1.3ds" --size 30 --at 80,70 --posts
 add "$models/PLY/cube.ply" --size 12 --at 45,-55 --heading 45 --posts
-# The truck: its wheels (the front and back pairs, nodes Geometry-mesh001Node and
-# meshInst962Node) turn about x while it drives.
-add "$models/glTF/CesiumMilkTruck/CesiumMilkTruck.gltf" --as object --size 30 --at 0,80 \
-  --heading 90 --speed 1.5 --part Geometry-mesh001Node:x:40:4 --part meshInst962Node:x:40:4
+# The truck: modelled with its front along +x, so turned by -90 to drive forward; its wheels
+# (the front and back pairs, nodes Geometry-mesh001Node and meshInst962Node) then turn about
+# x while it drives.
+add "$models/glTF/CesiumMilkTruck/CesiumMilkTruck.gltf" --as object --turn -90 --size 30 --at 60,0 \
+  --heading 90 --speed 1 --part Geometry-mesh001Node:x:40:4 --part meshInst962Node:x:40:4
 echo "$dir"

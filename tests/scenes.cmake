@@ -26,9 +26,11 @@ find_program(MAGICK_COMPARE compare)
 if(NOT MAGICK_COMPARE)
   message(FATAL_ERROR "the picture tests need ImageMagick's compare (scripts/deps.sh test)")
 endif()
-foreach(mode walk drive follow chase)
+# models: the plaza scripts/models.sh builds from the model library's test models.
+foreach(mode walk drive follow chase models)
   add_test(NAME pictures_${mode}
            COMMAND ${CMAKE_COMMAND} -DREPLAY=$<TARGET_FILE:citywalk-replay>
+                   -DIMPORT=$<TARGET_FILE:citywalk-import>
                    -DCOMPARE=${MAGICK_COMPARE} -DSOURCE=${CMAKE_SOURCE_DIR} -DMODE=${mode}
                    -DWORK=${CMAKE_CURRENT_BINARY_DIR}
                    -P ${CMAKE_CURRENT_SOURCE_DIR}/scenes/compare_picture.cmake)

@@ -1,7 +1,19 @@
 # Makes MODE's README picture as scripts/pictures.sh does and fails when it differs from the
 # committed docs/pictures/MODE.png in more than 0.5% of its pixels (a pixel counts when a
 # channel differs by more than 5%: Mesa versions may rasterise edges a little differently).
-execute_process(COMMAND ${REPLAY} --dir ${SOURCE}/scenes/${MODE} --frames 60
+# MODE "models" first builds the models plaza with IMPORT, as scripts/models.sh does.
+set(dir ${SOURCE}/scenes/${MODE})
+set(frames 60)
+if(MODE STREQUAL "models")
+  set(dir ${WORK}/models)
+  set(frames 80)
+  execute_process(COMMAND ${SOURCE}/scripts/models.sh ${IMPORT} ${dir}
+                  RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE err)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "scripts/models.sh failed: ${result}\n${err}")
+  endif()
+endif()
+execute_process(COMMAND ${REPLAY} --dir ${dir} --frames ${frames}
                         --script ${SOURCE}/docs/pictures/${MODE}.script
                         --snapshot ${WORK}/${MODE}.bmp
                 RESULT_VARIABLE result ERROR_QUIET)
