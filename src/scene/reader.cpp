@@ -270,11 +270,13 @@ std::string NumberText(double value) {
   return std::string(buffer, result.ptr);
 }
 
-// Reads one part row's step count and sets the row's rates from its swings. A rate that is
-// not a finite number (a step count of 0) keeps that axis's angle where it is when drawn.
-void ReadStepCount(double& rateZ, double& rateY, double& rateX, double swingZ, double swingY,
-                   double swingX) {
+// Reads one part row's step count, keeps it as given, and sets the row's rates from its
+// swings. A rate that is not a finite number (a step count of 0) keeps that axis's angle where
+// it is when drawn.
+void ReadStepCount(double& steps, double& rateZ, double& rateY, double& rateX, double swingZ,
+                   double swingY, double swingX) {
   StreamDouble(partStepCount, "step count");
+  steps = partStepCount;
   rateZ = swingZ / partStepCount;
   rateY = swingY / partStepCount;
   rateX = swingX / partStepCount;
@@ -312,8 +314,9 @@ void ReadClearColourAndAvatarParts() {
       StreamDouble(avatarPartTiltZ[p][m], "avatarPartTiltZ");
       StreamDouble(avatarPartTiltY[p][m], "avatarPartTiltY");
       StreamDouble(avatarPartTiltX[p][m], "avatarPartTiltX");
-      ReadStepCount(avatarPartRateZ[p][m], avatarPartRateY[p][m], avatarPartRateX[p][m],
-                    avatarPartSwingZ[p][m], avatarPartSwingY[p][m], avatarPartSwingX[p][m]);
+      ReadStepCount(avatarPartSteps[p][m], avatarPartRateZ[p][m], avatarPartRateY[p][m],
+                    avatarPartRateX[p][m], avatarPartSwingZ[p][m], avatarPartSwingY[p][m],
+                    avatarPartSwingX[p][m]);
     }
   }
 }
@@ -394,8 +397,7 @@ void NoteObjectStartingBlocked(int o) {
   if (what.empty() && objectFlagA[o] == 1) {
     const int rows = static_cast<int>(std::min(obstacleX.size(), obstacleZ.size()));
     for (int k = 1; k <= obstacleCount && k < rows && what.empty(); ++k)
-      if (InsideSquare(x, z, obstacleX[k], obstacleZ[k], half))
-        what = "post " + std::to_string(k);
+      if (InsideSquare(x, z, obstacleX[k], obstacleZ[k], half)) what = "post " + std::to_string(k);
   }
   if (!what.empty())
     NoteAt(s.fieldStart, SceneSeverity::kWarning,
@@ -427,8 +429,9 @@ void ReadObjectParts() {
         StreamDouble(objPartSwingZ[p][m][o], "objPartSwingZ");
         StreamDouble(objPartSwingY[p][m][o], "objPartSwingY");
         StreamDouble(objPartSwingX[p][m][o], "objPartSwingX");
-        ReadStepCount(objPartRateZ[p][m][o], objPartRateY[p][m][o], objPartRateX[p][m][o],
-                      objPartSwingZ[p][m][o], objPartSwingY[p][m][o], objPartSwingX[p][m][o]);
+        ReadStepCount(objPartSteps[p][m][o], objPartRateZ[p][m][o], objPartRateY[p][m][o],
+                      objPartRateX[p][m][o], objPartSwingZ[p][m][o], objPartSwingY[p][m][o],
+                      objPartSwingX[p][m][o]);
       }
     }
   }

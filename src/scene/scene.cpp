@@ -30,6 +30,7 @@ PartTable avatarPartOffsetX, avatarPartOffsetY, avatarPartOffsetZ;
 PartTable avatarPartSwingZ, avatarPartSwingY, avatarPartSwingX;
 PartTable avatarPartTiltZ, avatarPartTiltY, avatarPartTiltX;
 PartTable avatarPartRateZ, avatarPartRateY, avatarPartRateX;
+PartTable avatarPartSteps;
 PartTable avatarPartAngleZ, avatarPartAngleY, avatarPartAngleX;
 
 int objectLastIndex;
@@ -62,6 +63,7 @@ std::vector<std::array<std::string, kObjectSlots>> objVtxTexName;
 ObjectPartTable objPartOffsetX, objPartOffsetY, objPartOffsetZ;
 ObjectPartTable objPartSwingZ, objPartSwingY, objPartSwingX;
 ObjectPartTable objPartRateZ, objPartRateY, objPartRateX;
+ObjectPartTable objPartSteps;
 ObjectPartTable objPartAngleZ, objPartAngleY, objPartAngleX;
 
 int obstacleCount;
@@ -150,7 +152,7 @@ void ResetScene() {
   for (auto* t : {&avatarPartOffsetX, &avatarPartOffsetY, &avatarPartOffsetZ, &avatarPartSwingZ,
                   &avatarPartSwingY, &avatarPartSwingX, &avatarPartTiltZ, &avatarPartTiltY,
                   &avatarPartTiltX, &avatarPartRateZ, &avatarPartRateY, &avatarPartRateX,
-                  &avatarPartAngleZ, &avatarPartAngleY, &avatarPartAngleX})
+                  &avatarPartSteps, &avatarPartAngleZ, &avatarPartAngleY, &avatarPartAngleX})
     Zero(*t);
 
   objectLastIndex = -1;
@@ -179,8 +181,8 @@ void ResetScene() {
   waypointX.assign(2, std::vector<double>(1, 0.0));
   waypointZ.assign(2, std::vector<double>(1, 0.0));
   for (auto* t : {&objPartOffsetX, &objPartOffsetY, &objPartOffsetZ, &objPartSwingZ, &objPartSwingY,
-                  &objPartSwingX, &objPartRateZ, &objPartRateY, &objPartRateX, &objPartAngleZ,
-                  &objPartAngleY, &objPartAngleX})
+                  &objPartSwingX, &objPartRateZ, &objPartRateY, &objPartRateX, &objPartSteps,
+                  &objPartAngleZ, &objPartAngleY, &objPartAngleX})
     Zero(*t);
 
   obstacleCount = 0;

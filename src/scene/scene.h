@@ -64,6 +64,8 @@ extern PartTable avatarPartOffsetX, avatarPartOffsetY, avatarPartOffsetZ;
 extern PartTable avatarPartSwingZ, avatarPartSwingY, avatarPartSwingX;
 extern PartTable avatarPartTiltZ, avatarPartTiltY, avatarPartTiltX;
 extern PartTable avatarPartRateZ, avatarPartRateY, avatarPartRateX;
+// Each row's step count as the file gives it; only the rates above move the parts.
+extern PartTable avatarPartSteps;
 extern PartTable avatarPartAngleZ, avatarPartAngleY, avatarPartAngleX;
 
 // ---- Moving objects -----------------------------------------------------------------------
@@ -103,6 +105,7 @@ extern std::vector<std::array<std::string, kObjectSlots>> objVtxTexName;
 extern ObjectPartTable objPartOffsetX, objPartOffsetY, objPartOffsetZ;
 extern ObjectPartTable objPartSwingZ, objPartSwingY, objPartSwingX;
 extern ObjectPartTable objPartRateZ, objPartRateY, objPartRateX;
+extern ObjectPartTable objPartSteps;  // each row's step count as the file gives it
 extern ObjectPartTable objPartAngleZ, objPartAngleY, objPartAngleX;
 
 // ---- Obstacle points ----------------------------------------------------------------------

@@ -36,19 +36,6 @@ double Recover(double held, double guess, const std::function<double(double)>& f
   return best;
 }
 
-// A part row's step count from the rates the reader kept (rate = swing / steps).
-double RecoverSteps(const double swing[3], const double rate[3]) {
-  for (int a = 0; a < 3; ++a) {
-    if (std::isnan(rate[a])) return 0;  // 0 / 0: the step count was 0
-    if (swing[a] == 0) continue;
-    if (std::isinf(rate[a])) return std::signbit(rate[a]) == std::signbit(swing[a]) ? 0.0 : -0.0;
-    if (rate[a] == 0) return std::signbit(rate[a]) == std::signbit(swing[a]) ? INFINITY : -INFINITY;
-    const double s = swing[a];
-    return Recover(rate[a], s / rate[a], [s](double steps) { return s / steps; });
-  }
-  return 1;
-}
-
 // Colour, position, closing flag and texture fields of one vertex.
 SceneVertexSpec Vertex(double r, double g, double b, double x, double y, double z, int end,
                        double s, double t, int textured, const std::string& name, int part) {
@@ -148,9 +135,7 @@ void ReadAvatar(SceneSpec& plan) {
       r.tiltZ = avatarPartTiltZ[p][m];
       r.tiltY = avatarPartTiltY[p][m];
       r.tiltX = avatarPartTiltX[p][m];
-      const double swing[3] = {r.swingZ, r.swingY, r.swingX};
-      const double rate[3] = {avatarPartRateZ[p][m], avatarPartRateY[p][m], avatarPartRateX[p][m]};
-      r.steps = RecoverSteps(swing, rate);
+      r.steps = avatarPartSteps[p][m];
     }
     plan.avatarParts.push_back(part);
   }
@@ -191,9 +176,7 @@ SceneObjectSpec ReadObject(int o) {
       r.swingZ = objPartSwingZ[p][m][o];
       r.swingY = objPartSwingY[p][m][o];
       r.swingX = objPartSwingX[p][m][o];
-      const double swing[3] = {r.swingZ, r.swingY, r.swingX};
-      const double rate[3] = {objPartRateZ[p][m][o], objPartRateY[p][m][o], objPartRateX[p][m][o]};
-      r.steps = RecoverSteps(swing, rate);
+      r.steps = objPartSteps[p][m][o];
     }
     e.parts.push_back(part);
   }

@@ -5,8 +5,6 @@
 #include "scene_writer.h"
 
 // The scene tables as read by ReadSceneFile, as a SceneSpec whose text reads back into the
-// same table values, bit for bit. The reader converts four motion settings and keeps a part's
-// step count only as the rates it gives; for those the file value is recovered as the
-// shortest number that the reader turns into the same held value (a step count whose swings
-// are all 0 changes nothing the program holds and is written as 1).
+// same table values, bit for bit. The reader converts four motion settings; for those the file
+// value is recovered as the shortest number that the reader turns into the same held value.
 SceneSpec SceneSpecFromTables();
