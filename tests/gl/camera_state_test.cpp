@@ -1,7 +1,6 @@
 // GL calls of the projection, the cameras and the render state set at load.
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "app/frame.h"
 #include "app/shell.h"
 #include "app/view.h"
+#include "common/numbers.h"
 #include "gl/recorder.h"
 #include "motion/camera.h"
 #include "motion/viewer.h"
@@ -18,16 +18,9 @@
 
 namespace {
 
-std::string F(double v) {  // a value as the recorder prints a float argument
-  char b[64];
-  auto r = std::to_chars(b, b + sizeof b, static_cast<float>(v));
-  return std::string(b, r.ptr);
-}
-std::string D(double v) {
-  char b[64];
-  auto r = std::to_chars(b, b + sizeof b, v);
-  return std::string(b, r.ptr);
-}
+// Values as the recorder prints a float and a double argument.
+std::string F(double v) { return FloatText(v); }
+std::string D(double v) { return DoubleText(v); }
 
 class CameraState : public ::testing::Test {
  protected:

@@ -10,13 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/shell.h"
+#include "common/scene_load.h"
 #include "gl/recorder.h"
 #include "motion/viewer.h"
 #include "render/parts.h"
-#include "scene/reader.h"
 #include "scene/scene.h"
-#include "scene_writer.h"
 
 namespace {
 
@@ -44,9 +42,7 @@ void LoadObject(const std::vector<int>& tags, int nearTest = 0, double nearDista
   row.swingZ = 30;
   row.steps = 7.5;  // 30 / 7.5 = 4 a frame
   plan.objects.push_back(o);
-  const std::string text = WriteSceneText(plan);
-  ResetProgramState();
-  ReadSceneText(text.data(), text.size(), "object.mts", nullptr);
+  LoadScene(plan);
   recorder::Clear();
 }
 

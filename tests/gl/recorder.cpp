@@ -4,23 +4,15 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <charconv>
+#include "common/numbers.h"
 
 namespace {
 
 std::vector<std::string> calls;
 GLuint nextTexture = 1;
 
-std::string Num(double v) {
-  char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-  return std::string(buffer, result.ptr);
-}
-std::string Num(float v) {
-  char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-  return std::string(buffer, result.ptr);
-}
+std::string Num(double v) { return DoubleText(v); }
+std::string Num(float v) { return FloatText(v); }
 std::string Num(int v) { return std::to_string(v); }
 std::string Num(unsigned v) { return std::to_string(v); }
 

@@ -7,13 +7,11 @@
 #include <cmath>
 #include <string>
 
-#include "app/input.h"
-#include "app/shell.h"
+#include "common/keys.h"
+#include "common/scene_load.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
-#include "scene/reader.h"
 #include "scene/scene.h"
-#include "scene_writer.h"
 
 namespace {
 
@@ -24,13 +22,8 @@ void LoadCar(std::vector<std::pair<double, double>> posts = {}) {
   plan.settings.ControlMode = 2;
   plan.settings.startTargetZ = -100;
   plan.posts = std::move(posts);
-  const std::string text = WriteSceneText(plan);
-  ResetProgramState();
-  ReadSceneText(text.data(), text.size(), "car.mts", nullptr);
+  LoadScene(plan);
 }
-
-void Press(WPARAM key) { OnKeyDown(key, 0); }
-void Release(WPARAM key) { OnKeyUp(key, 0); }
 
 void Frames(int n) {
   for (int f = 0; f < n; ++f) DriveStep();

@@ -7,15 +7,13 @@
 #include <limits>
 #include <string>
 
-#include "app/input.h"
-#include "app/shell.h"
+#include "common/keys.h"
+#include "common/scene_load.h"
 #include "motion/chase.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "motion/walker.h"
-#include "scene/reader.h"
 #include "scene/scene.h"
-#include "scene_writer.h"
 
 namespace {
 
@@ -28,12 +26,8 @@ void Load(int mode, std::vector<std::pair<double, double>> posts = {}, int turnS
   plan.settings.modeEyeY = -10;
   plan.settings.modeEyeZ = 30;  // modeRef at the origin: the boom is 30
   plan.posts = std::move(posts);
-  const std::string text = WriteSceneText(plan);
-  ResetProgramState();
-  ReadSceneText(text.data(), text.size(), "follow.mts", nullptr);
+  LoadScene(plan);
 }
-
-void Press(WPARAM key) { OnKeyDown(key, 0); }
 
 TEST(HeadingSmoothing, BothFormsCatchUpByHalfAtLeastThreeAndSnap) {
   struct Case {

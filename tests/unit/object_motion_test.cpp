@@ -7,12 +7,10 @@
 #include <numbers>
 #include <string>
 
-#include "app/shell.h"
+#include "common/scene_load.h"
 #include "motion/objects.h"
 #include "motion/viewer.h"
-#include "scene/reader.h"
 #include "scene/scene.h"
-#include "scene_writer.h"
 
 namespace {
 
@@ -25,11 +23,7 @@ SceneDiagnostics Load(std::vector<SceneObjectSpec> objects,
   for (auto& o : objects) AddPolygon(o.vertices, {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}}, 1, 0, 0);
   plan.objects = std::move(objects);
   plan.posts = std::move(posts);
-  const std::string text = WriteSceneText(plan);
-  ResetProgramState();
-  SceneDiagnostics diag;
-  ReadSceneText(text.data(), text.size(), "objects.mts", &diag);
-  return diag;
+  return LoadScene(plan);
 }
 
 SceneObjectSpec Object(double x, double z, double maxSpeed, double clearance = 3) {

@@ -14,6 +14,7 @@
 
 #include "app/shell.h"
 #include "platform/headless.h"
+#include "scene/reader.h"
 #include "scene_writer.h"
 
 struct ProgramRun {
@@ -32,7 +33,7 @@ inline ProgramRun RunScene(const SceneSpec& plan, int frames, headless::Options 
   const auto folder =
       std::filesystem::temp_directory_path() / ("citywalk_run_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
-  WriteSceneFile((folder / "\xD0\x93\xD0\xBE\xD1\x80\xD0\xBE\xD0\xB4.mts").string(), plan);
+  WriteSceneFile((folder / kSceneFileName).string(), plan);
   for (const std::string& file : files)
     std::filesystem::copy_file(file, folder / std::filesystem::path(file).filename(),
                                std::filesystem::copy_options::overwrite_existing);
