@@ -9,8 +9,7 @@
 namespace {
 
 TEST(WalkObstacles, SquareTestIsStrictAndIgnoresRowsThatDoNotExist) {
-  SetUpWalkScene();
-  SetObstacles({10, 0}, {0, 20});
+  SetUpWalkScene(0, {{10, 0}, {0, 20}});
   EXPECT_TRUE(ObstacleHit(2.5, 0, 8));
   EXPECT_TRUE(ObstacleHit(17.9, 7.9, 8));
   EXPECT_FALSE(ObstacleHit(2, 0, 8));  // exactly on the edges
@@ -26,8 +25,7 @@ TEST(WalkObstacles, SquareTestIsStrictAndIgnoresRowsThatDoNotExist) {
 }
 
 TEST(WalkObstacles, WalkingIntoAPostGivesUpInFrontOfItAndTheNextStepIsRedone) {
-  SetUpWalkScene();
-  SetObstacles({0}, {-10});
+  SetUpWalkScene(0, {{0, -10}});
   Press(VK_UP);
   WalkModeStep();  // to z = -1: 9 from the post, free
   ASSERT_EQ(eyeZ, -1.0);
@@ -61,8 +59,7 @@ TEST(WalkObstacles, WalkingIntoAPostGivesUpInFrontOfItAndTheNextStepIsRedone) {
 }
 
 TEST(WalkObstacles, AfterAForwardGiveUpASidestepIsRedoneAlongItsOwnChannelHeading) {
-  SetUpWalkScene();
-  SetObstacles({0}, {-10});
+  SetUpWalkScene(0, {{0, -10}});
   eyeZ = -1;
   forwardSpeed = 1;
   Press(VK_UP);
@@ -81,8 +78,7 @@ TEST(WalkObstacles, AfterAForwardGiveUpASidestepIsRedoneAlongItsOwnChannelHeadin
 TEST(WalkObstacles, APostCornerIsPassedAlongTheFirstFreeDeflection) {
   // The step from the origin to z = -2 touches the post's square at x = +-7.95; the probes of
   // length 8 reach x = -+0.08 per 0.01 radian of deflection.
-  SetUpWalkScene();
-  SetObstacles({7.95}, {-5});
+  SetUpWalkScene(0, {{7.95, -5}});
   forwardSpeed = 1;
   Press(VK_UP);
   WalkModeStep();  // +0.01 is free at once
@@ -98,8 +94,7 @@ TEST(WalkObstacles, APostCornerIsPassedAlongTheFirstFreeDeflection) {
   EXPECT_EQ(travelZ, eyeZ);
 
   // Mirrored post: +0.01 and +0.02 hit, -0.01 is free.
-  SetUpWalkScene();
-  SetObstacles({-7.95}, {-5});
+  SetUpWalkScene(0, {{-7.95, -5}});
   forwardSpeed = 1;
   Press(VK_UP);
   WalkModeStep();
@@ -110,8 +105,7 @@ TEST(WalkObstacles, APostCornerIsPassedAlongTheFirstFreeDeflection) {
   EXPECT_EQ(forwardDeflectPhase, 1);
 
   // A large slow-down factor: the speed is divided by |d| x k and stays reduced.
-  SetUpWalkScene();
-  SetObstacles({-7.95}, {-5});
+  SetUpWalkScene(0, {{-7.95, -5}});
   walkSlowdownFactor = 200;
   forwardSpeed = 1;
   Press(VK_UP);
@@ -126,8 +120,7 @@ TEST(WalkObstacles, APostCornerIsPassedAlongTheFirstFreeDeflection) {
 
 TEST(WalkObstacles, BackwardStepsProbeBackwardAndTheLimitItselfIsNotTried) {
   // Walking backward into a post behind: the probes go backward too, all are blocked.
-  SetUpWalkScene();
-  SetObstacles({0}, {9});
+  SetUpWalkScene(0, {{0, 9}});
   forwardSpeed = -1;
   Press(VK_DOWN);
   WalkModeStep();
@@ -137,8 +130,7 @@ TEST(WalkObstacles, BackwardStepsProbeBackwardAndTheLimitItselfIsNotTried) {
 
   // With a limit of exactly 0.02 the tries are +0.01 and -0.01 only. Here +0.02 would be free
   // (the probe reaches x = -0.16, 8.04 from the post) but is never tried.
-  SetUpWalkScene();
-  SetObstacles({7.88}, {-5});
+  SetUpWalkScene(0, {{7.88, -5}});
   walkDeflectLimit = 0.01 + 0.01;
   forwardSpeed = 1;
   Press(VK_UP);
@@ -151,8 +143,7 @@ TEST(WalkObstacles, BackwardStepsProbeBackwardAndTheLimitItselfIsNotTried) {
 
 TEST(WalkObstacles, DeflectedHeadingsTurnFromTheMoveAngle) {
   // Heading 90 walks along +x; a post 10 ahead is met on the second step.
-  SetUpWalkScene(90);
-  SetObstacles({10}, {0});
+  SetUpWalkScene(90, {{10, 0}});
   Press(VK_UP);
   WalkModeStep();
   WalkModeStep();
@@ -167,8 +158,7 @@ TEST(WalkObstacles, SearchReachesWideDeflectionsAndStopsOnNonsenseLimits) {
   // Boxed in on every side but the back: probes of length 8 are free only where
   // -cos(d) x 8 is at least 3.5, so the first free deflection is the first sum of 0.01s beyond
   // that.
-  SetUpWalkScene();
-  SetObstacles({0}, {-5});
+  SetUpWalkScene(0, {{0, -5}});
   collisionRadius = 8.5;
   forwardSpeed = 1;
   moveAngle = 0;
@@ -182,8 +172,7 @@ TEST(WalkObstacles, SearchReachesWideDeflectionsAndStopsOnNonsenseLimits) {
 
   // Nothing is free at all: a huge limit or one that is not a number still gives up.
   for (const double limit : {1e9, std::nan("")}) {
-    SetUpWalkScene();
-    SetObstacles({0}, {0});
+    SetUpWalkScene(0, {{0, 0}});
     forwardSpeed = 1;
     moveAngle = 0;
     EXPECT_TRUE(DeflectedStep(StepChannel::Forward, 8.5, 0.01, limit, 3.0));
@@ -198,8 +187,7 @@ TEST(WalkObstacles, SearchReachesWideDeflectionsAndStopsOnNonsenseLimits) {
 TEST(WalkObstacles, VariantHookRunsBeforeTheSlowDownAndGiveUpCanKeepTheSideSpeed) {
   static double speedSeen, deflectionSeen, xSeen;
   speedSeen = deflectionSeen = xSeen = 0;
-  SetUpWalkScene();
-  SetObstacles({7.95}, {-5});
+  SetUpWalkScene(0, {{7.95, -5}});
   forwardSpeed = 2;
   moveAngle = 0;
   DeflectVariant variant;
@@ -214,8 +202,7 @@ TEST(WalkObstacles, VariantHookRunsBeforeTheSlowDownAndGiveUpCanKeepTheSideSpeed
   EXPECT_EQ(xSeen, 0.0);         // the probe is undone first
   EXPECT_EQ(forwardSpeed, 2.0);  // 0.1 x 3 is below 1: no slow-down
 
-  SetUpWalkScene();
-  SetObstacles({0}, {0});
+  SetUpWalkScene(0, {{0, 0}});
   forwardSpeed = 2;
   sideSpeed = 0.5;
   variant.giveUpStopsSide = false;
@@ -225,8 +212,7 @@ TEST(WalkObstacles, VariantHookRunsBeforeTheSlowDownAndGiveUpCanKeepTheSideSpeed
 }
 
 TEST(WalkObstacles, BlockedJumpMoveStartsTheFallAndStopsBothSpeeds) {
-  SetUpWalkScene();
-  SetObstacles({0}, {-10});
+  SetUpWalkScene(0, {{0, -10}});
   eyeZ = -1;
   forwardSpeed = 2;
   sideSpeed = 1;

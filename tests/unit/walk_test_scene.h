@@ -1,38 +1,27 @@
-// A small walking scene for the walking and input tests: the start-up state with the values the
-// loader derives from the defaults, control mode 1, the eye at the origin.
+// A small walking scene for the walking and input tests, loaded by the program's own reader:
+// control mode 1, the default motion settings, the eye at the origin.
 #pragma once
 
+#include <cmath>
+#include <utility>
 #include <vector>
 
-#include "app/input.h"
-#include "app/shell.h"
+#include "common/keys.h"
+#include "common/scene_load.h"
 #include "motion/viewer.h"
 #include "motion/walk.h"
 #include "scene/scene.h"
 
-// Start-up state of a mode-1 scene with the default motion settings and the given heading.
-inline void SetUpWalkScene(double startHeading = 0) {
-  ResetProgramState();
-  ControlMode = 1;
-  jumpStep = jumpHeight / 8;
-  collisionStep = collisionRadius;
-  walkDeflectLimit *= degToRad;
-  acceleration = throttleStep;
-  eyeX = eyeY = eyeZ = 0;
-  heading = startHeading;
-  headingRad = -(heading - 90) * degToRad;
-  lookDistance = 100;
+// Loads the walking scene with the given heading (degrees; 0 looks north, -z), the look-at
+// target 100 ahead, and posts at the given (x, z) points.
+inline void SetUpWalkScene(double startHeading = 0,
+                           std::vector<std::pair<double, double>> posts = {}) {
+  SceneSpec plan;
+  plan.settings.ControlMode = 1;
+  plan.settings.startHeadingDeg = -startHeading;
+  const double ahead = (90 - startHeading) * degToRad;
+  plan.settings.startTargetX = 100 * std::cos(ahead);
+  plan.settings.startTargetZ = -100 * std::sin(ahead);
+  plan.posts = std::move(posts);
+  LoadScene(plan);
 }
-
-// Replaces the obstacle points by the given ones (index 1..n).
-inline void SetObstacles(const std::vector<double>& xs, const std::vector<double>& zs) {
-  obstacleCount = static_cast<int>(xs.size());
-  obstacleX.assign(1, 0.0);
-  obstacleZ.assign(1, 0.0);
-  obstacleX.insert(obstacleX.end(), xs.begin(), xs.end());
-  obstacleZ.insert(obstacleZ.end(), zs.begin(), zs.end());
-}
-
-// Presses or releases a key as the window procedure would.
-inline void Press(WPARAM key) { OnKeyDown(key, 0); }
-inline void Release(WPARAM key) { OnKeyUp(key, 0); }
