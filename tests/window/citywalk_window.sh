@@ -10,41 +10,14 @@
 # figures come from bench/idle.sh). Esc ends it with exit status 0.
 # Exit status 77 (skipped) when there is no X display or the X tools are missing.
 set -u
+# shellcheck source=tests/window/driver.sh
+. "$(dirname "$0")/driver.sh"
 
 citywalk=$1
 scene=${2:-}
 
-if [ -z "${DISPLAY:-}" ]; then
-  echo "no DISPLAY: skipped"
-  exit 77
-fi
-for tool in xdotool xwininfo; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "$tool missing: skipped"
-    exit 77
-  fi
-done
-
-work=$(mktemp -d)
-pid=
-cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill -9 "$pid" 2>/dev/null; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  [ -s "$work/out.log" ] && sed 's/^/  program: /' "$work/out.log"
-  exit 1
-}
-
-# Geometry of a window as the X server has it: "x y width height".
-geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4}
-                           /^ *Width:/ {w = $2} /^ *Height:/ {h = $2}
-                           END {print x, y, w, h}'
-}
+need_display xdotool xwininfo
+make_work
 
 # Processor time of the process so far, in clock ticks (user + system).
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
@@ -53,17 +26,8 @@ read -r screen_w screen_h < <(xwininfo -root | awk '/^ *Width:/ {w = $2} /^ *Hei
                                                   END {print w, h}')
 
 [ -z "$scene" ] || cp "$scene"/* "$work"/
-(cd "$work" && exec "$citywalk" >"$work/out.log" 2>&1) &
-pid=$!
-
-wid=
-for _ in $(seq 300); do
-  kill -0 "$pid" 2>/dev/null || fail "the program ended at start"
-  wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1)
-  [ -n "$wid" ] && break
-  sleep 0.1
-done
-[ -n "$wid" ] || fail "no window appeared"
+start_program "$work" "$citywalk"
+find_window 300 --pid "$pid"
 sleep 0.3
 
 if [ -z "$scene" ]; then
@@ -105,17 +69,6 @@ fi
 
 # Esc: exit status 0 (within 10 s, however loaded the machine).
 xdotool key Escape
-ended=
-for _ in $(seq 200); do
-  if ! kill -0 "$pid" 2>/dev/null; then
-    ended=1
-    break
-  fi
-  sleep 0.05
-done
-[ -n "$ended" ] || fail "still running 10 s after Esc"
-wait "$pid"
-status=$?
-pid=
-[ "$status" -eq 0 ] || fail "exit status $status after Esc"
+wait_end 10 || fail "still running 10 s after Esc"
+expect_status_zero Esc
 echo "PASS"

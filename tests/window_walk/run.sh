@@ -6,57 +6,25 @@
 # F2 resumes (the cursor hides); Esc ends the program with exit status 0.
 # Exit status 77 (skipped) when there is no X display or the X tools are missing.
 set -u
+# shellcheck source=tests/window/driver.sh
+. "$(dirname "$0")/../window/driver.sh"
 
 citywalk=$1
 scene=$2
 cursor_state=${3:-}
 
-if [ -z "${DISPLAY:-}" ]; then
-  echo "no DISPLAY: skipped"
-  exit 77
-fi
-for tool in xdotool import compare; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "$tool missing: skipped"
-    exit 77
-  fi
-done
-
-work=$(mktemp -d)
-pid=
-cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
-
+need_display xdotool import compare
+make_work
 cp "$scene"/* "$work"/
-(cd "$work" && exec "$citywalk" >"$work/out.log" 2>&1) &
-pid=$!
-
+start_program "$work" "$citywalk"
 # The program's window: the one that belongs to its process.
-wid=
-for _ in $(seq 300); do
-  kill -0 "$pid" 2>/dev/null || fail "the program ended at start: $(cat "$work/out.log")"
-  wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1)
-  [ -n "$wid" ] && break
-  sleep 0.1
-done
-[ -n "$wid" ] || fail "no window appeared"
+find_window 300 --pid "$pid"
 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
 # The pointer over the window (the program hides the cursor there; elsewhere the desktop's
 # shows, wherever an earlier test left the pointer).
 xdotool mousemove --window "$wid" 100 75
 sleep 0.5
 
-shot() { import -window root "$work/$1.png" || fail "screenshot $1"; }
-# Number of pixels that differ between two screenshots.
-differ() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
 hold_up() {
   xdotool keydown Up
   sleep 0.5
@@ -104,13 +72,6 @@ moved=$(differ paused2 resumed)
 [ "${moved:-0}" -gt 0 ] || fail "walking after the pause did not change the picture"
 
 xdotool key Escape
-for _ in $(seq 200); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "Esc did not end the program"
-wait "$pid"
-status=$?
-pid=
-[ "$status" -eq 0 ] || fail "exit status $status after Esc: $(cat "$work/out.log")"
+wait_end 20 || fail "Esc did not end the program within 20 s"
+expect_status_zero Esc
 echo "PASS"

@@ -1,0 +1,101 @@
+# shellcheck shell=bash disable=SC2034  # $work, $pid, $wid and $waited are for the drivers
+# What the real-window test drivers share (sourced, bash): skipping without a display or a
+# tool, the work folder and its clean-up, starting the program and finding its window,
+# screenshots, and waiting for the program to end.
+#   skip WHY                       ends the test as skipped (status 77)
+#   need_display TOOL...           skips without an X display or any of the tools
+#   make_work                      $work, removed at exit with the program killed if it runs;
+#                                  a driver may define cleanup_more to run before that
+#   fail WHY                       ends the test as failed, with the program's output
+#   start_program DIR COMMAND...   runs COMMAND in DIR, output to $work/out.log; $pid
+#   find_window TENTHS ARGS...     waits up to TENTHS tenths of a second for a visible window
+#                                  that `xdotool search ARGS` finds; $wid
+#   geometry WID                   "x y width height" as the X server has the window
+#   shot NAME [CROP]               the screen (or CROP, WxH+X+Y) as $work/NAME.png
+#   differ A B                     how many pixels differ between two shots
+#   wait_end SECONDS               waits for the program to end ($waited: whole seconds it
+#                                  took); false if it still runs
+#   expect_status_zero AFTER       fails unless the program ended with status 0
+
+skip() {
+  echo "skipped: $*"
+  exit 77
+}
+
+need_display() {
+  [ -n "${DISPLAY:-}" ] || skip "no DISPLAY"
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || skip "$tool missing"
+  done
+}
+
+make_work() {
+  work=$(mktemp -d)
+  pid=
+  trap cleanup EXIT
+}
+
+cleanup() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill -9 "$pid" 2>/dev/null; fi
+  if declare -F cleanup_more >/dev/null; then cleanup_more; fi
+  rm -rf "$work"
+}
+
+fail() {
+  echo "FAIL: $*"
+  [ -s "$work/out.log" ] && sed 's/^/  program: /' "$work/out.log"
+  exit 1
+}
+
+start_program() {
+  local dir=$1
+  shift
+  (cd "$dir" && exec "$@" >"$work/out.log" 2>&1) &
+  pid=$!
+}
+
+find_window() {
+  local tenths=$1
+  shift
+  wid=
+  for _ in $(seq "$tenths"); do
+    kill -0 "$pid" 2>/dev/null || fail "the program ended at start"
+    wid=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n1)
+    [ -n "$wid" ] && return 0
+    sleep 0.1
+  done
+  fail "no window appeared"
+}
+
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4}
+                           /^ *Width:/ {w = $2} /^ *Height:/ {h = $2}
+                           END {print x, y, w, h}'
+}
+
+shot() {
+  local crop=()
+  [ -z "${2:-}" ] || crop=(-crop "$2" +repage)
+  import -window root "${crop[@]}" "$work/$1.png" || fail "screenshot $1"
+}
+
+differ() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
+
+wait_end() {
+  local n
+  for n in $(seq $(($1 * 20))); do
+    waited=$((n / 20))
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.05
+  done
+  ! kill -0 "$pid" 2>/dev/null
+}
+
+expect_status_zero() {
+  local status
+  wait "$pid"
+  status=$?
+  pid=
+  [ "$status" -eq 0 ] || fail "exit status $status after $1"
+}
