@@ -3,7 +3,6 @@
 #include "render/textures.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "app/shell.h"
+#include "common/work_folder.h"
 #include "gl/recorder.h"
 #include "scene/bitmap.h"
 #include "scene/scene.h"
@@ -47,20 +47,22 @@ class Textures : public ::testing::Test {
   void SetUp() override {
     ResetProgramState();
     recorder::Clear();
-    dir = fs::temp_directory_path() / ("citywalk-textures-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    old = fs::current_path();
-    fs::current_path(dir);
     WriteBitmap("a.bmp", 4, 2, 10);
     WriteBitmap("b.bmp", 3, 3, 20);
   }
-  void TearDown() override {
-    fs::current_path(old);
-    fs::remove_all(dir);
-  }
-  fs::path dir, old;
+  const WorkFolder folder{"citywalk-textures"};
 };
 
+// Empty static-list texture tables of size rows, count the last vertex in use.
+void StaticTables(int count, std::size_t size) {
+  staticVertexCount = count;
+  staticTextured.assign(size, 0);
+  staticTexName.assign(size, "");
+  staticTexId.assign(size, 0);
+  staticImage.assign(size, nullptr);
+}
+
+// Marks vertex index of a list textured with the named image.
 void Textured(std::vector<int>& flags, std::vector<std::string>& names, int index,
               const char* name) {
   flags[index] = 1;
@@ -68,11 +70,7 @@ void Textured(std::vector<int>& flags, std::vector<std::string>& names, int inde
 }
 
 TEST_F(Textures, OneTextureObjectPerDistinctNameAcrossAllLists) {
-  staticVertexCount = 6;
-  staticTextured.assign(16, 0);
-  staticTexName.assign(16, "");
-  staticTexId.assign(16, 0);
-  staticImage.assign(16, nullptr);
+  StaticTables(6, 16);
   Textured(staticTextured, staticTexName, 0, "a.bmp");
   Textured(staticTextured, staticTexName, 3, "a.bmp");
   Textured(staticTextured, staticTexName, 4, "b.bmp");
@@ -117,11 +115,7 @@ TEST_F(Textures, OneTextureObjectPerDistinctNameAcrossAllLists) {
 }
 
 TEST_F(Textures, EachTextureIsAMipmappedRgbImageWithNearestMinification) {
-  staticVertexCount = 1;
-  staticTextured.assign(11, 0);
-  staticTexName.assign(11, "");
-  staticTexId.assign(11, 0);
-  staticImage.assign(11, nullptr);
+  StaticTables(1, 11);
   Textured(staticTextured, staticTexName, 0, "b.bmp");
   linearMagFilter = 0;
   BuildTextures();
@@ -143,11 +137,7 @@ TEST_F(Textures, EachTextureIsAMipmappedRgbImageWithNearestMinification) {
 }
 
 TEST_F(Textures, AMissingImageIsReadOnceAndGetsNoTextureObject) {
-  staticVertexCount = 3;
-  staticTextured.assign(13, 0);
-  staticTexName.assign(13, "");
-  staticTexId.assign(13, 0);
-  staticImage.assign(13, nullptr);
+  StaticTables(3, 13);
   Textured(staticTextured, staticTexName, 0, "missing.bmp");
   Textured(staticTextured, staticTexName, 2, "missing.bmp");
   BuildTextures();
@@ -159,11 +149,7 @@ TEST_F(Textures, AMissingImageIsReadOnceAndGetsNoTextureObject) {
 TEST_F(Textures, WindowsSeparatorsInNamesFindTheFile) {
   fs::create_directories("tex");
   WriteBitmap("tex/c.bmp", 2, 2, 30);
-  staticVertexCount = 1;
-  staticTextured.assign(11, 0);
-  staticTexName.assign(11, "");
-  staticTexId.assign(11, 0);
-  staticImage.assign(11, nullptr);
+  StaticTables(1, 11);
   Textured(staticTextured, staticTexName, 0, "tex\\c.bmp");
   BuildTextures();
   EXPECT_NE(staticTexId[0], 0);

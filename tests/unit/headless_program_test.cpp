@@ -1,16 +1,15 @@
 // The program's WinMain on the headless platform: start-up order and placement, message
 // routing, frame pacing by the tick counter, pause and paint, teardown.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/shell.h"
 #include "app/view.h"
+#include "common/work_folder.h"
 #include "motion/camera.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
@@ -23,11 +22,7 @@ namespace {
 // the loop goes on to FrameStep. After the last turn the window is closed by the platform's
 // close command. Returns WinMain's result.
 int RunProgram(const headless::Options& options, int turns, std::function<void(int)> turn) {
-  const auto home = std::filesystem::current_path();
-  const auto folder =
-      std::filesystem::temp_directory_path() / ("citywalk_headless_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  std::filesystem::current_path(folder);
+  const WorkFolder folder("citywalk_headless");
   headless::Reset(options);
   ResetProgramState();
   int n = 0;
@@ -42,10 +37,7 @@ int RunProgram(const headless::Options& options, int turns, std::function<void(i
                       },
                       nullptr});
   char commandLine[] = "";
-  const int result = WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
-  std::filesystem::current_path(home);
-  std::filesystem::remove_all(folder);
-  return result;
+  return WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
 }
 
 }  // namespace

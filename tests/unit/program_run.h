@@ -5,14 +5,13 @@
 // command. For tests of whole runs: hostile scenes, long soaks.
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/shell.h"
+#include "common/work_folder.h"
 #include "platform/headless.h"
 #include "scene/reader.h"
 #include "scene_writer.h"
@@ -29,15 +28,11 @@ inline ProgramRun RunScene(const SceneSpec& plan, int frames, headless::Options 
                            const std::function<void(int)>& beforeFrame = nullptr,
                            const std::function<void(int)>& afterFrame = nullptr,
                            const std::vector<std::string>& files = {}) {
-  const auto home = std::filesystem::current_path();
-  const auto folder =
-      std::filesystem::temp_directory_path() / ("citywalk_run_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  WriteSceneFile((folder / kSceneFileName).string(), plan);
+  const WorkFolder folder("citywalk_run");
+  WriteSceneFile(kSceneFileName, plan);
   for (const std::string& file : files)
-    std::filesystem::copy_file(file, folder / std::filesystem::path(file).filename(),
+    std::filesystem::copy_file(file, std::filesystem::path(file).filename(),
                                std::filesystem::copy_options::overwrite_existing);
-  std::filesystem::current_path(folder);
   headless::Reset(options);
   ProgramRun run;
   bool posted = false;
@@ -65,7 +60,5 @@ inline ProgramRun RunScene(const SceneSpec& plan, int frames, headless::Options 
   char commandLine[] = "";
   run.result = WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
   headless::SetHooks({});
-  std::filesystem::current_path(home);
-  std::filesystem::remove_all(folder);
   return run;
 }
