@@ -100,14 +100,15 @@ add_test(NAME replay_expect_reads_bmp_rows
                  --snapshot ${CMAKE_CURRENT_SOURCE_DIR}/replay/platform/corners.bmp)
 
 # Memory errors over a 100-frame run of the empty scene, the snapshot read-back included
-# (about 4 s; not under the sanitizers, which do not mix with valgrind).
+# (about 4 s; not under the sanitizers, which do not mix with valgrind: label `valgrind`).
 find_program(VALGRIND_PROGRAM valgrind)
 if(VALGRIND_PROGRAM AND NOT CITYWALK_SANITIZE)
   add_test(NAME replay_valgrind_empty_scene
            COMMAND ${VALGRIND_PROGRAM} --error-exitcode=1 -q $<TARGET_FILE:citywalk-replay>
                    --dir ${CMAKE_CURRENT_SOURCE_DIR}/replay/platform/empty --frames 100
                    --snapshot ${CMAKE_CURRENT_BINARY_DIR}/replay_valgrind.bmp)
-  set_tests_properties(replay_valgrind_empty_scene PROPERTIES TIMEOUT 300)
+  set_tests_properties(replay_valgrind_empty_scene PROPERTIES TIMEOUT 300
+                       LABELS "valgrind;slow")
 endif()
 
 # The recorded display lists draw exactly what the immediate walk draws, and leave the same
@@ -136,14 +137,14 @@ set_tests_properties(docs_example_reads_cleanly PROPERTIES
 
 # A short soak: two thousand frames of random keys, mouse, pauses, mode keys and resizes in
 # each demo scene, with no NaN or infinity in the trace and no growth of memory (the long run
-# is scripts/soak.sh); and the same seed gives the same run.
+# is scripts/soak.sh); and the same seed gives the same run. Label `slow`.
 foreach(scene walk drive follow chase)
   add_test(NAME replay_random_input_${scene}
            COMMAND ${CMAKE_COMMAND} -DREPLAY=$<TARGET_FILE:citywalk-replay>
                    -DSCENE=${CMAKE_SOURCE_DIR}/scenes/${scene} -DFRAMES=2000 -DSEED=16
                    -DWORK=${CMAKE_CURRENT_BINARY_DIR}/replay_random_${scene}
                    -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/soak.cmake)
-  set_tests_properties(replay_random_input_${scene} PROPERTIES TIMEOUT 600)
+  set_tests_properties(replay_random_input_${scene} PROPERTIES TIMEOUT 600 LABELS slow)
   if(CITYWALK_SANITIZE)
     # The sanitizer keeps freed blocks resident in its quarantine (256 MB by default), which
     # the memory check would take for growth; a small one keeps what it measures the program's.
@@ -157,4 +158,5 @@ add_test(NAME replay_random_input_is_reproducible
                  -DSCENE=${CMAKE_SOURCE_DIR}/scenes/chase -DFRAMES=400 -DSEED=3 -DAGAIN=ON
                  -DWORK=${CMAKE_CURRENT_BINARY_DIR}/replay_random_again
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/soak.cmake)
+set_tests_properties(replay_random_input_is_reproducible PROPERTIES LABELS slow)
 file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/replay_random_again)
