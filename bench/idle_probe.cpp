@@ -4,8 +4,10 @@
 // often the message loop woke from its rest, and the gaps between presented frames. Then it
 // presses Esc for the user, so the program ends through its own teardown, and prints one line:
 //   cpu_percent=.. wakeups_per_s=.. frames=.. gap_median_ms=.. gap_p90_ms=.. gap_max_ms=..
-// The probe is linked with -Wl,--wrap for SwapBuffers and MsgWaitForMultipleObjects (their
-// C++ symbol names), so the program's own code is unchanged.
+// The probe defines SwapBuffers and MsgWaitForMultipleObjects itself and passes each call on
+// to the SDL platform's own, which is compiled for the probe under the names
+// PlatformSwapBuffers and PlatformMsgWaitForMultipleObjects (bench/CMakeLists.txt), so the
+// program's own code is unchanged.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -69,20 +71,23 @@ double Percentile(std::vector<double> values, double p) {
 
 }  // namespace
 
-extern "C" BOOL __real__Z11SwapBuffersP5HDC__(HDC dc);
-extern "C" DWORD __real__Z25MsgWaitForMultipleObjectsjPKPvijj(DWORD, const HANDLE*, BOOL, DWORD,
-                                                              DWORD);
+// The SDL platform's own calls, renamed for the probe.
+BOOL PlatformSwapBuffers(HDC dc);
+DWORD PlatformMsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                        DWORD milliseconds, DWORD wakeMask);
 
-extern "C" BOOL __wrap__Z11SwapBuffersP5HDC__(HDC dc) {
-  const BOOL result = __real__Z11SwapBuffersP5HDC__(dc);
+// Presents the frame through the platform and notes when.
+BOOL SwapBuffers(HDC dc) {
+  const BOOL result = PlatformSwapBuffers(dc);
   if (probe.measuring) probe.swaps.push_back(Clock::now());
   Tick();
   return result;
 }
 
-extern "C" DWORD __wrap__Z25MsgWaitForMultipleObjectsjPKPvijj(DWORD count, const HANDLE* handles,
-                                                              BOOL all, DWORD ms, DWORD mask) {
-  const DWORD result = __real__Z25MsgWaitForMultipleObjectsjPKPvijj(count, handles, all, ms, mask);
+// Rests through the platform and counts the wake-up.
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL all, DWORD ms,
+                                DWORD mask) {
+  const DWORD result = PlatformMsgWaitForMultipleObjects(count, handles, all, ms, mask);
   if (probe.measuring) ++probe.wakeups;
   Tick();
   return result;
