@@ -6,7 +6,7 @@
 #   - the processor time of the whole process as a share of one core,
 #   - how often a second the message loop woke from its rest,
 #   - the gaps between presented frames: median, 90th percentile and largest.
-# Builds build/bench (Release) first when its probe is missing. Figures only; nothing fails.
+# Builds build/bench (the bench preset: Release) first when its probe is missing. Figures only; nothing fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
@@ -18,8 +18,8 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 probe=$build/bench/citywalk-idle-probe
 if [ ! -x "$probe" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build" --target citywalk-idle-probe >/dev/null
+  cmake --preset bench >/dev/null
+  cmake --build --preset bench --target citywalk-idle-probe >/dev/null
 fi
 probe=$PWD/$probe
 

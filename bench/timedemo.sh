@@ -4,14 +4,14 @@
 # Runs citywalk-replay --timedemo (headless, Mesa on the processor) at 1024 x 768 while
 # walking forward, on the capacity scene (citywalk-scenegen --capacity, made in build/bench)
 # and on the sample city, and prints the median milliseconds per frame of each path, frames
-# per second, and the ratio. Builds build/bench (Release) first. Figures only; nothing fails.
+# per second, and the ratio. Builds build/bench (the bench preset: Release) first. Figures only; nothing fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 frames=${1:-150}
 build=build/bench
 if [ ! -x "$build/tools/replay/citywalk-replay" ] || [ ! -x "$build/tools/scenegen/citywalk-scenegen" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build" --target citywalk-replay citywalk-scenegen >/dev/null
+  cmake --preset bench >/dev/null
+  cmake --build --preset bench --target citywalk-replay citywalk-scenegen >/dev/null
 fi
 "$build/tools/scenegen/citywalk-scenegen" --capacity "$build/capacity"
 script=$(mktemp)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # scripts/fuzz.sh [TARGET] [SECONDS] [JOBS]: builds the libFuzzer targets (clang, ASan + UBSan,
-# in build/fuzz) and runs TARGET (reader, bitmap or program; default all three, one after the
+# in build/fuzz: the fuzz preset) and runs TARGET (reader, bitmap or program; default all three, one after the
 # other) for SECONDS of processor time each (default 3600), in JOBS processes (default 1).
 # Inputs that add coverage go to build/fuzz/corpus/TARGET (the seeds in tests/fuzz/corpus/TARGET
 # are read, not written); a crash, leak or hang (an input running over 10 s) is written to
@@ -18,12 +18,11 @@ command -v clang++ >/dev/null || {
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq clang libclang-rt-dev >/dev/null
 }
-CXX=clang++ CC=clang cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCITYWALK_FUZZ=ON >/dev/null
+cmake --preset fuzz >/dev/null
 mkdir -p build/fuzz/findings
 # Paths are absolute: the program target runs the program in a folder of its own.
 for target in $targets; do
-  cmake --build build/fuzz --target "citywalk_${target}_fuzz" >/dev/null
+  cmake --build --preset fuzz --target "citywalk_${target}_fuzz" >/dev/null
   mkdir -p "build/fuzz/corpus/$target"
   # The program target keeps its scene tables from one input to the next, which libFuzzer's
   # per-input leak check would take for leaks; leaks are the sanitizer test run's and the

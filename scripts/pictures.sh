@@ -2,16 +2,16 @@
 # scripts/pictures.sh: makes the README's pictures of the four control modes, docs/pictures/
 # MODE.png (640 x 400), from citywalk-replay runs of the demo scenes with the fixed scripts
 # docs/pictures/MODE.script, 60 frames each, and of the models plaza (docs/pictures/models.png,
-# 80 frames of the plaza scripts/models.sh builds). Builds build/test first when the tools are
-# missing. A test (pictures_MODE) fails when a committed picture no longer matches what this
-# makes.
+# 80 frames of the plaza scripts/models.sh builds). Builds build/test (the test preset) first
+# when the tools are missing. A test (pictures_MODE) fails when a committed picture no longer
+# matches what this makes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/test
 if [ ! -x "$build/tools/replay/citywalk-replay" ] || [ ! -x "$build/tools/import/citywalk-import" ]; then
   scripts/deps.sh test
-  cmake -S . -B "$build" -G Ninja >/dev/null
-  cmake --build "$build" --target citywalk-replay citywalk-import >/dev/null
+  cmake --preset test >/dev/null
+  cmake --build --preset test --target citywalk-replay citywalk-import >/dev/null
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

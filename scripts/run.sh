@@ -25,10 +25,10 @@ if [ "$choice" = models ]; then
 else
   scripts/deps.sh run
 fi
-cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=Release -DCITYWALK_TESTS=OFF >/dev/null
-cmake --build build/run --target citywalk
+cmake --preset release >/dev/null  # build/release: without the tests
+cmake --build --preset release --target citywalk
 if [ "$choice" = models ]; then
-  cmake --build build/run --target citywalk-import
-  scripts/models.sh build/run/tools/import/citywalk-import "$dir"
+  cmake --build --preset release --target citywalk-import
+  scripts/models.sh build/release/tools/import/citywalk-import "$dir"
 fi
-exec "$PWD/build/run/citywalk" "$dir"
+exec "$PWD/build/release/citywalk" "$dir"

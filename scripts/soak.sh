@@ -4,7 +4,8 @@
 # Runs citywalk-replay with random input (--random-input S, default 1) for N frames (default
 # 45000: 30 minutes of the program's time) at 320x240 in each SCENE (walk, drive, follow, chase
 # and capacity, the generated capacity scene; default all five), under the sanitizer build
-# (build/asan: ASan + UBSan, leak detection at exit) or with --release under build/bench, and
+# (the asan preset, build/asan: ASan + UBSan, leak detection at exit) or with --release under
+# the bench preset's build/bench, and
 # prints for each: the frames drawn, the resident memory after the warm-up (frame 1000), at
 # its peak after that and at the end, the values in the trace that are not finite numbers (a
 # sane scene has none), and the wall time. A sanitizer report, or fewer frames than asked,
@@ -13,26 +14,26 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 frames=45000
 seed=1
-build=build/asan
-config=(-DCMAKE_BUILD_TYPE=Debug -DCITYWALK_SANITIZE=ON)
+preset=asan
 scenes=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --frames) frames=$2; shift 2 ;;
     --seed) seed=$2; shift 2 ;;
-    --release) build=build/bench; config=(-DCMAKE_BUILD_TYPE=Release); shift ;;
+    --release) preset=bench; shift ;;
     -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
     *) scenes+=("$1"); shift ;;
   esac
 done
 [ ${#scenes[@]} -gt 0 ] || scenes=(walk drive follow chase capacity)
+build=build/$preset
 
 if [ ! -f "$build/build.ninja" ]; then
   scripts/deps.sh test
-  cmake -S . -B "$build" -G Ninja "${config[@]}" >/dev/null
+  cmake --preset "$preset" >/dev/null
 fi
-cmake --build "$build" --target citywalk-replay citywalk-scenegen >/dev/null 2>&1 ||
-  cmake --build "$build" --target citywalk-replay citywalk-scenegen
+cmake --build --preset "$preset" --target citywalk-replay citywalk-scenegen >/dev/null 2>&1 ||
+  cmake --build --preset "$preset" --target citywalk-replay citywalk-scenegen
 "$build/tools/scenegen/citywalk-scenegen" --capacity "$build/capacity" >/dev/null
 
 # A small quarantine, so that the resident memory measures the program rather than the

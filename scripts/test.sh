@@ -2,8 +2,9 @@
 # Sets everything up on a fresh Debian 12 machine, builds everything and runs every test:
 # the Windows cross-build (which the Wine test runs), the normal build and the sanitizer build
 # (ASan + UBSan).
-# The exit code is the result. Window tests need an X display: without one they run under
-# xvfb-run. Its server is started with -noreset: by default Xvfb resets itself whenever its
+# The exit code is the result. The builds are CMakePresets.json's windows, test and asan
+# presets (build/windows, build/test, build/asan). Window tests need an X display: without one
+# they run under xvfb-run. Its server is started with -noreset: by default Xvfb resets itself whenever its
 # last client leaves, and a window test that starts the program during that reset finds no
 # display.
 set -euo pipefail
@@ -20,22 +21,22 @@ ctest_display() {
 }
 
 echo "== Windows cross-build"
-cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
-cmake --build build/windows -j "$jobs"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
 test -f build/windows/citywalk.exe
 
 echo "== build (RelWithDebInfo)"
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/test -j "$jobs"
+cmake --preset test >/dev/null
+cmake --build --preset test -j "$jobs"
 echo "== tests"
-(cd build/test && ctest_display --output-on-failure -j "$jobs" --timeout 300)
+ctest_display --preset test -j "$jobs"
 
 echo "== build (ASan + UBSan)"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCITYWALK_SANITIZE=ON >/dev/null
-cmake --build build/asan -j "$jobs"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
 echo "== tests under the sanitizers"
-(cd build/asan && \
-  ctest --output-on-failure -j "$jobs" --timeout 600 -E '^(window_|walk_window$|replay_valgrind)')
+# The asan test preset leaves out the tests labelled window (real windows, Wine) or valgrind:
+# ctest -LE '^(window|valgrind)$'.
+ctest --preset asan -j "$jobs"
 
 echo "== all passed"
