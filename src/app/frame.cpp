@@ -4,10 +4,8 @@
 #include <cstdint>
 
 #include "app/shell.h"
+#include "motion/modes.h"
 #include "motion/objects.h"
-#include "motion/vehicle.h"
-#include "motion/walk.h"
-#include "motion/walker.h"
 #include "render/avatar.h"
 #include "render/objects.h"
 #include "render/polylist.h"
@@ -34,22 +32,7 @@ void FrameStep() {
   lastTick = nowTick;
   boundTexture = 0;
 
-  switch (ControlMode) {
-    case kModeWalk:
-      WalkModeStep();
-      break;
-    case kModeDrive:
-      DriveStep();
-      break;
-    case kModeFollow:
-      WalkerStep();
-      break;
-    case kModeChase:
-      ChaseDriveStep();
-      break;
-    default:  // any other mode: the scene is drawn, nothing moves the viewer
-      break;
-  }
+  ModeStep();  // a mode outside 1..4: the scene is drawn, nothing moves the viewer
 
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   DrawPlainList();
@@ -58,7 +41,9 @@ void FrameStep() {
     MoveObjects(i);
     DrawObjects(i);
   }
+  ModeBeforeAvatar();
   DrawAvatar();
+  ModeAfterAvatar();
   glFlush();
   SwapBuffers(deviceContext);
 }

@@ -1,16 +1,32 @@
-// The chase camera. The boom is extended step by step from the body until it reaches its full
-// length (lookRefDistanceSaved) or until the camera would stand inside a post's square; the
-// camera distance follows at once when shorter, eases out when longer. While the heading
-// shown still lags the real one, the camera pulls in faster.
+// The chase views: the heading smoothing and the chase camera. The boom is extended step by
+// step from the body until it reaches its full length (lookRefDistanceSaved) or until the
+// camera would stand inside a post's square; the camera distance follows at once when
+// shorter, eases out when longer. While the heading shown still lags the real one, the camera
+// pulls in faster.
 #include "motion/chase.h"
 
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 
+#include "motion/camera.h"
+#include "motion/step.h"
 #include "motion/viewer.h"
-#include "motion/walk.h"
 #include "scene/scene.h"
 
 namespace {
+
+constexpr double kSmoothDivisor = 2.0;
+constexpr double kSmoothMinStep = 3.0;
+
+// Half the difference truncated to a whole number of degrees, made non-negative; differences
+// beyond the int range count as its largest value, one that is not a number as 0.
+int WholeHalf(double difference) {
+  const double half = std::trunc(difference / kSmoothDivisor);
+  if (std::isnan(half)) return 0;
+  if (std::fabs(half) >= static_cast<double>(INT_MAX)) return INT_MAX;
+  return std::abs(static_cast<int>(half));
+}
 
 // The camera on the boom at distance d behind the body.
 void PlaceCamera(double d) {
@@ -37,6 +53,22 @@ double BoomLength(double b) {
 
 }  // namespace
 
+// heading is wrapped only when the smoothing snaps to it.
+void SmoothHeadingStep(bool wholeDegrees) {
+  if (smoothHeading == heading) return;
+  double n = wholeDegrees ? WholeHalf(heading - smoothHeading)
+                          : std::fabs(heading - smoothHeading) / kSmoothDivisor;
+  if (n < kSmoothMinStep) n = wholeDegrees ? std::trunc(kSmoothMinStep) : kSmoothMinStep;
+  if (heading - smoothHeading < n && smoothHeading - heading < n) {
+    WrapHeading();
+    smoothHeading = heading;
+  } else {
+    if (smoothHeading < heading) smoothHeading += n;
+    if (smoothHeading > heading) smoothHeading -= n;
+  }
+  ViewAngle();
+}
+
 void ChaseCamera(int mode) {
   const bool walking = mode == kModeFollow;
   const double b = walking ? walkStep : driveStep;
@@ -61,4 +93,9 @@ void ChaseCamera(int mode) {
   PlaceCamera(cameraDistance);
   targetX = lookEyeX + std::cos(headingRad) * lookRefDistanceSaved;
   targetZ = lookEyeZ - std::sin(headingRad) * lookRefDistanceSaved;
+}
+
+void LoadChaseView() {
+  lookEyeY = std::tan(lookPitch * degToRad) * cameraDistance + modeEyeY;
+  LoadLookAt(lookEyeX, lookEyeY, lookEyeZ, targetX, targetY, targetZ);
 }

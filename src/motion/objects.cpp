@@ -8,10 +8,18 @@
 #include <cstddef>
 #include <numbers>
 
+#include "motion/step.h"
 #include "motion/viewer.h"
 #include "scene/scene.h"
 
 namespace {
+
+// An object's turn clock counts its frames: at clock 151 to 219 its heading turns by -2
+// degrees a frame, at 370 to 439 by +2; at 439 the clock goes back to 0 before its count.
+constexpr int kFirstTurnAfter = 150;
+constexpr int kFirstTurnBefore = 220;
+constexpr int kSecondTurnFrom = 370;
+constexpr int kTurnCycleFrames = 440;
 
 // The step being tried, subtracted from objectCurX and objectCurZ.
 double objectStepX, objectStepZ;
@@ -112,29 +120,23 @@ void MoveObjects(int i) {
     return;  // frozen: not even its clock moves
 
   objectMotionState[i] = 1;
-  if (objectAccelForward[i] == 1) {
-    if (objectSpeed[i] < objectMaxSpeed[i]) objectSpeed[i] += walkAccel;
-    if (objectSpeed[i] < 0) objectSpeed[i] = walkAccel;
-  }
-  if (objectAccelReverse[i] == 1) {
-    if (objectSpeed[i] > -objectMaxSpeed[i]) objectSpeed[i] -= walkAccel;
-    if (objectSpeed[i] > 0) objectSpeed[i] = -walkAccel;
-  }
+  if (objectAccelForward[i] == 1) Accelerate(objectSpeed[i], true, objectMaxSpeed[i], walkAccel);
+  if (objectAccelReverse[i] == 1) Accelerate(objectSpeed[i], false, objectMaxSpeed[i], walkAccel);
   TakeStep(i, StepAngle(i), objectSpeed[i]);
   const double savedSpeed = objectSpeed[i];
 
   const int clock = objectTurnClock[i];
-  if (clock > 150 && clock < 220) {
+  if (clock > kFirstTurnAfter && clock < kFirstTurnBefore) {
     UndoStep(i);
     objectHeading[i] -= 2;
     WrapObjectHeading(i);
     TakeStep(i, StepAngle(i), objectSpeed[i]);
-  } else if (clock >= 370 && clock < 440) {
+  } else if (clock >= kSecondTurnFrom && clock < kTurnCycleFrames) {
     UndoStep(i);
     objectHeading[i] += 2;
     WrapObjectHeading(i);
     TakeStep(i, StepAngle(i), objectSpeed[i]);
-    if (clock == 439) objectTurnClock[i] = 0;
+    if (clock == kTurnCycleFrames - 1) objectTurnClock[i] = 0;
   }
 
   const double clearance = objectClearance[i];

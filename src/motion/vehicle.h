@@ -1,5 +1,6 @@
-// The car of the vehicle modes: driving (control mode 2, and the chase view of mode 4), the
-// deflected step of a car, and the car body's pitch, roll, rocking and trembling.
+// The car that the vehicle modes share (driven from the driver's seat in mode 2, watched from
+// behind in mode 4): its paths of a frame with the deflected step of a car, and the car body's
+// pitch, roll, rocking and trembling.
 #pragma once
 
 // Car body and drive state (0 at start, except highSpeed 1).
@@ -14,25 +15,31 @@ extern double steerLimit, handbrakeTurnLimit;  // this frame's turn-rate limits
 inline constexpr double turnPerSpeed = 1.5;  // steering limit per unit of speed
 inline constexpr double pitchStep = 0.2;     // body pitch step, degrees
 
-// One frame of driving from the driver's seat (mode 2): steering, throttle, brake and
-// handbrake, body pitch and roll, the deflected move, then target and lights.
-void DriveStep();
-// The car's paths of a frame as the chase view drives them (mode 4): the same rules without
-// wrapping the heading, the view angle, the target or the lights, with twice the obstacle
-// square. The heading smoothing that comes first is the caller's.
-void ChaseDrivePaths();
+// What the driver's seat (mode 2) and the chase view (mode 4) do differently with the car.
+struct CarView {
+  // Every turn wraps the heading and sets the view angle, and the look-at target and the
+  // lights follow the car. In the chase view the heading smoothing and the chase camera do
+  // that instead.
+  bool fromSeat;
+  // The car is tested against squares of twice collisionRadius instead of collisionRadius.
+  bool doubleSquares;
+  // Pitch steps a frame by which the body returns to level at speed.
+  double levelSteps;
+  // At rest the tremble goes into the body's pitch too (else only its sign flips, and the
+  // avatar's placement tilts by it).
+  bool trembleInPitch;
+};
+inline constexpr CarView kDriverSeat{true, false, 2.0, false};
+inline constexpr CarView kChaseView{false, true, 2.4, true};
 
-// The move of a car along moveAngle at forwardSpeed, tested against squares of half-size
-// halfSize: deflections of 0.1 radian up to driveDeflectLimit each way, the heading turned by
-// |forwardSpeed| / slideTurnPercent towards a free deflection (then wrapped and the view angle
-// set, unless chase), the speed divided by max(1, deflection x driveSlowdownFactor) for good.
-// Returns true when every deflection was blocked: the car stops where it stood and its roll
-// decays.
-bool VehicleDeflectedStep(double halfSize, bool chase);
+// One frame of the car's paths: steering, throttle, brake and handbrake, body pitch and roll,
+// the deflected move, then (from the seat) target and lights. A deflected move turns the
+// heading by |forwardSpeed| / slideTurnPercent towards the free side.
+void CarPaths(const CarView& view);
 
-// One frame of the car body's swing (mode 2 or 4): back to level at speed, trembling at rest,
-// rocking after a stop or while braking.
-void BodySway(int mode);
+// One frame of the car body's swing: back to level at speed, trembling at rest, rocking after
+// a stop or while braking.
+void BodySway(const CarView& view);
 
 // Back to the start-up state.
 void ResetVehicle();

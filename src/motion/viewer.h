@@ -27,9 +27,13 @@ extern int sideDeflectPhase;
 extern double crouchOffset, jumpLift;
 extern int jumpRising, jumpFalling, jumpLatch;
 
-// What the user's figure is doing, selecting its part animation row: 0 idle, 1 walking
-// forward, 2 walking back, 3 turning, 4 stepping sideways.
+// What the user's figure is doing, selecting its part animation row (kFigureIdle ..).
 extern int motionKind;
+inline constexpr int kFigureIdle = 0;
+inline constexpr int kFigureForward = 1;   // walking forward
+inline constexpr int kFigureBack = 2;      // walking back
+inline constexpr int kFigureTurning = 3;   // turning
+inline constexpr int kFigureSidestep = 4;  // stepping sideways
 
 // The chase camera's boom length in use (modes 3 and 4).
 extern double cameraDistance;

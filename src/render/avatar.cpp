@@ -1,14 +1,14 @@
 // The user's own model, drawn last in a frame at the body position, placed as the control
-// mode wants it and put back by explicit inverse transforms (no matrix stack). In mode 2 the
-// driver's camera is loaded first; in modes 3 and 4 the chase camera is placed first and
-// loaded afterwards, as the view of the next frame.
+// mode wants it and put back by explicit inverse transforms (no matrix stack). The camera it
+// is drawn under was loaded before (motion/modes.h: mode 2's driver's camera right before it;
+// in modes 3 and 4 the chase view of the frame before).
 #include "render/avatar.h"
 
+#include <array>
 #include <cmath>
 #include <vector>
 
 #include "motion/camera.h"
-#include "motion/chase.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
@@ -47,25 +47,13 @@ PartPivot AvatarPart(int p) {
           avatarPartTiltX[p][m],   avatarPartTiltY[p][m],   avatarPartTiltZ[p][m]};
 }
 
-void UndoActiveAvatarPart() {
-  avatarPartActive = 0;
-  UndoPartTransform(AvatarPart(activePart), savedAngleX, savedAngleY, savedAngleZ);
-}
-
-// The avatar form of the part switching: tilts before swings, its own active flag.
+// The avatar's part switching: tilts before swings, its own active flag.
 void SwitchAvatarPart(int tag) {
-  tag = PartTag(tag);
-  if (avatarPartActive == 1 && tag != activePart) UndoActiveAvatarPart();
-  if (tag == -10 || avatarPartActive == 1) return;
   const int m = Row();
-  const double ax = avatarPartAngleX[tag][m], ay = avatarPartAngleY[tag][m],
-               az = avatarPartAngleZ[tag][m];
-  if (!ApplyPartTransform(AvatarPart(tag), ax, ay, az)) return;
-  avatarPartActive = 1;
-  savedAngleX = ax;
-  savedAngleY = ay;
-  savedAngleZ = az;
-  activePart = tag;
+  SwitchPart(avatarPartActive, tag, AvatarPart, [m](int p) {
+    return std::array<double, 3>{avatarPartAngleX[p][m], avatarPartAngleY[p][m],
+                                 avatarPartAngleZ[p][m]};
+  });
 }
 
 // One placement step: a translation or a rotation about x, y or z.
@@ -177,24 +165,6 @@ void PlacementOf(int mode, std::vector<Step>& place, std::vector<Step>& restore)
 // transform still in force when the list ends is undone there, before the restore. Modes
 // outside 1..4 draw the avatar in world coordinates under whatever matrix is current.
 void DrawAvatar() {
-  switch (ControlMode) {
-    case kModeFollow:
-      if (moveKey == 0 && sideKey == 0 && smoothHeading == heading) motionKind = 0;
-      ChaseCamera(kModeFollow);
-      break;
-    case kModeDrive:
-      if (forwardSpeed == 0) turnRate = 0;
-      BodySway(kModeDrive);
-      LoadLookAt(eyeX, eyeY + crouchOffset, eyeZ, targetX, targetY + crouchOffset, targetZ);
-      break;
-    case kModeChase:
-      if (forwardSpeed == 0) turnRate = 0;
-      ChaseCamera(kModeChase);
-      BodySway(kModeChase);
-      break;
-    default:
-      break;
-  }
   std::vector<Step> place, restore;
   PlacementOf(ControlMode, place, restore);
   const bool placed = Undoable(place) && Undoable(restore);
@@ -208,15 +178,9 @@ void DrawAvatar() {
   }
   if (placed && avatarVertexCount != 0) {
     DrawPolygonList(AvatarListView{}, false, [](int v) { SwitchAvatarPart(avatarPartOf[v]); });
-    if (avatarPartActive == 1) UndoActiveAvatarPart();
+    if (avatarPartActive == 1) UndoActivePart(avatarPartActive, AvatarPart(activePart));
   }
   if (placed) Apply(restore);
-
-  // The chase view of the next frame.
-  if (ControlMode == kModeFollow || ControlMode == kModeChase) {
-    lookEyeY = std::tan(lookPitch * degToRad) * cameraDistance + modeEyeY;
-    LoadLookAt(lookEyeX, lookEyeY, lookEyeZ, targetX, targetY, targetZ);
-  }
 }
 
 void ResetAvatar() { avatarPartActive = 0; }

@@ -3,8 +3,8 @@
 
 extern int avatarPartActive;  // 1 while an avatar part transform is applied
 
-// Draws the user's own model; in mode 2 it first loads the driver's camera and rocks the car
-// body, in modes 3 and 4 it places the chase camera and loads it for the next frame.
+// Draws the user's own model, placed for the control mode, under the camera in force; the
+// motion of the frame (motion/modes.h) has moved and placed everything before.
 void DrawAvatar();
 // No avatar part transform applied.
 void ResetAvatar();

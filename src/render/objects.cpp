@@ -2,6 +2,7 @@
 // is followed by its exact inverse.
 #include "render/objects.h"
 
+#include <array>
 #include <cmath>
 
 #include "motion/camera.h"
@@ -39,27 +40,16 @@ PartPivot ObjectPart(int i, int p) {
           objPartSwingX[p][s][i],  objPartSwingY[p][s][i],  objPartSwingZ[p][s][i]};
 }
 
-// Undoes the part transform in force with the angles saved when it was applied.
-void UndoActivePart(int i) {
-  partTransformActive = 0;
-  UndoPartTransform(ObjectPart(i, activePart), savedAngleX, savedAngleY, savedAngleZ);
-}
-
 }  // namespace
 
 void SwitchPartTransform(int i, int tag) {
-  tag = PartTag(tag);
-  if (partTransformActive == 1 && tag != activePart) UndoActivePart(i);
-  if (tag == -10 || partTransformActive == 1) return;
   const int s = objectMotionState[i];
-  const double ax = objPartAngleX[tag][s][i], ay = objPartAngleY[tag][s][i],
-               az = objPartAngleZ[tag][s][i];
-  if (!ApplyPartTransform(ObjectPart(i, tag), ax, ay, az)) return;
-  partTransformActive = 1;
-  savedAngleX = ax;
-  savedAngleY = ay;
-  savedAngleZ = az;
-  activePart = tag;
+  SwitchPart(
+      partTransformActive, tag, [i](int p) { return ObjectPart(i, p); },
+      [i, s](int p) {
+        return std::array<double, 3>{objPartAngleX[p][s][i], objPartAngleY[p][s][i],
+                                     objPartAngleZ[p][s][i]};
+      });
 }
 
 // An object whose placement could not be undone (Translatable, Turnable) is not drawn. A part
@@ -85,7 +75,7 @@ void DrawObjects(int i) {
 
   DrawPolygonList(ObjectListView{i}, false,
                   [i](int v) { SwitchPartTransform(i, objVtxPart[v][i]); });
-  if (partTransformActive == 1) UndoActivePart(i);
+  if (partTransformActive == 1) UndoActivePart(partTransformActive, ObjectPart(i, activePart));
 
   glRotatef(GlFloat(turn), 0, 1, 0);
   glTranslatef(-GlFloat(x), -GlFloat(y), -GlFloat(z));

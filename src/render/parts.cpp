@@ -77,4 +77,9 @@ void UndoPartTransform(const PartPivot& part, double angleX, double angleY, doub
   glTranslatef(-GlFloat(part.offsetX), -GlFloat(part.offsetY), -GlFloat(part.offsetZ));
 }
 
-int PartTag(int tag) { return tag >= 0 && tag < kPartSlots ? tag : -10; }
+int PartTag(int tag) { return tag >= 0 && tag < kPartSlots ? tag : kNoPart; }
+
+void UndoActivePart(int& active, const PartPivot& pivot) {
+  active = 0;
+  UndoPartTransform(pivot, savedAngleX, savedAngleY, savedAngleZ);
+}

@@ -2,6 +2,8 @@
 // angles, and the transform that turns the polygons a part carries about the part's pivot.
 #pragma once
 
+#include "scene/scene.h"
+
 // Translations and rotations are undone by their inverses, in float: a translation by t
 // comes back with an error of about t / 2^24, and a rotation by an angle that is not finite
 // does not come back at all. A model whose placement or part offset lies beyond
@@ -37,5 +39,27 @@ bool ApplyPartTransform(const PartPivot& part, double angleX, double angleY, dou
 // y, x for each axis that swings; R(tilt) about z, y, x for each non-zero tilt; T(-offset).
 void UndoPartTransform(const PartPivot& part, double angleX, double angleY, double angleZ);
 
-// A part tag names part 0..19, or -10 for none; any other tag counts as -10.
+// A part tag names part 0..19, or kNoPart for none; any other tag counts as kNoPart.
 int PartTag(int tag);
+
+// Undoes the part transform in force with the angles saved when it was applied, and clears
+// the list's flag active.
+void UndoActivePart(int& active, const PartPivot& pivot);
+
+// After a polygon of a list closed at a vertex with this part tag: undoes the part transform
+// in force (the list's flag active is 1) if the tag differs, then applies the tagged part's if
+// none is in force, saving its angles. pivotOf(p) gives part p's pivot, anglesOf(p) its
+// current angles {x, y, z}. The objects and the avatar switch parts so, each with its flag.
+template <typename PivotOf, typename AnglesOf>
+void SwitchPart(int& active, int tag, PivotOf pivotOf, AnglesOf anglesOf) {
+  tag = PartTag(tag);
+  if (active == 1 && tag != activePart) UndoActivePart(active, pivotOf(activePart));
+  if (tag == kNoPart || active == 1) return;
+  const auto angles = anglesOf(tag);
+  if (!ApplyPartTransform(pivotOf(tag), angles[0], angles[1], angles[2])) return;
+  active = 1;
+  savedAngleX = angles[0];
+  savedAngleY = angles[1];
+  savedAngleZ = angles[2];
+  activePart = tag;
+}

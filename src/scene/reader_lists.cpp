@@ -63,7 +63,7 @@ void CheckTexture(const char* field, int textured, const char* texturedPos, cons
 // A list that ends at a tagged vertex leaves that part's transform in force after its last
 // polygon; the drawing undoes it there.
 void CheckLastTag(const char* list, int count, int tag, int lastPart) {
-  if (!s.diag || s.failed || count <= 0 || tag == -10 || tag < 0 || tag > lastPart) return;
+  if (!s.diag || s.failed || count <= 0 || tag == kNoPart || tag < 0 || tag > lastPart) return;
   NoteAt(s.fieldStart, SceneSeverity::kWarning,
          std::string(list) + " ends at a vertex of part " + std::to_string(tag) +
              ": that part's transform is still in force after the last polygon and is undone "
@@ -72,11 +72,11 @@ void CheckLastTag(const char* list, int count, int tag, int lastPart) {
 
 // Checks a vertex's part tag against the list's parts.
 void CheckPartTag(const char* field, int tag, int lastPart, const char* pos) {
-  if (!s.diag || s.failed || tag == -10 || (tag >= 0 && tag <= lastPart)) return;
+  if (!s.diag || s.failed || tag == kNoPart || (tag >= 0 && tag <= lastPart)) return;
   NoteAt(pos, SceneSeverity::kWarning,
          FieldText(field) + ": part tag " + std::to_string(tag) + " names no part (parts 0.." +
-             std::to_string(lastPart) + ", or -10 for none)" +
-             (tag < 0 || tag >= kPartSlots ? "; it counts as -10" : ""));
+             std::to_string(lastPart) + ", or " + std::to_string(kNoPart) + " for none)" +
+             (tag < 0 || tag >= kPartSlots ? "; it counts as " + std::to_string(kNoPart) : ""));
 }
 
 }  // namespace

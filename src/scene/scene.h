@@ -20,6 +20,7 @@ inline constexpr int kStaticNameSlots = 100001;
 inline constexpr int kAvatarNameSlots = 6501;
 inline constexpr int kObjectSlots = 50;
 inline constexpr int kPartSlots = 20;
+inline constexpr int kNoPart = -10;  // the part tag of a vertex that no part carries
 inline constexpr int kMotionStates = 7;
 inline constexpr int kObjectVertexRows = 2001;
 

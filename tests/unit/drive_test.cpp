@@ -2,6 +2,8 @@
 // leaves them (a scene read from text): throttle, brake and reverse, steering and its limits,
 // self-centring, the handbrake, the heading's wrap, posts, and the body sway. Expected values
 // are worked out from the rules.
+#include "motion/drive.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -282,16 +284,16 @@ TEST(BodySway, RocksAfterAStopSettlesAndTrembles) {
   const double pitches[] = {0.0, -1.0, -0.8, 0.0};
   const double overshoots[] = {1.2, 1.2, 1.2 / -1.4, 0.0};
   for (int f = 0; f < 4; ++f) {
-    BodySway(2);
+    BodySway(kDriverSeat);
     EXPECT_NEAR(bodyPitch, pitches[f], 1e-12) << "frame " << f + 1;
     EXPECT_NEAR(bodyPitchOvershoot, overshoots[f], 1e-12) << "frame " << f + 1;
   }
   // At rest in mode 2 the trembling flips sign each frame (0.17 / 2.4 after loading).
   const double v = 0.17 / 2.4;
   EXPECT_EQ(trembleAmplitude, v);
-  BodySway(2);
+  BodySway(kDriverSeat);
   EXPECT_EQ(trembleAmplitude, -v);
-  BodySway(2);
+  BodySway(kDriverSeat);
   EXPECT_EQ(trembleAmplitude, v);
   EXPECT_EQ(bodyPitch, 0.0);
 
@@ -299,7 +301,7 @@ TEST(BodySway, RocksAfterAStopSettlesAndTrembles) {
   forwardSpeed = 3;
   highSpeed = 1;
   bodyPitch = 0.3;
-  BodySway(2);
+  BodySway(kDriverSeat);
   EXPECT_EQ(bodyPitch, 0.0);
   EXPECT_EQ(bodyPitchOvershoot, -0.2);
 
@@ -308,14 +310,14 @@ TEST(BodySway, RocksAfterAStopSettlesAndTrembles) {
   bodyPitch = 0.5;
   bodyPitchOvershoot = 0;
   trembleAmplitude = 0.17;
-  BodySway(4);
+  BodySway(kChaseView);
   EXPECT_NEAR(bodyPitch, 0.33, 1e-12);
-  BodySway(4);
+  BodySway(kChaseView);
   EXPECT_NEAR(bodyPitch, 0.5, 1e-12);
   // ... and it returns by 2.4 x 0.2 a frame at speed.
   forwardSpeed = 3;
   bodyPitch = -1;
-  BodySway(4);
+  BodySway(kChaseView);
   EXPECT_NEAR(bodyPitch, -1 + 2.4 * 0.2, 1e-12);
   EXPECT_NEAR(bodyPitchOvershoot, bodyPitch + 0.2, 1e-12);
 }

@@ -10,6 +10,8 @@
 #include "common/keys.h"
 #include "common/scene_load.h"
 #include "motion/chase.h"
+#include "motion/chase_drive.h"
+#include "motion/drive.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "motion/walker.h"
