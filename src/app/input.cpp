@@ -192,7 +192,7 @@ void OnMouseMove(WPARAM, LPARAM lParam) {
     WalkLookFollowUp();
   } else if (ControlMode == kModeFollow) {
     MouseLook(lParam);
-    motionKind = 3;
+    motionKind = kFigureTurning;
   }
 }
 
@@ -222,7 +222,7 @@ void MouseLook(LPARAM lParam) {
   if (x > cx) {
     LookTurn(cx);
   } else if (y > cy) {
-    LookTilt(cy, 5.0);
+    LookTilt(cy, mousePitchDivisorDown);
   } else if (x < cx) {
     LookTurn(cx);
   } else if (y < cy) {

@@ -175,39 +175,7 @@ void ReadSettings() {
   StreamDouble(modeRefZ, "modeRefZ");
   StreamInt(turnStyle, "turnStyle");
 
-  struct Motion {
-    double* value;
-    const char* name;
-  };
-  const Motion motion[] = {
-      {&walkMaxSpeed, "walkMaxSpeed"},
-      {&walkTurnStep, "walkTurnStep"},
-      {&walkAccel, "walkAccel"},
-      {&pitchLimitUp, "pitchLimitUp"},
-      {&pitchLimitDown, "pitchLimitDown"},
-      {&crouchDepth, "crouchDepth"},
-      {&jumpHeight, "jumpHeight"},
-      {&walkSlowdownFactor, "walkSlowdownFactor"},
-      {&walkDeflectLimit, "walkDeflectLimit"},
-      {&driveMaxSpeed, "driveMaxSpeed"},
-      {&driveMaxTurnRate, "driveMaxTurnRate"},
-      {&throttleStep, "throttleStep"},
-      {&throttleBoostStep, "throttleBoostStep"},
-      {&steerReturnStep, "steerReturnStep"},
-      {&handbrakeDecel, "handbrakeDecel"},
-      {&brakeDecel, "brakeDecel"},
-      {&coastDecel, "coastDecel"},
-      {&steerStep, "steerStep"},
-      {&handbrakeSteerStep, "handbrakeSteerStep"},
-      {&handbrakeTurnFactor, "handbrakeTurnFactor"},
-      {&bodyRollFactor, "bodyRollFactor"},
-      {&slideTurnPercent, "slideTurnPercent"},
-      {&driveSlowdownFactor, "driveSlowdownFactor"},
-      {&driveDeflectLimit, "driveDeflectLimit"},
-      {&bodyPitchLimit, "bodyPitchLimit"},
-      {&trembleAmplitude, "trembleAmplitude"},
-  };
-  for (const Motion& m : motion) StreamDouble(*m.value, m.name);
+  for (const MotionSetting& m : kMotionSettings) StreamDouble(*m.value, m.name);
 }
 
 // Item 7, then the per-object point counts' block.

@@ -95,6 +95,35 @@ double steerReturnStep, handbrakeDecel, brakeDecel, coastDecel, steerStep;
 double handbrakeSteerStep, handbrakeTurnFactor, bodyRollFactor, slideTurnPercent;
 double driveSlowdownFactor, driveDeflectLimit, bodyPitchLimit, trembleAmplitude;
 
+const std::array<MotionSetting, 26> kMotionSettings = {{
+    {&walkMaxSpeed, "walkMaxSpeed"},
+    {&walkTurnStep, "walkTurnStep"},
+    {&walkAccel, "walkAccel"},
+    {&pitchLimitUp, "pitchLimitUp"},
+    {&pitchLimitDown, "pitchLimitDown"},
+    {&crouchDepth, "crouchDepth"},
+    {&jumpHeight, "jumpHeight"},
+    {&walkSlowdownFactor, "walkSlowdownFactor"},
+    {&walkDeflectLimit, "walkDeflectLimit"},
+    {&driveMaxSpeed, "driveMaxSpeed"},
+    {&driveMaxTurnRate, "driveMaxTurnRate"},
+    {&throttleStep, "throttleStep"},
+    {&throttleBoostStep, "throttleBoostStep"},
+    {&steerReturnStep, "steerReturnStep"},
+    {&handbrakeDecel, "handbrakeDecel"},
+    {&brakeDecel, "brakeDecel"},
+    {&coastDecel, "coastDecel"},
+    {&steerStep, "steerStep"},
+    {&handbrakeSteerStep, "handbrakeSteerStep"},
+    {&handbrakeTurnFactor, "handbrakeTurnFactor"},
+    {&bodyRollFactor, "bodyRollFactor"},
+    {&slideTurnPercent, "slideTurnPercent"},
+    {&driveSlowdownFactor, "driveSlowdownFactor"},
+    {&driveDeflectLimit, "driveDeflectLimit"},
+    {&bodyPitchLimit, "bodyPitchLimit"},
+    {&trembleAmplitude, "trembleAmplitude"},
+}};
+
 double clearRed, clearGreen, clearBlue;
 
 double eyeX, eyeY, eyeZ;
@@ -189,7 +218,7 @@ void ResetScene() {
   Placeholder(obstacleX);
   Placeholder(obstacleZ);
 
-  displayModeIndex = 1;
+  displayModeIndex = defaults::displayModeIndex;
   light0Enabled = 0;
   light1Enabled = 0;
   smoothShading = 0;
@@ -197,48 +226,24 @@ void ResetScene() {
   windowMaximized = 0;
   changeDisplayMode = 0;
   farPlane = 0;
-  drawDistance = 1000;
+  drawDistance = defaults::drawDistance;
   distanceCulling = 0;
-  linearMagFilter = 1;
+  linearMagFilter = defaults::linearMagFilter;
   light0Level = 0;
   light1Level = 0;
   bodyX = bodyY = bodyZ = 0;
   startTargetX = startTargetY = startTargetZ = 0;
   startHeadingDeg = 0;
-  collisionRadius = 8.0;
-  ControlMode = 2;
-  walkStepDivisor = 20;
-  driveStepDivisor = 10;
+  collisionRadius = defaults::collisionRadius;
+  ControlMode = defaults::controlMode;
+  walkStepDivisor = defaults::walkStepDivisor;
+  driveStepDivisor = defaults::driveStepDivisor;
   modeEyeX = modeEyeY = modeEyeZ = 0;
   modeRefX = modeRefY = modeRefZ = 0;
-  turnStyle = 1;
+  turnStyle = defaults::turnStyle;
 
-  walkMaxSpeed = 2.0;
-  walkTurnStep = 5.0;
-  walkAccel = 1.0;
-  pitchLimitUp = 70.0;
-  pitchLimitDown = 70.0;
-  crouchDepth = 6.0;
-  jumpHeight = 20.0;
-  walkSlowdownFactor = 3.0;
-  walkDeflectLimit = 1.2;
-  driveMaxSpeed = 5.0;
-  driveMaxTurnRate = 7.0;
-  throttleStep = 0.07;
-  throttleBoostStep = 0.3;
-  steerReturnStep = 0.4;
-  handbrakeDecel = 0.4;
-  brakeDecel = 0.7;
-  coastDecel = 0.01;
-  steerStep = 0.2;
-  handbrakeSteerStep = 0.5;
-  handbrakeTurnFactor = 1.5;
-  bodyRollFactor = 0.8;
-  slideTurnPercent = 50.0;
-  driveSlowdownFactor = 2.0;
-  driveDeflectLimit = 60.0;
-  bodyPitchLimit = 4.0;
-  trembleAmplitude = 0.17;
+  for (std::size_t k = 0; k < kMotionSettings.size(); ++k)
+    *kMotionSettings[k].value = defaults::motion[k];
 
   clearRed = clearGreen = clearBlue = 0;
 

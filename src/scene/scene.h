@@ -159,6 +159,30 @@ extern double steerReturnStep, handbrakeDecel, brakeDecel, coastDecel, steerStep
 extern double handbrakeSteerStep, handbrakeTurnFactor, bodyRollFactor, slideTurnPercent;
 extern double driveSlowdownFactor, driveDeflectLimit, bodyPitchLimit, trembleAmplitude;
 
+// The 26 motion settings in file order with their names, as the reader reads them.
+struct MotionSetting {
+  double* value;
+  const char* name;
+};
+extern const std::array<MotionSetting, 26> kMotionSettings;
+
+// The compiled-in defaults of the settings that do not start at 0 (ResetScene sets them; the
+// tools' scene writer starts from them too).
+namespace defaults {
+inline constexpr int displayModeIndex = 1;
+inline constexpr int drawDistance = 1000;
+inline constexpr int linearMagFilter = 1;
+inline constexpr double collisionRadius = 8.0;
+inline constexpr int controlMode = kModeDrive;
+inline constexpr int walkStepDivisor = 20;
+inline constexpr int driveStepDivisor = 10;
+inline constexpr int turnStyle = 1;
+// The motion settings, in the order of kMotionSettings.
+inline constexpr std::array<double, 26> motion = {2.0, 5.0, 1.0,  70.0, 70.0, 6.0,  20.0, 3.0,  1.2,
+                                                  5.0, 7.0, 0.07, 0.3,  0.4,  0.4,  0.7,  0.01, 0.2,
+                                                  0.5, 1.5, 0.8,  50.0, 2.0,  60.0, 4.0,  0.17};
+}  // namespace defaults
+
 extern double clearRed, clearGreen, clearBlue;
 
 // ---- Values derived by the loader ---------------------------------------------------------

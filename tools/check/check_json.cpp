@@ -159,38 +159,14 @@ void Settings() {
                                                     {"modeEyeZ", modeEyeZ},
                                                     {"modeRefX", modeRefX},
                                                     {"modeRefY", modeRefY},
-                                                    {"modeRefZ", modeRefZ},
-                                                    {"walkMaxSpeed", walkMaxSpeed},
-                                                    {"walkTurnStep", walkTurnStep},
-                                                    {"walkAccel", walkAccel},
-                                                    {"pitchLimitUp", pitchLimitUp},
-                                                    {"pitchLimitDown", pitchLimitDown},
-                                                    {"crouchDepth", crouchDepth},
-                                                    {"jumpHeight", jumpHeight},
-                                                    {"walkSlowdownFactor", walkSlowdownFactor},
-                                                    {"walkDeflectLimit", walkDeflectLimit},
-                                                    {"driveMaxSpeed", driveMaxSpeed},
-                                                    {"driveMaxTurnRate", driveMaxTurnRate},
-                                                    {"throttleStep", throttleStep},
-                                                    {"throttleBoostStep", throttleBoostStep},
-                                                    {"steerReturnStep", steerReturnStep},
-                                                    {"handbrakeDecel", handbrakeDecel},
-                                                    {"brakeDecel", brakeDecel},
-                                                    {"coastDecel", coastDecel},
-                                                    {"steerStep", steerStep},
-                                                    {"handbrakeSteerStep", handbrakeSteerStep},
-                                                    {"handbrakeTurnFactor", handbrakeTurnFactor},
-                                                    {"bodyRollFactor", bodyRollFactor},
-                                                    {"slideTurnPercent", slideTurnPercent},
-                                                    {"driveSlowdownFactor", driveSlowdownFactor},
-                                                    {"driveDeflectLimit", driveDeflectLimit},
-                                                    {"bodyPitchLimit", bodyPitchLimit},
-                                                    {"trembleAmplitude", trembleAmplitude},
-                                                    {"clearRed", clearRed},
-                                                    {"clearGreen", clearGreen},
-                                                    {"clearBlue", clearBlue},
-                                                    {"avatarHeadingOffset", avatarHeadingOffset}};
+                                                    {"modeRefZ", modeRefZ}};
   for (const auto& [name, value] : doubles) Field(name, value);
+  for (const MotionSetting& m : kMotionSettings) Field(m.name, *m.value);
+  const std::pair<const char*, double> others[] = {{"clearRed", clearRed},
+                                                   {"clearGreen", clearGreen},
+                                                   {"clearBlue", clearBlue},
+                                                   {"avatarHeadingOffset", avatarHeadingOffset}};
+  for (const auto& [name, value] : others) Field(name, value);
 }
 
 void Derived() {
@@ -245,7 +221,7 @@ struct StaticColumns {
   double red(int v) const { return staticRed[v]; }
   double green(int v) const { return staticGreen[v]; }
   double blue(int v) const { return staticBlue[v]; }
-  int part(int) const { return -10; }
+  int part(int) const { return kNoPart; }
   double x(int v) const { return staticX[v]; }
   double y(int v) const { return staticY[v]; }
   double z(int v) const { return staticZ[v]; }

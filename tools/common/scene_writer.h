@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "scene/scene.h"
+
 // One vertex of a polygon list. The colour is written only for a vertex that begins a
 // polygon (the previous vertex closes one); texture fields and part are written only for
 // the lists that have them.
@@ -17,7 +19,7 @@ struct SceneVertexSpec {
   double texS = 0, texT = 0;
   int textured = 0;
   std::string texName;
-  int part = -10;  // avatar and object lists: the part carrying the vertex, -10 for none
+  int part = kNoPart;  // avatar and object lists: the part carrying the vertex
 };
 
 // One motion-state row of a part (objects have no tilt; theirs is not written).
@@ -44,24 +46,24 @@ struct SceneObjectSpec {
   std::vector<ScenePartSpec> parts;
 };
 
-// Every setting, with the program's defaults.
+// Every setting, with the program's defaults (scene/scene.h).
 struct SceneSettingsSpec {
-  int displayModeIndex = 1, light0Enabled = 0, light1Enabled = 0, smoothShading = 0;
-  int fieldOfView = 0, windowMaximized = 0, changeDisplayMode = 0;
+  int displayModeIndex = defaults::displayModeIndex, light0Enabled = 0, light1Enabled = 0;
+  int smoothShading = 0, fieldOfView = 0, windowMaximized = 0, changeDisplayMode = 0;
   double farPlane = 0;
-  int drawDistance = 1000, distanceCulling = 0, linearMagFilter = 1;
+  int drawDistance = defaults::drawDistance, distanceCulling = 0;
+  int linearMagFilter = defaults::linearMagFilter;
   double light0Level = 0, light1Level = 0;
   double bodyX = 0, bodyY = 0, bodyZ = 0;
   double startTargetX = 0, startTargetY = 0, startTargetZ = 0;
-  double startHeadingDeg = 0, collisionRadius = 8.0;
-  int ControlMode = 2, walkStepDivisor = 20, driveStepDivisor = 10;
+  double startHeadingDeg = 0, collisionRadius = defaults::collisionRadius;
+  int ControlMode = defaults::controlMode, walkStepDivisor = defaults::walkStepDivisor;
+  int driveStepDivisor = defaults::driveStepDivisor;
   double modeEyeX = 0, modeEyeY = 0, modeEyeZ = 0;
   double modeRefX = 0, modeRefY = 0, modeRefZ = 0;
-  int turnStyle = 1;
+  int turnStyle = defaults::turnStyle;
   // The 26 motion settings in file order: walkMaxSpeed .. trembleAmplitude.
-  std::array<double, 26> motion = {2.0, 5.0, 1.0,  70.0, 70.0, 6.0,  20.0, 3.0,  1.2,
-                                   5.0, 7.0, 0.07, 0.3,  0.4,  0.4,  0.7,  0.01, 0.2,
-                                   0.5, 1.5, 0.8,  50.0, 2.0,  60.0, 4.0,  0.17};
+  std::array<double, 26> motion = defaults::motion;
   double clearRed = 0, clearGreen = 0, clearBlue = 0;
 };
 
@@ -79,7 +81,7 @@ struct SceneSpec {
 // texture coordinates go round the unit square.
 void AddPolygon(std::vector<SceneVertexSpec>& list,
                 const std::vector<std::array<double, 3>>& corners, double red, double green,
-                double blue, const std::string& texture = "", int part = -10);
+                double blue, const std::string& texture = "", int part = kNoPart);
 
 // The scene file text for plan.
 std::string WriteSceneText(const SceneSpec& plan);

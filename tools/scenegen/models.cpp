@@ -1,6 +1,6 @@
 // Demo models. A part's transform applies to the polygons after the one that closes at a
 // vertex carrying the part's tag, so each limb or wheel follows a polygon tagged with its
-// part, and the polygon after the last one is tagged -10 again.
+// part, and the polygon after the last one is tagged kNoPart again.
 #include "models.h"
 
 #include <cmath>
@@ -70,12 +70,12 @@ ScenePartSpec SwingingPart(double x, double y, double z, double swing, double st
 
 SceneObjectSpec Car(const Colour& colour) {
   SceneObjectSpec car;
-  AddBox(car.vertices, {-4, -1.5, -8}, {4, -5, 8}, colour, -10, -10);
+  AddBox(car.vertices, {-4, -1.5, -8}, {4, -5, 8}, colour, kNoPart, kNoPart);
   const Colour glass = {0.25, 0.3, 0.35};
-  AddBox(car.vertices, {-3.5, -5, -3}, {3.5, -8, 4}, glass, -10, 0);  // wheel 0 follows
+  AddBox(car.vertices, {-3.5, -5, -3}, {3.5, -8, 4}, glass, kNoPart, 0);  // wheel 0 follows
   const double wheels[4][2] = {{-4.2, -5}, {4.2, -5}, {-4.2, 5}, {4.2, 5}};
   for (int w = 0; w < 4; ++w) {
-    AddWheel(car.vertices, wheels[w][0], -2, wheels[w][1], 2, w, w < 3 ? w + 1 : -10);
+    AddWheel(car.vertices, wheels[w][0], -2, wheels[w][1], 2, w, w < 3 ? w + 1 : kNoPart);
     car.parts.push_back(SwingingPart(wheels[w][0], -2, wheels[w][1], 45, 3));
   }
   return car;
@@ -84,12 +84,12 @@ SceneObjectSpec Car(const Colour& colour) {
 SceneObjectSpec Pedestrian(const Colour& clothes) {
   SceneObjectSpec person;
   const Colour skin = {0.85, 0.65, 0.5}, trousers = {0.2, 0.2, 0.3};
-  AddBox(person.vertices, {-1.2, -15, -1.2}, {1.2, -17.4, 1.2}, skin, -10, -10);   // head
-  AddBox(person.vertices, {-2.2, -8, -1.2}, {2.2, -15, 1.2}, clothes, -10, 0);     // body
-  AddBox(person.vertices, {-2, 0, -0.9}, {-0.3, -8, 0.9}, trousers, 0, 1);         // left leg
-  AddBox(person.vertices, {0.3, 0, -0.9}, {2, -8, 0.9}, trousers, 1, 2);           // right leg
-  AddBox(person.vertices, {-3.2, -8.5, -0.7}, {-2.2, -14.5, 0.7}, clothes, 2, 3);  // left arm
-  AddBox(person.vertices, {2.2, -8.5, -0.7}, {3.2, -14.5, 0.7}, clothes, 3, -10);  // right arm
+  AddBox(person.vertices, {-1.2, -15, -1.2}, {1.2, -17.4, 1.2}, skin, kNoPart, kNoPart);  // head
+  AddBox(person.vertices, {-2.2, -8, -1.2}, {2.2, -15, 1.2}, clothes, kNoPart, 0);        // body
+  AddBox(person.vertices, {-2, 0, -0.9}, {-0.3, -8, 0.9}, trousers, 0, 1);             // left leg
+  AddBox(person.vertices, {0.3, 0, -0.9}, {2, -8, 0.9}, trousers, 1, 2);               // right leg
+  AddBox(person.vertices, {-3.2, -8.5, -0.7}, {-2.2, -14.5, 0.7}, clothes, 2, 3);      // left arm
+  AddBox(person.vertices, {2.2, -8.5, -0.7}, {3.2, -14.5, 0.7}, clothes, 3, kNoPart);  // right arm
   person.parts.push_back(SwingingPart(-1.15, -8, 0, 30, 4));
   person.parts.push_back(SwingingPart(1.15, -8, 0, -30, 4));
   person.parts.push_back(SwingingPart(-2.7, -14.5, 0, -25, 4));

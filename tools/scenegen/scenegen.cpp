@@ -12,6 +12,7 @@
 #include <string>
 
 #include "models.h"
+#include "scene/reader.h"
 #include "scene_writer.h"
 #include "textures.h"
 
@@ -67,12 +68,10 @@ void AddPostLine(SceneSpec& scene, double x0, double z0, double x1, double z1) {
   }
 }
 
-// A box building: four textured walls and a plain roof, ringed by obstacle points.
-void AddBuilding(SceneSpec& scene, double cx, double cz, double half, double height,
-                 const std::string& wall, const std::array<double, 3>& roof) {
-  const double x0 = cx - half, x1 = cx + half, z0 = cz - half, z1 = cz + half;
-  const double top = -height;
-  const double s = 2 * half / kTexel, t = height / kTexel;
+// The four upright walls round the square (x0, z0)-(x1, z1) from the ground up to height
+// top, going round x0z0, x1z0, x1z1, x0z1; the texture spans s across and t up each wall.
+void AddWalls(SceneSpec& scene, double x0, double z0, double x1, double z1, double top, double s,
+              double t, const std::string& wall) {
   const std::array<std::array<Corner, 2>, 4> walls = {{{{{x0, 0, z0}, {x1, 0, z0}}},
                                                        {{{x1, 0, z0}, {x1, 0, z1}}},
                                                        {{{x1, 0, z1}, {x0, 0, z1}}},
@@ -82,6 +81,14 @@ void AddBuilding(SceneSpec& scene, double cx, double cz, double half, double hei
     AddTexturedQuad(scene.staticList, {{a, b, {b[0], top, b[2]}, {a[0], top, a[2]}}},
                     {{{0, 0}, {s, 0}, {s, t}, {0, t}}}, wall);
   }
+}
+
+// A box building: four textured walls and a plain roof, ringed by obstacle points.
+void AddBuilding(SceneSpec& scene, double cx, double cz, double half, double height,
+                 const std::string& wall, const std::array<double, 3>& roof) {
+  const double x0 = cx - half, x1 = cx + half, z0 = cz - half, z1 = cz + half;
+  const double top = -height;
+  AddWalls(scene, x0, z0, x1, z1, top, 2 * half / kTexel, height / kTexel, wall);
   AddPolygon(scene.staticList, {{x0, top, z0}, {x1, top, z0}, {x1, top, z1}, {x0, top, z1}},
              roof[0], roof[1], roof[2]);
   AddPostLine(scene, x0, z0, x1, z0);
@@ -327,16 +334,7 @@ SceneSpec CapacityScene() {
         const double cx = x0 + c * kSpacing, cz = -r * kSpacing - 20, h = kSide / 2;
         const double top = -(12 + (c * 7 + r * 13) % 40);
         const std::string wall = pass ? "brick.bmp" : "facade.bmp";
-        const std::array<std::array<Corner, 2>, 4> walls = {
-            {{{{cx - h, 0, cz - h}, {cx + h, 0, cz - h}}},
-             {{{cx + h, 0, cz - h}, {cx + h, 0, cz + h}}},
-             {{{cx + h, 0, cz + h}, {cx - h, 0, cz + h}}},
-             {{{cx - h, 0, cz + h}, {cx - h, 0, cz - h}}}}};
-        for (const auto& w : walls) {
-          const Corner a = w[0], b = w[1];
-          AddTexturedQuad(scene.staticList, {{a, b, {b[0], top, b[2]}, {a[0], top, a[2]}}},
-                          {{{0, 0}, {1, 0}, {1, 2}, {0, 2}}}, wall);
-        }
+        AddWalls(scene, cx - h, cz - h, cx + h, cz + h, top, 1, 2, wall);
         AddTexturedQuad(scene.staticList,
                         {{{cx - h, top, cz - h},
                           {cx + h, top, cz - h},
@@ -378,7 +376,7 @@ SceneSpec CapacityScene() {
       AddPolygon(obj.vertices, {{x, y, z}, {x + 0.7, y, z}, {x + 0.7, y - 0.7, z}, {x, y - 0.7, z}},
                  0.2 + 0.015 * o, 0.4, 0.6, q < 100 ? "brick.bmp" : "", (q / 25) % 20);
     }
-    obj.vertices.back().part = -10;  // the list ends untagged
+    obj.vertices.back().part = kNoPart;  // the list ends untagged
     for (int p = 0; p < 20; ++p) {
       ScenePartSpec part{};
       for (ScenePartRowSpec& row : part) {
@@ -418,7 +416,7 @@ int main(int argc, char** argv) {
                                                : WalkScene();
   std::error_code error;
   std::filesystem::create_directories(dir, error);
-  const std::string scenePath = dir + "/\xD0\x93\xD0\xBE\xD1\x80\xD0\xBE\xD0\xB4.mts";
+  const std::string scenePath = dir + "/" + kSceneFileName;
   if (!WriteSceneFile(scenePath, scene) || !WriteDemoTextures(dir)) {
     std::fprintf(stderr, "citywalk-scenegen: cannot write into %s\n", dir.c_str());
     return 1;
