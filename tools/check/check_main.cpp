@@ -55,8 +55,10 @@ void CheckTextures(const std::string& scenePath, SceneDiagnostics& diag) {
                    });
 }
 
+constexpr char kUsage[] = "usage: citywalk-check [--json] [FILE]\n";
+
 int Usage() {
-  std::fprintf(stderr, "usage: citywalk-check [--json] [FILE]\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -66,6 +68,10 @@ int main(int argc, char** argv) {
   bool json = false;
   std::string path;
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
     if (std::strcmp(argv[i], "--json") == 0) {
       json = true;
     } else if (argv[i][0] == '-' && argv[i][1] != '\0') {

@@ -118,16 +118,21 @@ bool Same(double expected, double got, double tolerance) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  static const char kUsage[] =
+      "usage: citywalk-expect EXPECTATIONS [--trace FILE] [--snapshot FILE]\n";
   std::string expectPath, tracePath, snapshotPath;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
     if ((arg == "--trace" || arg == "--snapshot") && i + 1 < argc)
       (arg == "--trace" ? tracePath : snapshotPath) = argv[++i];
     else if (expectPath.empty() && arg.rfind("--", 0) != 0)
       expectPath = arg;
     else {
-      std::fprintf(stderr,
-                   "usage: citywalk-expect EXPECTATIONS [--trace FILE] [--snapshot FILE]\n");
+      std::fputs(kUsage, stderr);
       return 2;
     }
   }

@@ -278,7 +278,11 @@ int main(int argc, char** argv) {
   Arguments& args = replay.args;
   std::string error;
   if (!ParseArguments(argc, argv, args, error)) {
-    if (!error.empty()) std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());
+    if (error.empty()) {  // --help
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());
     std::fputs(kUsage, stderr);
     return 1;
   }

@@ -396,6 +396,10 @@ int main(int argc, char** argv) {
   std::string mode = "walk", dir;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(usage.c_str(), stdout);
+      return 0;
+    }
     if (arg == "--drive" || arg == "--follow" || arg == "--chase" || arg == "--capacity") {
       mode = arg.substr(2);
     } else if (!arg.empty() && arg[0] != '-' && dir.empty()) {
