@@ -1,8 +1,9 @@
 # Fails when a file of one layer includes a header of a layer above it. The layers, from the
-# bottom: platform, scene, motion, render, app; each may include only from itself and below.
+# bottom: platform, scene, motion, render, app, and on top main (the process entry of each
+# system); each may include only from itself and below.
 #   cmake -DSRC=<src folder> -P check_includes.cmake
 get_filename_component(SRC ${SRC} ABSOLUTE)
-set(layers platform scene motion render app)
+set(layers platform scene motion render app main)
 set(errors "")
 foreach(layer IN LISTS layers)
   list(FIND layers ${layer} rank)

@@ -1,0 +1,128 @@
+// `citywalk [DIR | DEMO]` and `--help`: which folder the program starts in, where demos are
+// looked for (beside the program first, then PREFIX/share/citywalk/scenes from PREFIX/bin),
+// and what it says when it refuses.
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/work_folder.h"
+#include "scene/reader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A program folder `prefix/bin` with demos walk and drive in prefix/share/citywalk/scenes,
+// and a zip-style folder `zip` with citywalk's `scenes/drive` and `scenes/models` beside it.
+class CommandLine : public ::testing::Test {
+ protected:
+  CommandLine() : folder_("citywalk_command_line") {
+    for (const char* d :
+         {"prefix/bin", "prefix/share/citywalk/scenes/walk", "prefix/share/citywalk/scenes/drive",
+          "zip/scenes/drive", "zip/scenes/models", "start"})
+      fs::create_directories(folder_.Path() / d);
+    std::ofstream(folder_.Path() / "prefix/share/citywalk/scenes/README");  // not a demo
+    fs::current_path(folder_.Path() / "start");
+  }
+
+  // Runs the command line with the program in `programFolder`; keeps what it printed.
+  int Run(std::vector<fs::path> args, const std::string& programFolder) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int status = StartFromCommandLine(args, folder_.Path() / programFolder, out, err);
+    out_ = Read(out);
+    err_ = Read(err);
+    return status;
+  }
+  static std::string Read(std::FILE* f) {
+    std::rewind(f);
+    std::string s;
+    for (int c; (c = std::fgetc(f)) != EOF;) s += static_cast<char>(c);
+    std::fclose(f);
+    return s;
+  }
+  fs::path Here() const { return fs::current_path().lexically_relative(folder_.Path()); }
+
+  WorkFolder folder_;
+  std::string out_, err_;
+};
+
+TEST_F(CommandLine, DemosAreFoundBesideTheProgramFirstThenInTheSharedFolder) {
+  EXPECT_EQ(DemoNames(folder_.Path() / "prefix/bin"), (std::vector<std::string>{"drive", "walk"}));
+  EXPECT_EQ(DemoNames(folder_.Path() / "zip"), (std::vector<std::string>{"drive", "models"}));
+  EXPECT_TRUE(DemoNames(folder_.Path() / "start").empty());
+  // Both layouts at once: the zip's folder beside the program wins, the names merge.
+  fs::create_directories(folder_.Path() / "prefix/bin/scenes/drive");
+  EXPECT_EQ(DemoNames(folder_.Path() / "prefix/bin"), (std::vector<std::string>{"drive", "walk"}));
+  EXPECT_EQ(FindDemo("drive", folder_.Path() / "prefix/bin"),
+            folder_.Path() / "prefix/bin/scenes/drive");
+  EXPECT_EQ(FindDemo("walk", folder_.Path() / "prefix/bin"),
+            folder_.Path() / "prefix/share/citywalk/scenes/walk");
+  // Only a bare name names a demo.
+  for (const char* name :
+       {"chase", "README", "", ".", "..", "scenes/walk", "../scenes/walk", "/walk"})
+    EXPECT_TRUE(FindDemo(name, folder_.Path() / "prefix/bin").empty()) << name;
+}
+
+TEST_F(CommandLine, ADemoNameEntersTheDemoAndAFolderOfThatNameWins) {
+  EXPECT_EQ(Run({"walk"}, "prefix/bin"), -1);
+  EXPECT_EQ(Here(), "prefix/share/citywalk/scenes/walk");
+  EXPECT_EQ(Run({"drive"}, "zip"), -1);
+  EXPECT_EQ(Here(), "zip/scenes/drive");
+  // A folder named like a demo, where the program is started: the folder.
+  fs::current_path(folder_.Path() / "start");
+  fs::create_directory("walk");
+  EXPECT_EQ(Run({"walk"}, "prefix/bin"), -1);
+  EXPECT_EQ(Here(), "start/walk");
+  // A path is a path: no demo is looked up for it.
+  EXPECT_EQ(Run({"sub/walk"}, "prefix/bin"), 2);
+  EXPECT_NE(err_.find("citywalk: sub/walk: No such file or directory\n"), std::string::npos)
+      << err_;
+  EXPECT_EQ(err_.find("demo"), std::string::npos) << err_;
+  EXPECT_EQ(Here(), "start/walk");
+  EXPECT_TRUE(out_.empty());
+}
+
+TEST_F(CommandLine, RefusalsAndHelpNameTheDemosFound) {
+  const std::string zipScenes = (folder_.Path() / "zip/scenes").string();
+  EXPECT_EQ(Run({"chase"}, "zip"), 2);
+  EXPECT_EQ(err_,
+            "citywalk: chase: No such file or directory\n"
+            "citywalk: no demo of that name; demos: drive models (in " +
+                zipScenes + ")\n");
+  EXPECT_EQ(Here(), "start");
+  EXPECT_EQ(Run({"chase"}, "start"), 2);
+  EXPECT_NE(err_.find("demos: none installed beside this program"), std::string::npos) << err_;
+
+  EXPECT_EQ(Run({"--help"}, "zip"), 0);
+  EXPECT_NE(out_.find("usage: citywalk [DIR | DEMO]"), std::string::npos);
+  EXPECT_NE(out_.find("(citywalk drive): drive models (in " + zipScenes + ")\n"), std::string::npos)
+      << out_;
+  EXPECT_TRUE(err_.empty());
+
+  for (const std::vector<fs::path>& args :
+       std::vector<std::vector<fs::path>>{{"walk", "drive"}, {"-x"}, {"--help", "walk"}}) {
+    EXPECT_EQ(Run(args, "zip"), 2);
+    EXPECT_EQ(err_, "usage: citywalk [DIR | DEMO]   (citywalk --help for the keys)\n");
+    EXPECT_TRUE(out_.empty());
+  }
+}
+
+TEST_F(CommandLine, WithoutAnArgumentItSaysWhereScenesAreOnlyWhenThereIsNone) {
+  EXPECT_EQ(Run({}, "prefix/bin"), -1);
+  EXPECT_NE(err_.find("no scene here; start citywalk DIR, or a demo by name: drive walk (in "),
+            std::string::npos)
+      << err_;
+  std::ofstream(kSceneFileName) << "\n";
+  EXPECT_EQ(Run({}, "prefix/bin"), -1);
+  EXPECT_TRUE(err_.empty()) << err_;
+  EXPECT_EQ(Here(), "start");
+}
+
+}  // namespace
