@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that citywalk needs to build, run and test, when some are
-# missing. Usage: scripts/deps.sh [run|models|test]   (default: test, the full set)
+# missing. Usage: scripts/deps.sh [run|models|package|test]   (default: test, the full set)
 #   run     building the program and its tools, and running it
 #   models  also the library's own test models that scripts/run.sh models imports
+#   package building the .deb and the Windows zip (scripts/package.sh)
 #   test    everything the tests and tools need
 set -euo pipefail
 
@@ -11,13 +12,15 @@ set -euo pipefail
 run_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
   libosmesa6-dev libgl1-mesa-dri libassimp-dev libstb-dev libmeshoptimizer-dev)
 model_packages=("${run_packages[@]}" assimp-testmodels)
+package_packages=("${run_packages[@]}" dpkg-dev lintian imagemagick g++-mingw-w64-x86-64 zip)
 test_packages=("${model_packages[@]}" googletest libgtest-dev libbenchmark-dev xvfb xauth
   xdotool x11-utils x11-apps imagemagick g++-mingw-w64-x86-64 valgrind libx11-dev
-  libxfixes-dev wine64)
+  libxfixes-dev wine64 dpkg-dev lintian zip unzip)
 
 want=("${test_packages[@]}")
 [ "${1:-test}" = run ] && want=("${run_packages[@]}")
 [ "${1:-test}" = models ] && want=("${model_packages[@]}")
+[ "${1:-test}" = package ] && want=("${package_packages[@]}")
 
 missing=()
 for p in "${want[@]}"; do

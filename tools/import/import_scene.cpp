@@ -48,7 +48,9 @@ std::string BitmapName(const std::string& dir, const std::string& model, int mat
   for (char c : fs::path(model).stem().string())
     stem += (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_') ? c : '_';
   if (stem.empty()) stem = "model";
-  stem += "-" + std::to_string(material);
+  // Appended piece by piece: GCC 12 at -O3 warns wrongly (-Wrestrict) of "-" + std::string.
+  stem += '-';
+  stem += std::to_string(material);
   std::string name = stem + ".bmp";
   std::error_code ec;
   for (int k = 2; taken.count(name) || fs::exists(fs::path(dir) / name, ec); ++k)
