@@ -63,3 +63,8 @@ citywalk_window_test(window_wine 300
   bash ${CMAKE_CURRENT_SOURCE_DIR}/window/wine_citywalk.sh ${CITYWALK_WINDOWS_EXE}
        ${CMAKE_SOURCE_DIR}/scenes/walk)
 set_tests_properties(window_wine PROPERTIES LABELS "window;wine;slow")
+
+# Game controllers through the SDL platform, by SDL's virtual joystick.
+add_executable(citywalk_gamepad_tests ${CMAKE_CURRENT_SOURCE_DIR}/window/gamepad_sdl_test.cpp)
+target_link_libraries(citywalk_gamepad_tests PRIVATE platform_sdl GTest::gtest)
+citywalk_window_test(window_gamepad 120 citywalk_gamepad_tests)

@@ -17,6 +17,8 @@
 //     Win32, WM_QUIT comes after every other queued message and WM_PAINT only when nothing
 //     else waits, for as long as the window is not validated (BeginPaint, DefWindowProcA).
 //     DefWindowProcA destroys the window on WM_CLOSE. UpdateWindow sends WM_PAINT at once.
+//   - Game controllers (gamepad_sdl.cpp) give the same key messages and pointer moves as the
+//     keyboard and mouse; a key is down while the keyboard or a pad holds it.
 //   - PeekMessageA never blocks: it takes what SDL has and returns at once. GetMessageA
 //     blocks until a message arrives. MsgWaitForMultipleObjects (no handles) returns at once
 //     when a message waits, else sleeps until the display sends something or the time is up
@@ -78,6 +80,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gamepad_sdl.h"
 #include "platform/win32.h"
 
 namespace {
@@ -144,6 +147,7 @@ struct PlatformData {
   int requestedHeight = 0;
   POINT lastCursor{0, 0};  // screen position of the latest pointer event
   Uint32 buttons = 0;      // mouse buttons held, as of the latest event translated
+  WPARAM keyboardKeys[SDL_NUM_SCANCODES] = {};  // the virtual key each held key gives
   unsigned warned = 0;
   char arrowCursor = 0;
   char stockObjects[20] = {};
@@ -162,6 +166,7 @@ void WarnOnce(Warning which, const char* format, const char* detail = "") {
 
 // Closes SDL at exit, which also gives the desktop its display mode back.
 void StopVideo() {
+  GamepadStop();
   if (platform.videoReady) SDL_Quit();
   platform.videoReady = false;
 }
@@ -198,6 +203,7 @@ bool StartVideo() {
   platform.videoReady = true;
   std::atexit(StopVideo);  // also gives the desktop its display mode back
   SDL_StopTextInput();
+  GamepadStart();
   SDL_ShowCursor(platform.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
   return true;
 }
@@ -241,6 +247,18 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam) {
   msg.time = static_cast<DWORD>(SDL_GetTicks64());
   msg.pt = platform.lastCursor;
   platform.queue.push_back(msg);
+}
+
+// Whether a key of the keyboard that gives this virtual key is held.
+bool KeyboardHolds(WPARAM vk) {
+  return std::find(std::begin(platform.keyboardKeys), std::end(platform.keyboardKeys), vk) !=
+         std::end(platform.keyboardKeys);
+}
+
+// A key as the pads hold it; a key the keyboard holds as well stays down until both let go.
+void PadKey(WPARAM vk, bool down) {
+  if (platform.window.sdl == nullptr || KeyboardHolds(vk)) return;
+  Post(down ? WM_KEYDOWN : WM_KEYUP, vk, static_cast<LPARAM>(down ? 1u : 0xC0000001u));
 }
 
 // The window's geometry, or while fullscreen the geometry it returns to.
@@ -409,6 +427,9 @@ void Translate(const SDL_Event& e) {
       if (!IsOurs(e.key.windowID)) return;
       const WPARAM vk = VirtualKey(e.key.keysym);
       if (vk == 0) return;
+      platform.keyboardKeys[e.key.keysym.scancode] = e.type == SDL_KEYDOWN ? vk : 0;
+      // While a pad holds the key too, the keyboard's press and release change nothing.
+      if (GamepadHolds(vk) && !(e.type == SDL_KEYDOWN && e.key.repeat)) return;
       // Repeat count 1; bit 30: the key was down before; bit 31: the key is being released.
       DWORD bits = 1;
       if (e.type == SDL_KEYUP)
@@ -439,15 +460,32 @@ void Translate(const SDL_Event& e) {
            MouseKeys(platform.buttons), MAKELPARAM(e.button.x, e.button.y));
       return;
     default:
+      GamepadEvent(e, PadKey);
       return;
   }
 }
 
-// Moves every waiting SDL event into our queue.
+// The right stick's look: the pointer a few pixels off the client area's centre, which gives
+// one WM_MOUSEMOVE there, while the program hides the pointer and the window has the keys.
+void PadLook() {
+  int dx = 0, dy = 0;
+  if (!GamepadLookStep(SDL_GetTicks64(), &dx, &dy)) return;
+  const WindowData& w = platform.window;
+  if (w.sdl == nullptr || !w.visible || platform.cursorCount >= 0 ||
+      SDL_GetKeyboardFocus() != w.sdl)
+    return;
+  int x = 0, y = 0, width = 0, height = 0;
+  SDL_GetWindowPosition(w.sdl, &x, &y);
+  SDL_GetWindowSize(w.sdl, &width, &height);
+  SetCursorPos(x + width / 2 + dx, y + height / 2 + dy);
+}
+
+// Moves every waiting SDL event into our queue, and takes the right stick's look step.
 void PumpEvents() {
   if (!platform.videoReady) return;
   SDL_Event e;
   while (SDL_PollEvent(&e)) Translate(e);
+  PadLook();
 }
 
 // Whether a message passes the window and range filters of a peek or get.
@@ -708,7 +746,7 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
 
 // Sleeps until the display sends something or the time is up (INFINITE: no limit); false
 // when the time ran out. SDL has taken every event already read (PumpEvents just ran).
-static bool WaitForDisplay(DWORD milliseconds) {
+static bool WaitForDisplayOnly(DWORD milliseconds) {
   const int timeout =
       milliseconds == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(milliseconds, 0x7FFFFFFF));
   const WindowData& w = platform.window;
@@ -720,6 +758,23 @@ static bool WaitForDisplay(DWORD milliseconds) {
   const int got = timeout < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout);
   if (got) Translate(e);
   return got != 0;
+}
+
+// As WaitForDisplayOnly; while a game controller is open, whose input does not come over the
+// display connection, in slices of 10 ms with the controllers read between them.
+static bool WaitForDisplay(DWORD milliseconds) {
+  if (!GamepadConnected()) return WaitForDisplayOnly(milliseconds);
+  constexpr DWORD kSlice = 10;
+  const Uint64 start = SDL_GetTicks64();
+  for (;;) {
+    const Uint64 spent = SDL_GetTicks64() - start;
+    if (milliseconds != INFINITE && spent >= milliseconds) return false;
+    const DWORD left = milliseconds == INFINITE ? kSlice : static_cast<DWORD>(milliseconds - spent);
+    if (WaitForDisplayOnly(std::min(left, kSlice))) return true;
+    PumpEvents();
+    MSG pending;
+    if (Fetch(&pending, nullptr, 0, 0, false)) return true;
+  }
 }
 
 // Sleeps until input arrives or the time is up; at once when a message already waits.
