@@ -148,6 +148,7 @@ struct PlatformData {
   POINT lastCursor{0, 0};  // screen position of the latest pointer event
   Uint32 buttons = 0;      // mouse buttons held, as of the latest event translated
   WPARAM keyboardKeys[SDL_NUM_SCANCODES] = {};  // the virtual key each held key gives
+  bool padLooking = false;                      // a right-stick look step is being taken
   unsigned warned = 0;
   char arrowCursor = 0;
   char stockObjects[20] = {};
@@ -469,7 +470,7 @@ void Translate(const SDL_Event& e) {
 // one WM_MOUSEMOVE there, while the program hides the pointer and the window has the keys.
 void PadLook() {
   int dx = 0, dy = 0;
-  if (!GamepadLookStep(SDL_GetTicks64(), &dx, &dy)) return;
+  if (platform.padLooking || !GamepadLookStep(SDL_GetTicks64(), &dx, &dy)) return;
   const WindowData& w = platform.window;
   if (w.sdl == nullptr || !w.visible || platform.cursorCount >= 0 ||
       SDL_GetKeyboardFocus() != w.sdl)
@@ -477,7 +478,9 @@ void PadLook() {
   int x = 0, y = 0, width = 0, height = 0;
   SDL_GetWindowPosition(w.sdl, &x, &y);
   SDL_GetWindowSize(w.sdl, &width, &height);
+  platform.padLooking = true;  // the warp pumps events again: one step at a time
   SetCursorPos(x + width / 2 + dx, y + height / 2 + dy);
+  platform.padLooking = false;
 }
 
 // Moves every waiting SDL event into our queue, and takes the right stick's look step.
