@@ -86,3 +86,10 @@ import_case(truck_wheels MODEL ${M}/glTF/CesiumMilkTruck/CesiumMilkTruck.gltf
                     --part meshInst962Node:x:40:4
             STATUS 0 SUMMARY "objects:      1 "
             LINES "[-0-9.e]+ -2\\.6[0-9]+ -[0-9.]+ 0 0 40 4" "[-0-9.e]+ -2\\.6[0-9]+ [0-9.]+ 0 0 40 4")
+# A model that is all one part: a part takes effect after a polygon closing with its tag, so
+# the list starts with a polygon of no area at the first corner (box.obj's vertex 4 turned to
+# (-0.5, -1, -0.5)) whose closing vertex carries part 0; the cube's 24 vertices follow.
+import_case(obj_box_all_part MODEL ${M}/OBJ/box.obj OPTIONS --as object --part box.obj:y:90:10
+            STATUS 0 SUMMARY "objects:      1 \\(7 polygons, 27 vertices\\)"
+            LINES "27 0 0 0 0 0 0 0 0" "0.6 0.6 0.6 -10 -0.5 -1 -0.5 0 0 0 0 \\*"
+                  "0 -0.5 -1 -0.5 1 0 0 0 \\*" "0.6 0.6 0.6 0 -0.5 -1 -0.5 0 0 0 0 \\*")

@@ -183,6 +183,7 @@ bool ImportIntoScene(const ImportOptions& options, ImportReport& report, std::st
     error = scenePath + ": the static list is full (100001 vertices)";
     return false;
   }
+  if (NeedsPartLead(model)) budget -= std::min(budget - 3, kPartLead);
   std::vector<std::vector<Polygon>> polygons;
   std::string note;
   if (!FitBudget(model, budget, polygons, note, error)) {
@@ -271,7 +272,7 @@ bool ImportIntoScene(const ImportOptions& options, ImportReport& report, std::st
     const std::string bitmap =
         mesh.material >= 0 && !mesh.uv.empty() ? bitmaps.names[mesh.material] : "";
     if (!bitmap.empty() && written.insert(bitmap).second) out += ", bitmap " + bitmap + " written";
-    if (mesh.part != -10) out += ", part " + std::to_string(mesh.part);
+    if (mesh.part != kNoPart) out += ", part " + std::to_string(mesh.part);
     out += "\n";
   }
   out += std::string(existing ? "scene " : "new scene ") + scenePath + ": " +

@@ -50,13 +50,31 @@ bool FitBudget(const Model& model, std::size_t budget, std::vector<std::vector<P
 std::vector<SceneVertexSpec> VertexList(const Model& model,
                                         const std::vector<std::vector<Polygon>>& meshes,
                                         const std::vector<std::string>& textureNames) {
-  std::vector<int> tags = {-10};
+  std::vector<int> tags = {kNoPart};
   for (const ModelMesh& mesh : model.meshes)
     if (std::find(tags.begin(), tags.end(), mesh.part) == tags.end()) tags.push_back(mesh.part);
   std::sort(tags.begin() + 1, tags.end());
   std::vector<SceneVertexSpec> list;
   for (int tag : tags) {
-    if (tag != -10 && !list.empty()) list.back().part = tag;  // the part starts after this one
+    if (tag != kNoPart && list.empty()) {
+      // Nothing comes before the first part: a polygon of no area at its first corner.
+      for (std::size_t m = 0; m < meshes.size() && list.empty(); ++m) {
+        if (model.meshes[m].part != tag || meshes[m].empty()) continue;
+        const Polygon& first = meshes[m].front();
+        for (std::size_t k = 0; k < kPartLead; ++k) {
+          SceneVertexSpec v;
+          v.red = first.colour[0];
+          v.green = first.colour[1];
+          v.blue = first.colour[2];
+          v.x = first.corners[0].p[0];
+          v.y = first.corners[0].p[1];
+          v.z = first.corners[0].p[2];
+          v.polyEnd = k + 1 == kPartLead ? 1 : 0;
+          list.push_back(v);
+        }
+      }
+    }
+    if (tag != kNoPart && !list.empty()) list.back().part = tag;  // the part starts after this one
     for (std::size_t m = 0; m < meshes.size(); ++m) {
       if (model.meshes[m].part != tag) continue;
       const int material = model.meshes[m].material;
@@ -85,6 +103,11 @@ std::vector<SceneVertexSpec> VertexList(const Model& model,
       }
     }
   }
-  if (!list.empty()) list.back().part = -10;  // the list ends untagged
+  if (!list.empty()) list.back().part = kNoPart;  // the list ends untagged
   return list;
+}
+
+bool NeedsPartLead(const Model& model) {
+  return std::none_of(model.meshes.begin(), model.meshes.end(),
+                      [](const ModelMesh& mesh) { return mesh.part == kNoPart; });
 }

@@ -15,7 +15,13 @@ bool FitBudget(const Model& model, std::size_t budget, std::vector<std::vector<P
 
 // The vertex records of the polygons, untagged ones first, then part by part (each part's
 // tag on the polygon before it and on its own, its last closing with the next tag); texture
-// names by material ("" untextured).
+// names by material ("" untextured). A model without untagged polygons starts with a
+// polygon of no area that carries the first part's tag (kPartLead vertices), since a part
+// takes effect only after a polygon closing with its tag.
+inline constexpr std::size_t kPartLead = 3;
+
+// Whether the model's vertex list needs the lead polygon: every mesh is in a part.
+bool NeedsPartLead(const Model& model);
 std::vector<SceneVertexSpec> VertexList(const Model& model,
                                         const std::vector<std::vector<Polygon>>& meshes,
                                         const std::vector<std::string>& textureNames);

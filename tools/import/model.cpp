@@ -279,7 +279,7 @@ bool LoadModel(const ImportOptions& options, Model& model, std::string& error) {
     model.materials.push_back(Material(*scene, *scene->mMaterials[m], modelDir));
   CopyEmbedded(*scene, model);
   Walker walker{*scene, options, model, {}};
-  if (!walker.Node(*scene->mRootNode, ToSceneAxes(zUp), -10, 0)) {
+  if (!walker.Node(*scene->mRootNode, ToSceneAxes(zUp), kNoPart, 0)) {
     error = walker.error;
     return false;
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "options.h"
+#include "scene/scene.h"
 
 using Vec3 = std::array<double, 3>;
 
@@ -28,7 +29,7 @@ struct ModelMaterial {
 struct ModelMesh {
   std::string name;
   int material = 0;
-  int part = -10;  // the --part it belongs to, -10 for none
+  int part = kNoPart;  // the --part it belongs to, or none
   std::vector<Vec3> positions;
   std::vector<std::array<double, 2>> uv;  // empty when the mesh has none
   std::vector<Vec3> colours;              // empty when the mesh has none
