@@ -15,6 +15,7 @@
 #include "app/frame.h"
 #include "app/shell.h"
 #include "bmp.h"
+#include "film.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
 #include "random_input.h"
@@ -31,7 +32,9 @@ const char kUsage[] =
     "usage: citywalk-replay [--dir DIR] [--frames N] [--script FILE] [--trace FILE|-]\n"
     "                       [--snapshot FILE.bmp] [--screen WxH] [--start-tick T] "
     "[--timedemo]\n"
-    "                       [--immediate] [--random-input SEED] [--memory]\n";
+    "                       [--immediate] [--random-input SEED] [--memory]\n"
+    "                       [--video FILE.mp4|.webm|.webp|.gif] [--frames-dir DIR] "
+    "[--progress]\n";
 
 struct Arguments {
   std::string dir;
@@ -44,6 +47,8 @@ struct Arguments {
   bool random = false;
   std::uint64_t seed = 0;
   bool memory = false;
+  std::string video, framesDir;
+  bool progress = false;
 };
 
 template <typename T>
@@ -68,6 +73,10 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
       args.memory = true;
       continue;
     }
+    if (option == "--progress") {
+      args.progress = true;
+      continue;
+    }
     if (option == "--help" || option == "-h") {
       error = "";
       return false;
@@ -90,6 +99,10 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
       args.trace = value;
     } else if (option == "--snapshot") {
       args.snapshot = value;
+    } else if (option == "--video") {
+      args.video = value;
+    } else if (option == "--frames-dir") {
+      args.framesDir = value;
     } else if (option == "--screen") {
       const auto x = value.find('x');
       if (x == std::string::npos || !ParseNumber(value.substr(0, x), args.screenWidth) ||
@@ -135,7 +148,9 @@ struct Replay {
   RandomInput random;
   long long warmUpFrame = 0;
   long warmUpKb = 0;
-  long peakKb = 0;  // the most resident memory seen after the warm-up, every 100 frames
+  long peakKb = 0;       // the most resident memory seen after the warm-up, every 100 frames
+  Film* film = nullptr;  // filming: each traced frame goes to the video and frame files
+  Progress* progress = nullptr;
 };
 
 Replay replay;
@@ -252,6 +267,11 @@ void AfterSwap() {
   }
   if (replay.trace && replay.frames <= replay.args.frames)
     *replay.trace << TraceLine(replay.frames, static_cast<std::uint32_t>(nowTick)) << '\n';
+  if (replay.film && replay.frames <= replay.args.frames) {
+    const headless::Frame& frame = headless::LastFrame();
+    replay.film->Add(frame.width, frame.height, frame.rgba);
+  }
+  if (replay.progress && replay.frames <= replay.args.frames) replay.progress->Frame(replay.frames);
   if (replay.frames >= replay.args.frames) replay.finishRequested = true;
 }
 
@@ -308,8 +328,10 @@ int main(int argc, char** argv) {
     }
     replay.trace = traceFile.get();
   }
-  std::string snapshotPath;
+  std::string snapshotPath, videoPath, framesPath;
   if (!args.snapshot.empty()) snapshotPath = std::filesystem::absolute(args.snapshot).string();
+  if (!args.video.empty()) videoPath = std::filesystem::absolute(args.video).string();
+  if (!args.framesDir.empty()) framesPath = std::filesystem::absolute(args.framesDir).string();
   if (!args.dir.empty()) {
     std::error_code ec;
     if (!std::filesystem::is_directory(args.dir, ec)) {
@@ -323,11 +345,27 @@ int main(int argc, char** argv) {
     }
   }
 
+  // The film is the size of the virtual screen; its outputs are checked before any frame.
+  Film film;
+  const bool filming = !videoPath.empty() || !framesPath.empty();
+  if (filming) {
+    if (!film.Open(videoPath, framesPath, args.screenWidth, args.screenHeight, error)) {
+      std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());
+      return 1;
+    }
+    replay.film = &film;
+  }
+  std::unique_ptr<Progress> progress;
+  if (filming || args.progress) {
+    progress = std::make_unique<Progress>(args.frames, args.progress);
+    replay.progress = progress.get();
+  }
+
   headless::Options options;
   options.screenWidth = args.screenWidth;
   options.screenHeight = args.screenHeight;
   options.startTick = args.startTick;
-  options.captureFrames = !snapshotPath.empty();
+  options.captureFrames = !snapshotPath.empty() || filming;
   headless::Reset(options);
   headless::SetHooks({OnQueueEmpty, AfterSwap});
   recordStaticLists = !args.immediate;
@@ -338,8 +376,13 @@ int main(int argc, char** argv) {
   char commandLine[] = "";
   WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
   if (replay.trace) replay.trace->flush();
+  if (progress) progress->End();
 
   int status = 0;
+  if (filming && !film.Close(error)) {
+    std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());
+    status = 1;
+  }
   if (!snapshotPath.empty()) {
     const headless::Frame& frame = headless::LastFrame();
     if (frame.rgba.empty()) {

@@ -1,0 +1,54 @@
+// Filming a replay: every drawn frame, fitted to one picture size, goes to a video made by the
+// ffmpeg program and/or to numbered PNG files; and the progress line shown while it runs.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class Film {
+ public:
+  Film() = default;
+  Film(const Film&) = delete;
+  Film& operator=(const Film&) = delete;
+  ~Film();
+
+  // Checks that the video and the frame folder can be written and starts ffmpeg, before any
+  // frame is drawn; false with a message naming the file when they cannot.
+  bool Open(const std::string& video, const std::string& framesDir, int width, int height,
+            std::string& error);
+  // Adds one drawn frame (RGBA rows bottom-up, as GL reads them); false once writing failed.
+  bool Add(int width, int height, const std::vector<std::uint8_t>& rgbaBottomUp);
+  // Finishes the video and puts it in place; false with a message (and no video) on failure.
+  bool Close(std::string& error);
+
+ private:
+  void Fit(int width, int height, const std::vector<std::uint8_t>& rgbaBottomUp);
+  void Abandon();
+
+  std::string video_, part_, framesDir_;
+  int width_ = 0, height_ = 0;
+  std::vector<std::uint8_t> picture_;  // top-down RGB rows at the film size
+  long long frames_ = 0;
+  std::FILE* pipe_ = nullptr;
+  pid_t encoder_ = -1;
+  std::string failure_;
+};
+
+class Progress {
+ public:
+  // Shows "frame n of N, time left" on standard error when asked to or when it is a terminal
+  // (then only once the run has taken a few seconds).
+  Progress(long long total, bool forced);
+  void Frame(long long n);
+  void End();
+
+ private:
+  long long total_;
+  bool forced_, shown_ = false, enabled_;
+  std::chrono::steady_clock::time_point start_, last_;
+};
