@@ -15,7 +15,7 @@ model_packages=("${run_packages[@]}" assimp-testmodels)
 package_packages=("${run_packages[@]}" dpkg-dev lintian imagemagick g++-mingw-w64-x86-64 zip)
 test_packages=("${model_packages[@]}" googletest libgtest-dev libbenchmark-dev xvfb xauth
   xdotool x11-utils x11-apps imagemagick g++-mingw-w64-x86-64 valgrind libx11-dev
-  libxfixes-dev wine64 dpkg-dev lintian zip unzip)
+  libxfixes-dev wine64 dpkg-dev lintian zip unzip ffmpeg)
 
 want=("${test_packages[@]}")
 [ "${1:-test}" = run ] && want=("${run_packages[@]}")
