@@ -22,7 +22,8 @@ set(video_cases
     "refuse_type|--screen,160x120,--video,OUT/drive.avi|drive.avi: unknown video type"
     "refuse_folder|--screen,160x120,--video,OUT/none/drive.mp4|drive.mp4: cannot write"
     "refuse_odd|--screen,161x120,--video,OUT/drive.mp4|drive.mp4: H.264 needs an even"
-    "refuse_ffmpeg|--screen,160x120,--video,OUT/drive.gif|drive.gif: the ffmpeg program is not")
+    "refuse_ffmpeg|--screen,160x120,--video,OUT/drive.gif|drive.gif: the ffmpeg program is not"
+    "ffmpeg_fails|--screen,160x120,--video,OUT/drive.mp4|drive.mp4: ffmpeg")
 foreach(case IN LISTS video_cases)
   string(REPLACE "|" ";" fields "${case}")
   list(GET fields 0 name)

@@ -8,6 +8,8 @@
 #               may differ, PNG being lossless
 #   refuse_*    exit 1, one line on standard error naming the file with WANT, no frame drawn
 #               (an empty trace) and nothing left in OUT
+#   ffmpeg_fails  an ffmpeg that fails at once: exit 1 after the frames, one line naming the
+#               file with WANT, the video that was there before untouched, no temporary left
 cmake_minimum_required(VERSION 3.20)
 set(out ${WORK}/out)
 file(REMOVE_RECURSE ${WORK})
@@ -18,8 +20,24 @@ set(run ${REPLAY} --dir ${SCENE} --frames 30 --trace ${WORK}/trace.jsonl
         --snapshot ${WORK}/snapshot.bmp ${options})
 if(NAME STREQUAL "refuse_ffmpeg")
   set(run ${CMAKE_COMMAND} -E env PATH=${WORK} ${run})
+elseif(NAME STREQUAL "ffmpeg_fails")
+  file(WRITE ${WORK}/bin/ffmpeg "#!/bin/sh\nexit 3\n")
+  file(CHMOD ${WORK}/bin/ffmpeg PERMISSIONS OWNER_READ OWNER_EXECUTE)
+  file(WRITE ${out}/drive.mp4 "the video of an earlier run")
+  set(run ${CMAKE_COMMAND} -E env PATH=${WORK}/bin ${run})
 endif()
 execute_process(COMMAND ${run} RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_QUIET)
+
+if(NAME STREQUAL "ffmpeg_fails")
+  file(READ ${out}/drive.mp4 before)
+  file(GLOB left ${out}/*)
+  if(NOT status EQUAL 1 OR NOT err MATCHES "^citywalk-replay: [^\n]*${WANT}[^\n]*\n$"
+     OR NOT before STREQUAL "the video of an earlier run" OR NOT left STREQUAL "${out}/drive.mp4")
+    message(FATAL_ERROR "want exit 1, one line '${WANT}', the earlier video kept and nothing "
+                        "else; got exit ${status}, files '${left}', stderr:\n${err}")
+  endif()
+  return()
+endif()
 
 if(NAME MATCHES "^refuse_")
   file(SIZE ${WORK}/trace.jsonl traced)

@@ -212,6 +212,8 @@ bool Film::Close(std::string& error) {
   while (waitpid(encoder_, &status, 0) < 0 && errno == EINTR) {
   }
   encoder_ = -1;
+  if (!failure_.empty() && WIFEXITED(status))
+    failure_ += " (it exited with " + std::to_string(WEXITSTATUS(status)) + "); no video written";
   if (failure_.empty() && frames_ == 0) failure_ = video_ + ": no frame was drawn; no video";
   if (failure_.empty() && (!flushed || !WIFEXITED(status) || WEXITSTATUS(status) != 0))
     failure_ = video_ + ": ffmpeg failed (see its message above); no video written";
