@@ -10,6 +10,7 @@ endfunction()
 # The SDL platform's Win32 calls against a real window.
 add_executable(citywalk_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/window/platform_sdl_test.cpp)
 target_link_libraries(citywalk_window_tests PRIVATE platform_sdl GTest::gtest)
+target_include_directories(citywalk_window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 citywalk_window_test(window_platform_sdl 120 citywalk_window_tests)
 
 # The program in an empty folder: placement, title, idle CPU, F3 and Esc.
@@ -67,4 +68,5 @@ set_tests_properties(window_wine PROPERTIES LABELS "window;wine;slow")
 # Game controllers through the SDL platform, by SDL's virtual joystick.
 add_executable(citywalk_gamepad_tests ${CMAKE_CURRENT_SOURCE_DIR}/window/gamepad_sdl_test.cpp)
 target_link_libraries(citywalk_gamepad_tests PRIVATE platform_sdl GTest::gtest)
+target_include_directories(citywalk_gamepad_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 citywalk_window_test(window_gamepad 120 citywalk_gamepad_tests)

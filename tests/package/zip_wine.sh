@@ -12,18 +12,7 @@ set -u
 source_dir=$1
 
 need_display xdotool xwininfo import convert unzip x86_64-w64-mingw32-g++-posix
-wine=
-for candidate in wine64 /usr/lib/wine/wine64 wine; do
-  if command -v "$candidate" >/dev/null 2>&1; then
-    wine=$(command -v "$candidate")
-    break
-  fi
-done
-[ -n "$wine" ] || skip "Wine is not installed (Debian: apt-get install wine64)"
-
-make_work
-export WINEPREFIX=$work/prefix WINEDEBUG=-all
-cleanup_more() { WINEPREFIX=$work/prefix timeout 10 "$(dirname "$wine")/wineserver" -k 2>/dev/null; }
+need_wine
 
 zip=$("$source_dir/scripts/package.sh" --windows 2>"$work/package.log" | tail -n1)
 [ -f "$source_dir/$zip" ] || { cat "$work/package.log"; fail "scripts/package.sh --windows made no zip"; }

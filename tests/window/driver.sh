@@ -16,6 +16,8 @@
 #   wait_end SECONDS               waits for the program to end ($waited: whole seconds it
 #                                  took); false if it still runs
 #   expect_status_zero AFTER       fails unless the program ended with status 0
+#   need_wine                      finds Wine ($wine; skips without it), makes the work folder
+#                                  with a Wine prefix in it, and stops its server at the end
 
 skip() {
   echo "skipped: $*"
@@ -40,6 +42,21 @@ cleanup() {
   if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill -9 "$pid" 2>/dev/null; fi
   if declare -F cleanup_more >/dev/null; then cleanup_more; fi
   rm -rf "$work"
+}
+
+need_wine() {
+  wine=
+  local candidate
+  for candidate in wine64 /usr/lib/wine/wine64 wine; do
+    if command -v "$candidate" >/dev/null 2>&1; then
+      wine=$(command -v "$candidate")
+      break
+    fi
+  done
+  [ -n "$wine" ] || skip "Wine is not installed (Debian: apt-get install wine64)"
+  make_work
+  export WINEPREFIX=$work/prefix WINEDEBUG=-all
+  cleanup_more() { WINEPREFIX=$work/prefix timeout 10 "$(dirname "$wine")/wineserver" -k 2>/dev/null; }
 }
 
 fail() {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "window/pump.h"
 
 namespace {
 
@@ -42,21 +43,6 @@ LRESULT CALLBACK PadWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// Dispatches whatever arrives during the given time.
-void Pump(int milliseconds) {
-  const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
-  MSG msg;
-  for (auto now = Clock::now(); now < end; now = Clock::now()) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now).count();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left > 0 ? left : 0),
-                              QS_ALLINPUT);
-  }
 }
 
 // The messages since the last call.

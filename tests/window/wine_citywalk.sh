@@ -14,18 +14,7 @@ scene=$2
 
 need_display xdotool xwininfo import convert compare
 [ -f "$exe" ] || skip "no $exe (scripts/test.sh cross-builds it first)"
-wine=
-for candidate in wine64 /usr/lib/wine/wine64 wine; do
-  if command -v "$candidate" >/dev/null 2>&1; then
-    wine=$(command -v "$candidate")
-    break
-  fi
-done
-[ -n "$wine" ] || skip "Wine is not installed (Debian: apt-get install wine64)"
-
-make_work
-export WINEPREFIX=$work/prefix WINEDEBUG=-all
-cleanup_more() { WINEPREFIX=$work/prefix timeout 10 "$(dirname "$wine")/wineserver" -k 2>/dev/null; }
+need_wine
 
 timeout 180 "$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
 mkdir "$work/scene"
