@@ -34,23 +34,9 @@ struct Setting {
 // Every double setting that the per-frame arithmetic uses, with where it lives once loaded.
 std::vector<Setting> FileSettings() {
   std::vector<Setting> settings;
-  double* motion[] = {
-      &walkMaxSpeed,      &walkTurnStep,     &walkAccel,           &pitchLimitUp,
-      &pitchLimitDown,    &crouchDepth,      &jumpHeight,          &walkSlowdownFactor,
-      &walkDeflectLimit,  &driveMaxSpeed,    &driveMaxTurnRate,    &throttleStep,
-      &throttleBoostStep, &steerReturnStep,  &handbrakeDecel,      &brakeDecel,
-      &coastDecel,        &steerStep,        &handbrakeSteerStep,  &handbrakeTurnFactor,
-      &bodyRollFactor,    &slideTurnPercent, &driveSlowdownFactor, &driveDeflectLimit,
-      &bodyPitchLimit,    &trembleAmplitude};
-  const char* names[] = {
-      "walkMaxSpeed",      "walkTurnStep",     "walkAccel",           "pitchLimitUp",
-      "pitchLimitDown",    "crouchDepth",      "jumpHeight",          "walkSlowdownFactor",
-      "walkDeflectLimit",  "driveMaxSpeed",    "driveMaxTurnRate",    "throttleStep",
-      "throttleBoostStep", "steerReturnStep",  "handbrakeDecel",      "brakeDecel",
-      "coastDecel",        "steerStep",        "handbrakeSteerStep",  "handbrakeTurnFactor",
-      "bodyRollFactor",    "slideTurnPercent", "driveSlowdownFactor", "driveDeflectLimit",
-      "bodyPitchLimit",    "trembleAmplitude"};
-  for (int k = 0; k < 26; ++k) settings.push_back({names[k], k, nullptr, motion[k]});
+  for (std::size_t k = 0; k < kMotionSettings.size(); ++k)
+    settings.push_back(
+        {kMotionSettings[k].name, static_cast<int>(k), nullptr, kMotionSettings[k].value});
   settings.push_back(
       {"collisionRadius", -1, &SceneSettingsSpec::collisionRadius, &collisionRadius});
   settings.push_back({"farPlane", -1, &SceneSettingsSpec::farPlane, &farPlane});

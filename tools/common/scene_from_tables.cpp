@@ -87,15 +87,7 @@ void ReadSettings(SceneSettingsSpec& s) {
   s.modeRefY = modeRefY;
   s.modeRefZ = modeRefZ;
   s.turnStyle = turnStyle;
-  const double* held[26] = {
-      &walkMaxSpeed,      &walkTurnStep,     &walkAccel,           &pitchLimitUp,
-      &pitchLimitDown,    &crouchDepth,      &jumpHeight,          &walkSlowdownFactor,
-      &walkDeflectLimit,  &driveMaxSpeed,    &driveMaxTurnRate,    &throttleStep,
-      &throttleBoostStep, &steerReturnStep,  &handbrakeDecel,      &brakeDecel,
-      &coastDecel,        &steerStep,        &handbrakeSteerStep,  &handbrakeTurnFactor,
-      &bodyRollFactor,    &slideTurnPercent, &driveSlowdownFactor, &driveDeflectLimit,
-      &bodyPitchLimit,    &trembleAmplitude};
-  for (int i = 0; i < 26; ++i) s.motion[i] = *held[i];
+  for (std::size_t i = 0; i < kMotionSettings.size(); ++i) s.motion[i] = *kMotionSettings[i].value;
   // The four the reader converted once read (see DeriveMotionValues).
   const double toRad = degToRad;
   auto fromDegrees = [toRad](double held) {
