@@ -405,12 +405,4 @@ TEST_F(Gamepad, RestingProgramWakesForThePad) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') {
-    std::printf("no DISPLAY: skipped\n");
-    return 77;
-  }
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return RunWindowTests(argc, argv); }

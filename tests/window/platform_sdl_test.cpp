@@ -659,11 +659,5 @@ int main(int argc, char** argv) {
     CreateTestWindow();
     return 0;
   }
-  const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') {
-    std::printf("no DISPLAY: skipped\n");
-    return 77;
-  }
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  return RunWindowTests(argc, argv);
 }

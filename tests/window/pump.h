@@ -1,7 +1,12 @@
-// Real-window tests: dispatching the messages that arrive while a test waits.
+// Real-window tests: dispatching the messages that arrive while a test waits, and running the
+// tests only where there is an X display.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/win32.h"
 
@@ -19,4 +24,15 @@ inline void Pump(int milliseconds) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left > 0 ? left : 0),
                               QS_ALLINPUT);
   }
+}
+
+// Runs the tests, or skips them all (status 77) without an X display.
+inline int RunWindowTests(int argc, char** argv) {
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') {
+    std::printf("no DISPLAY: skipped\n");
+    return 77;
+  }
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
 }
