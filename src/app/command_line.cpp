@@ -1,26 +1,43 @@
-// `citywalk [DIR | DEMO]` and `citywalk --help`: the scene folder to start in, and the demos
-// installed with the program.
+// `citywalk [--record FILE] [--trace FILE] [DIR | DEMO]` and `citywalk --help`: the scene
+// folder to start in, the demos installed with the program, and what the session writes down.
 #include "app/command_line.h"
 
 #include <algorithm>
 #include <system_error>
 
+#include "app/trace.h"
+#include "platform/recording.h"
 #include "scene/reader.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const char kUsage[] = "usage: citywalk [DIR | DEMO]   (citywalk --help for the keys)\n";
+// Recordings are written by our SDL platform layer; the Windows build runs on Win32 itself.
+#if defined(_WIN32)
+constexpr bool kCanRecord = false;
+#else
+constexpr bool kCanRecord = true;
+#endif
+
+const char kUsage[] =
+    "usage: citywalk [--record FILE] [--trace FILE] [DIR | DEMO]   (citywalk --help for the "
+    "keys)\n";
 
 const char kHelp[] =
-    "usage: citywalk [DIR | DEMO]\n"
+    "usage: citywalk [--record FILE] [--trace FILE] [DIR | DEMO]\n"
     "       citywalk --help\n"
     "\n"
     "Walks or drives through the scene in folder DIR (default: the working directory): its\n"
     "scene file \xD0\x93\xD0\xBE\xD1\x80\xD0\xBE\xD0\xB4.mts and the bitmaps it names. "
     "The scene file chooses the control mode.\n"
     "A DEMO name that is not a folder starts the installed demo of that name.\n"
+    "\n"
+    "--record FILE  writes down the session's input and clock as it goes, for\n"
+    "               citywalk-replay --script FILE to replay exactly (not in the Windows build)\n"
+    "--trace FILE   writes one JSON line a drawn frame, as citywalk-replay --trace does\n"
+    "               (FILE - : standard output)\n"
+    "A FILE that cannot be written is reported and the program runs without it.\n"
     "\n"
     "Every mode:  F2 pause / resume (the window can be dragged while paused)\n"
     "             F3 maximise / restore    Esc quit\n"
@@ -88,17 +105,12 @@ fs::path FindDemo(const std::string& name, const fs::path& programFolder) {
   return {};
 }
 
-int StartFromCommandLine(const std::vector<fs::path>& args, const fs::path& programFolder,
-                         std::FILE* out, std::FILE* err) {
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    std::fputs(kHelp, out);
-    PrintDemos(programFolder, "\nDemos, started by name (citywalk drive):", out);
-    return 0;
-  }
-  if (args.size() > 1 || (args.size() == 1 && Utf8(args[0]).starts_with("-"))) {
-    std::fputs(kUsage, err);
-    return 2;
-  }
+namespace {
+
+// Enters the scene folder the remaining argument names (none: stays); -1 when entered,
+// else 2 with the reason on err.
+int EnterSceneFolder(const std::vector<fs::path>& args, const fs::path& programFolder,
+                     std::FILE* err) {
   std::error_code ec;
   if (args.empty()) {
     if (FindSceneFile(".").empty())
@@ -123,4 +135,51 @@ int StartFromCommandLine(const std::vector<fs::path>& args, const fs::path& prog
   if (!ec) return -1;
   std::fprintf(err, "citywalk: %s: %s\n", Utf8(wanted).c_str(), ec.message().c_str());
   return 2;
+}
+
+// Starts the recording and the trace asked for; each one that cannot be written is said on err
+// and left out.
+void OpenSessionFiles(const fs::path& record, const fs::path& trace, std::FILE* err) {
+  std::string why;
+  if (!record.empty() && !kCanRecord)
+    std::fprintf(err,
+                 "citywalk: --record: recording is not available in the Windows build; "
+                 "running unrecorded\n");
+  else if (!record.empty() && !recording::Start(Utf8(record), &why))
+    std::fprintf(err, "citywalk: %s: %s; running unrecorded\n", Utf8(record).c_str(), why.c_str());
+  if (!trace.empty() && !StartTrace(Utf8(trace), &why))
+    std::fprintf(err, "citywalk: %s: %s; running without a trace\n", Utf8(trace).c_str(),
+                 why.c_str());
+}
+
+}  // namespace
+
+int StartFromCommandLine(std::vector<fs::path> args, const fs::path& programFolder, std::FILE* out,
+                         std::FILE* err) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    std::fputs(kHelp, out);
+    PrintDemos(programFolder, "\nDemos, started by name (citywalk drive):", out);
+    return 0;
+  }
+  fs::path record, trace;
+  while (!args.empty() && (args[0] == "--record" || args[0] == "--trace")) {
+    if (args.size() < 2 || args[1].empty()) {
+      std::fputs(kUsage, err);
+      return 2;
+    }
+    (args[0] == "--record" ? record : trace) = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  if (args.size() > 1 || (args.size() == 1 && Utf8(args[0]).starts_with("-"))) {
+    std::fputs(kUsage, err);
+    return 2;
+  }
+  // Paths are the user's, from the folder the program was started in.
+  std::error_code ec;
+  if (!record.empty()) record = fs::absolute(record, ec);
+  if (!trace.empty() && trace != "-") trace = fs::absolute(trace, ec);
+  const int status = EnterSceneFolder(args, programFolder, err);
+  if (status >= 0) return status;
+  OpenSessionFiles(record, trace, err);
+  return -1;
 }

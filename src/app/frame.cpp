@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "app/shell.h"
+#include "app/trace.h"
 #include "motion/modes.h"
 #include "motion/objects.h"
 #include "render/avatar.h"
@@ -45,7 +46,7 @@ void FrameStep() {
   DrawAvatar();
   ModeAfterAvatar();
   glFlush();
-  SwapBuffers(deviceContext);
+  if (SwapBuffers(deviceContext)) TraceFrame();
 }
 
 void RedrawNow() {

@@ -52,6 +52,11 @@
 //     names no size is rejected with DISP_CHANGE_BADMODE. GetSystemMetrics and
 //     EnumDisplaySettingsA(ENUM_CURRENT_SETTINGS) give the mode taken.
 //   - GetTickCount is SDL's millisecond counter truncated to 32 bits: it wraps as Win32's.
+//   - Recording (`citywalk --record FILE`, platform/recording.h): while one is active, every
+//     value the program reads from these calls and every message the window procedure gets
+//     (posted or sent from inside a call) is written down in order, for the headless platform
+//     to play back exactly. The platform's own pointer moves (a pad's look) are not the
+//     program's SetCursorPos calls and are left out; their messages are recorded.
 //
 // Only best effort:
 //   - HWND_TOPMOST asks the window manager to keep the window above others; with no window
@@ -81,6 +86,7 @@
 #include <vector>
 
 #include "platform/gamepad_sdl.h"
+#include "platform/recording.h"
 #include "platform/win32.h"
 
 namespace {
@@ -156,6 +162,36 @@ struct PlatformData {
 
 PlatformData platform;
 
+// The platform call under way that hands messages to the window procedure itself, named in
+// the recording's send lines; set for the length of that call.
+recording::Call sendingCall = recording::Call::Create;
+struct Sending {
+  recording::Call saved;
+  explicit Sending(recording::Call call) : saved(sendingCall) { sendingCall = call; }
+  ~Sending() { sendingCall = saved; }
+};
+
+// Writes a value the program read into the recording, if one is made.
+void Record(recording::Kind kind, std::int64_t a, std::int64_t b = 0) {
+  if (recording::Active()) recording::Write(recording::Value(kind, a, b));
+}
+
+// Writes a message the window procedure is given into the recording, if one is made.
+void RecordMessage(recording::Kind kind, const MSG& msg) {
+  if (recording::Active())
+    recording::Write(recording::Message(kind, msg.message, msg.wParam, msg.lParam, sendingCall));
+}
+
+HWND Handle();
+
+// Hands a message to the window procedure from inside a platform call (sent, not queued).
+LRESULT SendToProc(WindowData& w, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (recording::Active())
+    recording::Write(
+        recording::Message(recording::Kind::Send, message, wParam, lParam, sendingCall));
+  return w.proc(Handle(), message, wParam, lParam);
+}
+
 // Says once on standard error that a Win32 request could not be honoured.
 void WarnOnce(Warning which, const char* format, const char* detail = "") {
   if (platform.warned & which) return;
@@ -202,6 +238,9 @@ bool StartVideo() {
     return false;
   }
   platform.videoReady = true;
+  SDL_DisplayMode desktop{};
+  SDL_GetDesktopDisplayMode(0, &desktop);
+  Record(recording::Kind::Screen, desktop.w, desktop.h);
   std::atexit(StopVideo);  // also gives the desktop its display mode back
   SDL_StopTextInput();
   GamepadStart();
@@ -280,8 +319,7 @@ void SendClientSize(WindowData& w) {
   w.reportedWidth = width;
   w.reportedHeight = height;
   if (w.visible) w.paintPending = true;
-  w.proc(Handle(), WM_SIZE, w.maximized ? kSizeMaximized : kSizeRestored,
-         MAKELPARAM(width, height));
+  SendToProc(w, WM_SIZE, w.maximized ? kSizeMaximized : kSizeRestored, MAKELPARAM(width, height));
 }
 
 // Moves and sizes the window; while fullscreen only the geometry to return to changes.
@@ -609,6 +647,7 @@ HGDIOBJ GetStockObject(int object) {
 
 HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU, HINSTANCE, void*) {
+  const Sending sending(recording::Call::Create);
   const WindowClass* wc = FindClass(className);
   if (wc == nullptr) return nullptr;
   if (parent != nullptr) WarnOnce(kWarnChildWindow, "child windows are made top-level windows");
@@ -648,7 +687,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
   w.windowedRect = SDL_Rect{x, y, width, height};
 
   const HWND hwnd = Handle();
-  if (w.proc(hwnd, WM_CREATE, 0, 0) == -1) {
+  if (SendToProc(w, WM_CREATE, 0, 0) == -1) {
     DestroyWindow(hwnd);
     return nullptr;
   }
@@ -660,9 +699,10 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
 
 // Sends WM_DESTROY, then closes the SDL window and drops its queued messages.
 BOOL DestroyWindow(HWND window) {
+  const Sending sending(recording::Call::Destroy);
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return FALSE;
-  w->proc(window, WM_DESTROY, 0, 0);
+  SendToProc(*w, WM_DESTROY, 0, 0);
   if (w->sdl == nullptr) return TRUE;  // destroyed again from inside WM_DESTROY
   SDL_Window* sdl = w->sdl;
   w->sdl = nullptr;
@@ -680,11 +720,14 @@ int GetSystemMetrics(int index) {
   if (index != SM_CXSCREEN && index != SM_CYSCREEN) return 0;
   if (!StartVideo()) return 0;
   const SDL_DisplayMode mode = CurrentMode();
-  return index == SM_CXSCREEN ? mode.w : mode.h;
+  const int value = index == SM_CXSCREEN ? mode.w : mode.h;
+  Record(recording::Kind::Metric, index, value);
+  return value;
 }
 
 // Moves, sizes and stacks the window.
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+  const Sending sending(recording::Call::SetPos);
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return FALSE;
   if (!(flags & SWP_NOZORDER)) {
@@ -703,6 +746,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
 
 // Hides, shows, maximises or restores; returns whether the window was visible.
 BOOL ShowWindow(HWND window, int showCommand) {
+  const Sending sending(recording::Call::Show);
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return FALSE;
   const BOOL wasVisible = w->visible ? TRUE : FALSE;
@@ -732,9 +776,10 @@ BOOL ShowWindow(HWND window, int showCommand) {
 
 // Paints the window at once if it needs painting.
 BOOL UpdateWindow(HWND window) {
+  const Sending sending(recording::Call::Update);
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return FALSE;
-  if (w->visible && w->paintPending) w->proc(window, WM_PAINT, 0, 0);
+  if (w->visible && w->paintPending) SendToProc(*w, WM_PAINT, 0, 0);
   return TRUE;
 }
 
@@ -742,14 +787,22 @@ BOOL UpdateWindow(HWND window) {
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
   if (msg == nullptr) return FALSE;
   const bool remove = (removeFlags & PM_REMOVE) != 0;
-  if (FetchQueued(msg, window, filterMin, filterMax, remove)) return TRUE;
-  PumpEvents();
-  return Fetch(msg, window, filterMin, filterMax, remove) ? TRUE : FALSE;
+  bool found = FetchQueued(msg, window, filterMin, filterMax, remove);
+  if (!found) {
+    PumpEvents();
+    found = Fetch(msg, window, filterMin, filterMax, remove);
+  }
+  if (!found)
+    Record(recording::Kind::Idle, 0);
+  else if (remove)
+    RecordMessage(recording::Kind::Post, *msg);
+  return found ? TRUE : FALSE;
 }
 
 // Sleeps until the display sends something or the time is up (INFINITE: no limit); false
 // when the time ran out. SDL has taken every event already read (PumpEvents just ran).
 static bool WaitForDisplayOnly(DWORD milliseconds) {
+  recording::BeforeWait(milliseconds);
   const int timeout =
       milliseconds == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(milliseconds, 0x7FFFFFFF));
   const WindowData& w = platform.window;
@@ -804,7 +857,10 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
   if (msg == nullptr) return -1;
   for (;;) {
     PumpEvents();
-    if (Fetch(msg, window, filterMin, filterMax, true)) return msg->message != WM_QUIT;
+    if (Fetch(msg, window, filterMin, filterMax, true)) {
+      RecordMessage(recording::Kind::Post, *msg);
+      return msg->message != WM_QUIT;
+    }
     if (!platform.videoReady) return -1;  // nothing could ever come
     WaitForDisplay(INFINITE);
   }
@@ -921,11 +977,13 @@ BOOL GetCursorPos(LPPOINT point) {
   int x = 0, y = 0;
   SDL_GetGlobalMouseState(&x, &y);
   *point = POINT{x, y};
+  Record(recording::Kind::Cursor, x, y);
   return TRUE;
 }
 
 // Moves the pointer; over the window this gives one WM_MOUSEMOVE at the new place.
 BOOL SetCursorPos(int x, int y) {
+  if (!platform.padLooking) Record(recording::Kind::SetCursor, x, y);
   if (!StartVideo()) return FALSE;
   PumpEvents();  // earlier pointer events keep their place before the warp's
   const size_t before = platform.queue.size();
@@ -968,6 +1026,7 @@ BOOL ScreenToClient(HWND window, LPPOINT point) {
   if (w == nullptr || point == nullptr) return FALSE;
   int x = 0, y = 0;
   SDL_GetWindowPosition(w->sdl, &x, &y);
+  Record(recording::Kind::Origin, x, y);
   point->x -= x;
   point->y -= y;
   return TRUE;
@@ -979,6 +1038,7 @@ BOOL ClientToScreen(HWND window, LPPOINT point) {
   if (w == nullptr || point == nullptr) return FALSE;
   int x = 0, y = 0;
   SDL_GetWindowPosition(w->sdl, &x, &y);
+  Record(recording::Kind::Origin, x, y);
   point->x += x;
   point->y += y;
   return TRUE;
@@ -1026,6 +1086,7 @@ BOOL EnumDisplaySettingsA(LPCSTR, DWORD modeNum, DEVMODEA* devMode) {
 
 // Takes a display mode for the window, or gives the desktop's back; never persisted.
 LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD) {
+  const Sending sending(recording::Call::Display);
   if (!StartVideo()) return DISP_CHANGE_FAILED;
   const SDL_DisplayMode current = CurrentMode();
   const SDL_DisplayMode desktop = DesktopMode();
@@ -1189,4 +1250,8 @@ BOOL wglDeleteContext(HGLRC context) {
 // ---- Clock ----------------------------------------------------------------------------------
 
 // Milliseconds since SDL started, 32 bits wide: wraps after 2^32 ms as on Win32.
-DWORD GetTickCount() { return static_cast<DWORD>(SDL_GetTicks64()); }
+DWORD GetTickCount() {
+  const DWORD tick = static_cast<DWORD>(SDL_GetTicks64());
+  Record(recording::Kind::Tick, tick);
+  return tick;
+}

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/trace.h"
 #include "common/work_folder.h"
+#include "platform/recording.h"
 #include "scene/reader.h"
 
 namespace fs = std::filesystem;
@@ -101,17 +103,56 @@ TEST_F(CommandLine, RefusalsAndHelpNameTheDemosFound) {
   EXPECT_NE(err_.find("demos: none installed beside this program"), std::string::npos) << err_;
 
   EXPECT_EQ(Run({"--help"}, "zip"), 0);
-  EXPECT_NE(out_.find("usage: citywalk [DIR | DEMO]"), std::string::npos);
+  EXPECT_NE(out_.find("usage: citywalk [--record FILE] [--trace FILE] [DIR | DEMO]"),
+            std::string::npos);
   EXPECT_NE(out_.find("(citywalk drive): drive models (in " + zipScenes + ")\n"), std::string::npos)
       << out_;
   EXPECT_TRUE(err_.empty());
 
   for (const std::vector<fs::path>& args :
-       std::vector<std::vector<fs::path>>{{"walk", "drive"}, {"-x"}, {"--help", "walk"}}) {
+       std::vector<std::vector<fs::path>>{{"walk", "drive"},
+                                          {"-x"},
+                                          {"--help", "walk"},
+                                          {"--record"},
+                                          {"--trace", "t", "--record"},
+                                          {"--record", "r", "--help"}}) {
     EXPECT_EQ(Run(args, "zip"), 2);
-    EXPECT_EQ(err_, "usage: citywalk [DIR | DEMO]   (citywalk --help for the keys)\n");
+    EXPECT_EQ(err_,
+              "usage: citywalk [--record FILE] [--trace FILE] [DIR | DEMO]   (citywalk --help for "
+              "the keys)\n");
     EXPECT_TRUE(out_.empty());
   }
+}
+
+// The recording and the trace are the user's files, named from the folder the program was
+// started in; they are made only when the program starts, and one that cannot be written is
+// said in one line while the program still starts.
+TEST_F(CommandLine, RecordAndTraceFilesAreMadeWhenTheProgramStarts) {
+  EXPECT_EQ(Run({"--record", "rec", "--trace", "trace", "no-such-folder"}, "zip"), 2);
+  EXPECT_FALSE(fs::exists("rec"));
+  EXPECT_FALSE(fs::exists("trace"));
+
+  EXPECT_EQ(Run({"--trace", "trace", "--record", "rec", "drive"}, "zip"), -1);
+  EXPECT_EQ(Here(), "zip/scenes/drive");
+  EXPECT_TRUE(err_.empty()) << err_;
+  EXPECT_TRUE(recording::Active());
+  recording::Stop();
+  StopTrace();
+  std::ifstream rec(folder_.Path() / "start/rec");
+  std::string first;
+  EXPECT_TRUE(std::getline(rec, first));
+  EXPECT_EQ(first, "citywalk-recording 1");
+  EXPECT_TRUE(fs::exists(folder_.Path() / "start/trace"));
+
+  fs::current_path(folder_.Path() / "start");
+  EXPECT_EQ(Run({"--record", "no-such-folder/rec", "--trace", "no-such-folder/t", "drive"}, "zip"),
+            -1);
+  EXPECT_FALSE(recording::Active());
+  EXPECT_EQ(err_, "citywalk: " + (folder_.Path() / "start/no-such-folder/rec").string() +
+                      ": No such file or directory; running unrecorded\n"
+                      "citywalk: " +
+                      (folder_.Path() / "start/no-such-folder/t").string() +
+                      ": No such file or directory; running without a trace\n");
 }
 
 TEST_F(CommandLine, WithoutAnArgumentItSaysWhereScenesAreOnlyWhenThereIsNone) {

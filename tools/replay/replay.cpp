@@ -14,6 +14,7 @@
 
 #include "app/frame.h"
 #include "app/shell.h"
+#include "app/trace.h"
 #include "bmp.h"
 #include "film.h"
 #include "platform/headless.h"
@@ -21,7 +22,6 @@
 #include "random_input.h"
 #include "render/polylist.h"
 #include "script.h"
-#include "trace.h"
 
 namespace {
 

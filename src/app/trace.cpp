@@ -1,9 +1,12 @@
-// The replay trace. The keys of a trace line are listed once, in the tables below: a new
+// The per-frame trace. The keys of a trace line are listed once, in the tables below: a new
 // value of the program shows up in every trace by adding one row.
-#include "trace.h"
+#include "app/trace.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <variant>
 
 #include "app/frame.h"
@@ -88,6 +91,10 @@ const ObjectField kObjectFields[] = {
     {"objectMotionState", &objectMotionState},
 };
 
+// The program's own trace: the file and the frames presented so far.
+std::FILE* traceFile = nullptr;
+long long tracedFrames = 0;
+
 void Append(std::string& out, const char* name, const std::string& text) {
   out += '"';
   out += name;
@@ -134,4 +141,35 @@ std::string TraceLine(long long frame, std::uint32_t tick) {
   }
   out += "]}";
   return out;
+}
+
+bool StartTrace(const std::string& path, std::string* why) {
+  StopTrace();
+  std::FILE* file = path == "-" ? stdout : std::fopen(path.c_str(), "w");
+  if (file == nullptr) {
+    if (why) *why = std::strerror(errno);
+    return false;
+  }
+  traceFile = file;
+  tracedFrames = 0;
+  static bool registered = false;
+  if (!registered) std::atexit(StopTrace);
+  registered = true;
+  return true;
+}
+
+void TraceFrame() {
+  if (traceFile == nullptr) return;
+  const std::string line = TraceLine(++tracedFrames, static_cast<std::uint32_t>(nowTick));
+  std::fputs(line.c_str(), traceFile);
+  std::fputc('\n', traceFile);
+}
+
+void StopTrace() {
+  if (traceFile == nullptr) return;
+  if (traceFile == stdout)
+    std::fflush(traceFile);
+  else
+    std::fclose(traceFile);
+  traceFile = nullptr;
 }
