@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/recording.h"
 #include "platform/win32.h"
 
 namespace headless {
@@ -31,6 +32,8 @@ struct Hooks {
   std::function<bool()> queueEmpty;
   // Called at the end of every SwapBuffers that presents a frame (a context is current).
   std::function<void()> afterSwap;
+  // While a recording plays: PeekMessageA gave the recording's "found nothing".
+  std::function<void()> idle = nullptr;
 };
 
 // Forgets every window, class, context, message and record, and starts over with options.
@@ -54,6 +57,23 @@ void ReleaseLeftButton(int x, int y);
 void ResizeWindow(int width, int height);
 // The platform's close command: posts WM_CLOSE.
 void CloseWindow();
+
+// ---- Playback of a recording (platform/recording.h) ---------------------------------------
+// From the next call on, every call the recording covers returns the recorded value in order,
+// every recorded message reaches the window procedure at the same point (a sent one from
+// inside the same platform call), and nothing else posts or sends a message: the window's
+// size is that of the recorded WM_SIZE messages, its origin that of the origin lines. When the
+// events are used up, or StopPlayback is called, the platform goes on as without a recording,
+// from the last recorded clock and cursor, with an empty queue.
+void StartPlayback(std::vector<recording::Event> events);
+void StopPlayback();
+bool PlaybackActive();
+size_t PlaybackPosition();  // events played so far
+// When the program asked for something other than the recording's next event: what it asked
+// for, and the event (its line); playback stops and the program is sent WM_QUIT. Empty when
+// the program kept to the recording.
+const std::string& PlaybackError();
+int PlaybackErrorLine();
 
 // ---- What the program did ----------------------------------------------------------------
 struct WindowState {

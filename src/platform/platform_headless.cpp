@@ -34,6 +34,10 @@
 //     ScreenToClient/ClientToScreen use the window position.
 //   - Clock: GetTickCount is a virtual 32-bit millisecond counter, moved only by the
 //     controls of headless.h; it wraps after 2^32 ms.
+//   - Playback (headless.h, StartPlayback): a recording of the SDL platform stands in for the
+//     user, the clock and the real window: the recorded values and messages come back in
+//     order (see the Playback section below), and a call the recording does not have next
+//     stops the playback with the line named.
 //   - MessageBoxA never blocks: it records the box and writes "caption: text" to stderr.
 //   - OpenGL: one pixel format (RGBA 8-8-8-8, 16-bit depth, double buffer). wglCreateContext
 //     makes an OSMesa context; wglMakeCurrent binds it to a memory buffer that holds the
@@ -109,6 +113,12 @@ struct PlatformData {
   std::vector<headless::MessageBoxRecord> boxes;
   std::vector<headless::DisplayChange> displayChanges;
   bool warnedMinimize = false;
+  // Playback of a recording: the events, the next one due, whether it still runs.
+  std::vector<recording::Event> events;
+  size_t nextEvent = 0;
+  bool playing = false;
+  std::string playbackError;
+  int playbackErrorLine = 0;
 };
 
 PlatformData platform;
@@ -220,6 +230,79 @@ bool NextMessage(MSG* msg, UINT filterMin, UINT filterMax, bool remove) {
   }
 }
 
+// ---- Playback ------------------------------------------------------------------------------
+
+bool Playing() { return platform.playing; }
+
+// Playback is over: the platform goes on by itself from the last recorded state.
+void EndPlayback() {
+  platform.playing = false;
+  platform.queue.clear();
+  platform.window.state.needsPaint = false;
+}
+
+// The program asked for something the recording does not have next: the playback stops with
+// the line named, and the program is asked to quit at its next look at the queue.
+void Diverge(const std::string& asked) {
+  const recording::Event& e = platform.events[platform.nextEvent];
+  platform.playbackErrorLine = e.line;
+  platform.playbackError = "the program asked for " + asked + " where the recording has '" +
+                           recording::Format(e) +
+                           "': it was made with another build or scene, or edited; record it "
+                           "again";
+  EndPlayback();
+  platform.quitPosted = true;
+  platform.quitCode = 1;
+}
+
+// The next event if it is of this kind (taken), else null: at the end of the recording the
+// playback ends, on another kind it diverges.
+const recording::Event* Take(recording::Kind kind, const std::string& asked) {
+  if (!Playing()) return nullptr;
+  if (platform.nextEvent >= platform.events.size()) {
+    EndPlayback();
+    return nullptr;
+  }
+  const recording::Event& e = platform.events[platform.nextEvent];
+  if (e.kind != kind) {
+    Diverge(asked);
+    return nullptr;
+  }
+  ++platform.nextEvent;
+  return &e;
+}
+
+// The next event if it is of this kind, not taken; null otherwise.
+const recording::Event* Next(recording::Kind kind) {
+  if (!Playing() || platform.nextEvent >= platform.events.size()) return nullptr;
+  const recording::Event& e = platform.events[platform.nextEvent];
+  return e.kind == kind ? &e : nullptr;
+}
+
+// What a recorded message does to the platform before the program sees it.
+MSG Recorded(const recording::Event& e) {
+  MSG msg = MakeMessage(e.message == WM_QUIT ? nullptr : TheWindow(), e.message,
+                        static_cast<WPARAM>(e.wParam), static_cast<LPARAM>(e.lParam));
+  auto& state = platform.window.state;
+  if (e.message == WM_SIZE && state.exists) {
+    state.width = ClampSize(LOWORD(msg.lParam));
+    state.height = ClampSize(HIWORD(msg.lParam));
+    BindSurface();
+  }
+  if (e.message == WM_QUIT) platform.quitPosted = false;
+  return msg;
+}
+
+// Hands the window procedure the messages the recording has this platform call send next.
+void DeliverSends(recording::Call call) {
+  while (const recording::Event* e = Next(recording::Kind::Send)) {
+    if (e->call != call) return;
+    ++platform.nextEvent;
+    const MSG msg = Recorded(*e);
+    Send(msg.message, msg.wParam, msg.lParam);
+  }
+}
+
 LPARAM ClientLParam(POINT screen) {
   return MAKELPARAM(screen.x - platform.window.state.x, screen.y - platform.window.state.y);
 }
@@ -273,6 +356,27 @@ void Reset(const Options& options) {
 }
 
 void SetHooks(Hooks hooks) { platform.hooks = std::move(hooks); }
+
+void StartPlayback(std::vector<recording::Event> events) {
+  platform.events = std::move(events);
+  platform.nextEvent = 0;
+  // The screen line sets up the virtual screen (Options); the calls start after it.
+  while (platform.nextEvent < platform.events.size() &&
+         platform.events[platform.nextEvent].kind == recording::Kind::Screen)
+    ++platform.nextEvent;
+  platform.playing = true;
+  platform.playbackError.clear();
+  platform.playbackErrorLine = 0;
+}
+
+void StopPlayback() {
+  if (Playing()) EndPlayback();
+}
+
+bool PlaybackActive() { return Playing(); }
+size_t PlaybackPosition() { return platform.nextEvent; }
+const std::string& PlaybackError() { return platform.playbackError; }
+int PlaybackErrorLine() { return platform.playbackErrorLine; }
 
 DWORD Tick() { return platform.tick; }
 void SetTick(DWORD tick) { platform.tick = tick; }
@@ -387,6 +491,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   state.className = className;
   platform.window.procedure = found->wc.lpfnWndProc;
   platform.window.classStyle = found->wc.style;
+  if (Playing()) {
+    DeliverSends(recording::Call::Create);
+    return platform.window.state.exists ? TheWindow() : nullptr;
+  }
   if (Send(WM_CREATE, 0, 0) == -1) {
     DestroyWindow(TheWindow());
     return nullptr;
@@ -399,7 +507,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 
 BOOL DestroyWindow(HWND window) {
   if (!IsWindow(window)) return FALSE;
-  Send(WM_DESTROY, 0, 0);
+  if (Playing())
+    DeliverSends(recording::Call::Destroy);
+  else
+    Send(WM_DESTROY, 0, 0);
   platform.window.state.exists = false;
   platform.window.state.visible = false;
   platform.leftButton = false;
@@ -407,6 +518,12 @@ BOOL DestroyWindow(HWND window) {
 }
 
 int GetSystemMetrics(int index) {
+  const std::string asked = "GetSystemMetrics(" + std::to_string(index) + ")";
+  if (const recording::Event* e = Take(recording::Kind::Metric, asked)) {
+    if (e->a == index) return static_cast<int>(e->b);
+    --platform.nextEvent;
+    Diverge(asked);
+  }
   if (index == SM_CXSCREEN) return platform.screenWidth;
   if (index == SM_CYSCREEN) return platform.screenHeight;
   return 0;
@@ -422,6 +539,10 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
   if (flags & SWP_SHOWWINDOW) {
     if (!state.visible) state.needsPaint = true;
     state.visible = true;
+  }
+  if (Playing()) {
+    DeliverSends(recording::Call::SetPos);
+    return TRUE;
   }
   const int newX = (flags & SWP_NOMOVE) ? state.x : x;
   const int newY = (flags & SWP_NOMOVE) ? state.y : y;
@@ -442,6 +563,12 @@ BOOL ShowWindow(HWND window, int showCommand) {
   }
   if (!state.visible) state.needsPaint = true;
   state.visible = true;
+  if (Playing()) {
+    if (showCommand == SW_SHOWMAXIMIZED) state.maximized = true;
+    if (showCommand == SW_SHOWNORMAL || showCommand == SW_RESTORE) state.maximized = false;
+    DeliverSends(recording::Call::Show);
+    return wasVisible;
+  }
   if (showCommand == SW_SHOWMAXIMIZED) {
     if (!state.maximized) {
       win.restoreX = state.x;
@@ -465,11 +592,29 @@ BOOL ShowWindow(HWND window, int showCommand) {
 
 BOOL UpdateWindow(HWND window) {
   if (!IsWindow(window)) return FALSE;
+  if (Playing()) {
+    DeliverSends(recording::Call::Update);
+    return TRUE;
+  }
   if (platform.window.state.visible && platform.window.state.needsPaint) Send(WM_PAINT, 0, 0);
   return TRUE;
 }
 
 BOOL PeekMessageA(LPMSG msg, HWND, UINT filterMin, UINT filterMax, UINT removeFlags) {
+  if (Playing() && platform.nextEvent >= platform.events.size()) EndPlayback();
+  if (Next(recording::Kind::Idle)) {
+    ++platform.nextEvent;
+    if (platform.hooks.idle) platform.hooks.idle();
+    return FALSE;
+  }
+  if (const recording::Event* e = Next(recording::Kind::Post)) {
+    if (removeFlags & PM_REMOVE) ++platform.nextEvent;
+    if (msg)
+      *msg = (removeFlags & PM_REMOVE) ? Recorded(*e)
+                                       : MakeMessage(TheWindow(), e->message, e->wParam, e->lParam);
+    return TRUE;
+  }
+  if (Playing()) Diverge("a message (PeekMessageA)");
   MSG found;
   if (!NextMessage(&found, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)) return FALSE;
   if (msg) *msg = found;
@@ -486,6 +631,11 @@ DWORD MsgWaitForMultipleObjects(DWORD, const HANDLE*, BOOL, DWORD milliseconds, 
 }
 
 BOOL GetMessageA(LPMSG msg, HWND, UINT filterMin, UINT filterMax) {
+  if (const recording::Event* e = Take(recording::Kind::Post, "a message (GetMessageA)")) {
+    const MSG found = Recorded(*e);
+    if (msg) *msg = found;
+    return found.message == WM_QUIT ? 0 : TRUE;
+  }
   MSG found;
   if (!NextMessage(&found, filterMin, filterMax, true)) {
     std::fprintf(stderr, "headless: GetMessageA on an empty queue would wait for ever; quitting\n");
@@ -497,6 +647,7 @@ BOOL GetMessageA(LPMSG msg, HWND, UINT filterMin, UINT filterMax) {
 
 BOOL TranslateMessage(const MSG* msg) {
   if (!msg || msg->message != WM_KEYDOWN) return FALSE;
+  if (Playing()) return TRUE;  // its character message is in the recording
   const WPARAM key = msg->wParam;
   WPARAM character = 0;
   if (key >= 'A' && key <= 'Z') character = key - 'A' + 'a';  // no Shift on this keyboard
@@ -552,6 +703,8 @@ int ShowCursor(BOOL show) { return show ? ++platform.cursorCount : --platform.cu
 
 BOOL GetCursorPos(LPPOINT point) {
   if (!point) return FALSE;
+  if (const recording::Event* e = Take(recording::Kind::Cursor, "the cursor (GetCursorPos)"))
+    platform.cursor = POINT{static_cast<LONG>(e->a), static_cast<LONG>(e->b)};
   *point = platform.cursor;
   return TRUE;
 }
@@ -560,6 +713,15 @@ BOOL GetCursorPos(LPPOINT point) {
 // no message: mouse look, which puts the cursor back on the window's centre, would otherwise
 // be answered for ever when that centre lies off the screen.
 BOOL SetCursorPos(int x, int y) {
+  const std::string asked = "SetCursorPos(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+  if (const recording::Event* e = Take(recording::Kind::SetCursor, asked)) {
+    if (e->a == x && e->b == y) {
+      platform.cursor = POINT{x, y};
+      return TRUE;
+    }
+    --platform.nextEvent;
+    Diverge(asked);
+  }
   const POINT before = platform.cursor;
   platform.cursor.x = std::clamp(x, 0, platform.screenWidth - 1);
   platform.cursor.y = std::clamp(y, 0, platform.screenHeight - 1);
@@ -569,8 +731,18 @@ BOOL SetCursorPos(int x, int y) {
   return TRUE;
 }
 
+// While a recording plays, its origin line (if one is due) places the window first.
+void TakeOrigin() {
+  if (const recording::Event* e = Next(recording::Kind::Origin)) {
+    ++platform.nextEvent;
+    platform.window.state.x = static_cast<int>(e->a);
+    platform.window.state.y = static_cast<int>(e->b);
+  }
+}
+
 BOOL ScreenToClient(HWND window, LPPOINT point) {
   if (!IsWindow(window) || !point) return FALSE;
+  TakeOrigin();
   point->x -= platform.window.state.x;
   point->y -= platform.window.state.y;
   return TRUE;
@@ -578,6 +750,7 @@ BOOL ScreenToClient(HWND window, LPPOINT point) {
 
 BOOL ClientToScreen(HWND window, LPPOINT point) {
   if (!IsWindow(window) || !point) return FALSE;
+  TakeOrigin();
   point->x += platform.window.state.x;
   point->y += platform.window.state.y;
   return TRUE;
@@ -634,6 +807,7 @@ LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD flags) {
   }
   change.result = result;
   platform.displayChanges.push_back(change);
+  if (Playing()) DeliverSends(recording::Call::Display);
   return result;
 }
 
@@ -725,4 +899,8 @@ BOOL wglDeleteContext(HGLRC handle) {
 
 // ==== Clock ==================================================================================
 
-DWORD GetTickCount() { return platform.tick; }
+DWORD GetTickCount() {
+  if (const recording::Event* e = Take(recording::Kind::Tick, "a tick (GetTickCount)"))
+    platform.tick = static_cast<DWORD>(e->a);
+  return platform.tick;
+}

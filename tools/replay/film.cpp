@@ -250,8 +250,9 @@ Progress::Progress(long long total, bool forced)
 }
 
 // Rewrites the line at most four times a second, and always for the last frame.
-void Progress::Frame(long long n) {
+void Progress::Frame(long long n, double done) {
   if (!enabled_) return;
+  if (done > 0) total_ = std::max(n, static_cast<long long>(n / done + 0.5));
   const auto now = std::chrono::steady_clock::now();
   const double elapsed = std::chrono::duration<double>(now - start_).count();
   if (!forced_ && elapsed < 3) return;

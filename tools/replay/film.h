@@ -44,7 +44,9 @@ class Progress {
   // Shows "frame n of N, time left" on standard error when asked to or when it is a terminal
   // (then only once the run has taken a few seconds).
   Progress(long long total, bool forced);
-  void Frame(long long n);
+  // Frame n is drawn; done (0..1), when given, is the share of the run behind, for a run whose
+  // number of frames is not known before (a recording): the total is then estimated from it.
+  void Frame(long long n, double done = -1);
   void End();
 
  private:

@@ -1,9 +1,11 @@
 // citywalk-replay: runs the program's WinMain on the headless platform with a scripted input,
 // a virtual clock that draws one frame per loop turn, a per-frame trace, a snapshot of the
-// last frame and frame timings. See README.md in this folder.
+// last frame and frame timings; or plays back a recording of the real program (citywalk
+// --record) exactly. See README.md, "Replaying and benchmarking".
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +20,7 @@
 #include "bmp.h"
 #include "film.h"
 #include "platform/headless.h"
+#include "platform/recording.h"
 #include "platform/win32.h"
 #include "random_input.h"
 #include "render/polylist.h"
@@ -29,7 +32,8 @@ constexpr DWORD kTurnMilliseconds = 40;
 constexpr long long kIdleTurnLimit = 1000;
 
 const char kUsage[] =
-    "usage: citywalk-replay [--dir DIR] [--frames N] [--script FILE] [--trace FILE|-]\n"
+    "usage: citywalk-replay [--dir DIR] [--frames N] [--script FILE] [--recording FILE]\n"
+    "                       [--trace FILE|-]\n"
     "                       [--snapshot FILE.bmp] [--screen WxH] [--start-tick T] "
     "[--timedemo]\n"
     "                       [--immediate] [--random-input SEED] [--memory]\n"
@@ -39,8 +43,10 @@ const char kUsage[] =
 struct Arguments {
   std::string dir;
   long long frames = 100;
-  std::string script, trace, snapshot;
+  bool framesGiven = false;
+  std::string script, recording, trace, snapshot;
   int screenWidth = 1024, screenHeight = 768;
+  bool screenGiven = false;
   DWORD startTick = 1000;
   bool timedemo = false;
   bool immediate = false;
@@ -93,8 +99,11 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
         error = "--frames needs a positive count";
         return false;
       }
+      args.framesGiven = true;
     } else if (option == "--script") {
       args.script = value;
+    } else if (option == "--recording") {
+      args.recording = value;
     } else if (option == "--trace") {
       args.trace = value;
     } else if (option == "--snapshot") {
@@ -111,6 +120,7 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
         error = "--screen needs WxH, each 1..16384";
         return false;
       }
+      args.screenGiven = true;
     } else if (option == "--random-input") {
       args.random = true;
       if (!ParseNumber(value, args.seed)) {
@@ -151,6 +161,8 @@ struct Replay {
   long peakKb = 0;       // the most resident memory seen after the warm-up, every 100 frames
   Film* film = nullptr;  // filming: each traced frame goes to the video and frame files
   Progress* progress = nullptr;
+  bool playing = false;  // a recording is played back (the platform gives the input)
+  size_t recordedEvents = 0;
 };
 
 Replay replay;
@@ -216,6 +228,7 @@ void Finish() {
 // The message loop found the queue empty: give the events of this turn, or else let 40 ms
 // pass so that the loop's FrameStep draws the turn's frame.
 bool OnQueueEmpty() {
+  if (replay.playing) replay.finishRequested = true;  // the recording is used up
   if (replay.finishRequested) {
     Finish();
     return true;
@@ -265,14 +278,63 @@ void AfterSwap() {
     if (replay.frames == replay.warmUpFrame) replay.warmUpKb = kb;
     replay.peakKb = std::max(replay.peakKb, kb);
   }
+  if (!headless::PlaybackError().empty()) return;  // the program left the recording
   if (replay.trace && replay.frames <= replay.args.frames)
     *replay.trace << TraceLine(replay.frames, static_cast<std::uint32_t>(nowTick)) << '\n';
   if (replay.film && replay.frames <= replay.args.frames) {
     const headless::Frame& frame = headless::LastFrame();
     replay.film->Add(frame.width, frame.height, frame.rgba);
   }
-  if (replay.progress && replay.frames <= replay.args.frames) replay.progress->Frame(replay.frames);
-  if (replay.frames >= replay.args.frames) replay.finishRequested = true;
+  if (replay.progress && replay.frames <= replay.args.frames)
+    replay.progress->Frame(replay.frames, replay.playing
+                                              ? static_cast<double>(headless::PlaybackPosition()) /
+                                                    static_cast<double>(replay.recordedEvents)
+                                              : -1);
+  if (replay.frames >= replay.args.frames) {
+    replay.finishRequested = true;
+    headless::StopPlayback();
+  }
+}
+
+// While a recording plays, the loop found nothing waiting: it is about to draw its frame.
+void OnIdle() {
+  replay.timing = true;
+  replay.frameStart = std::chrono::steady_clock::now();
+}
+
+// Reads the recording at path: 0 when read, else the status after its one-line error.
+int ReadRecording(const std::string& path, std::vector<recording::Event>& events) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "citywalk-replay: %s: cannot read the recording\n", path.c_str());
+    return 2;
+  }
+  int line = 0;
+  std::string why;
+  if (!recording::Read(in, events, &line, &why)) {
+    std::fprintf(stderr, "citywalk-replay: %s:%d: %s\n", path.c_str(), line, why.c_str());
+    return 1;
+  }
+  Arguments& args = replay.args;
+  const recording::Event& screen = events.front();
+  if (!args.screenGiven) {
+    args.screenWidth = static_cast<int>(screen.a);
+    args.screenHeight = static_cast<int>(screen.b);
+  } else if (screen.a > args.screenWidth || screen.b > args.screenHeight) {
+    std::fprintf(stderr,
+                 "citywalk-replay: %s:%d: recorded on a %lldx%lld screen, larger than --screen "
+                 "%dx%d; give --screen %lldx%lld or larger, or leave --screen out\n",
+                 path.c_str(), screen.line, static_cast<long long>(screen.a),
+                 static_cast<long long>(screen.b), args.screenWidth, args.screenHeight,
+                 static_cast<long long>(screen.a), static_cast<long long>(screen.b));
+    return 1;
+  }
+  if (args.random) {
+    std::fprintf(stderr, "citywalk-replay: --random-input cannot be given with a recording\n");
+    return 1;
+  }
+  if (!args.framesGiven) args.frames = LLONG_MAX;  // the whole recording
+  return 0;
 }
 
 void PrintTimedemo(std::FILE* out) {
@@ -305,6 +367,23 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());
     std::fputs(kUsage, stderr);
     return 1;
+  }
+  // A script whose first line is a recording's version line is a recording.
+  if (!args.script.empty() && args.recording.empty()) {
+    std::ifstream script(args.script);
+    std::string first;
+    if (script && std::getline(script, first) && recording::LooksLikeRecording(first))
+      std::swap(args.script, args.recording);
+  }
+  std::vector<recording::Event> recorded;
+  if (!args.recording.empty()) {
+    if (!args.script.empty()) {
+      std::fprintf(stderr, "citywalk-replay: give either a script or a recording, not both\n");
+      return 1;
+    }
+    if (const int status = ReadRecording(args.recording, recorded)) return status;
+    replay.playing = true;
+    replay.recordedEvents = recorded.size();
   }
   if (!args.script.empty()) {
     std::ifstream script(args.script);
@@ -367,7 +446,8 @@ int main(int argc, char** argv) {
   options.startTick = args.startTick;
   options.captureFrames = !snapshotPath.empty() || filming;
   headless::Reset(options);
-  headless::SetHooks({OnQueueEmpty, AfterSwap});
+  headless::SetHooks({OnQueueEmpty, AfterSwap, OnIdle});
+  if (replay.playing) headless::StartPlayback(std::move(recorded));
   recordStaticLists = !args.immediate;
   if (args.random) replay.random = StartRandomInput(args.seed);
   replay.warmUpFrame = std::min<long long>(1000, std::max<long long>(1, args.frames / 2));
@@ -392,6 +472,11 @@ int main(int argc, char** argv) {
       status = 1;
     }
   }
+  if (!headless::PlaybackError().empty()) {
+    std::fprintf(stderr, "citywalk-replay: %s:%d: %s\n", args.recording.c_str(),
+                 headless::PlaybackErrorLine(), headless::PlaybackError().c_str());
+    return 1;
+  }
   if (args.timedemo) PrintTimedemo(replay.trace == &std::cout ? stderr : stdout);
   if (args.memory)
     std::fprintf(replay.trace == &std::cout ? stderr : stdout,
@@ -399,7 +484,7 @@ int main(int argc, char** argv) {
                  "peak %ld kB in between\n",
                  replay.warmUpKb, replay.warmUpFrame, ResidentKb(), replay.frames,
                  std::max(replay.peakKb, ResidentKb()));
-  if (replay.frames < args.frames)
+  if (replay.frames < args.frames && !replay.playing)
     std::fprintf(stderr, "citywalk-replay: the program quit after %lld of %lld frames\n",
                  replay.frames, args.frames);
   if (traceFile && !*traceFile) {
