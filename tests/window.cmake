@@ -70,3 +70,12 @@ add_executable(citywalk_gamepad_tests ${CMAKE_CURRENT_SOURCE_DIR}/window/gamepad
 target_link_libraries(citywalk_gamepad_tests PRIVATE platform_sdl GTest::gtest)
 target_include_directories(citywalk_gamepad_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 citywalk_window_test(window_gamepad 120 citywalk_gamepad_tests)
+
+# A real session per control mode (the demo scenes, with their traffic), recorded with
+# --record and traced with --trace, replays headless to the identical trace; the recording
+# must hold an F2 pause, a resize and an F3 maximise.
+foreach(mode walk drive follow chase)
+  citywalk_window_test(window_record_${mode} 180
+    bash ${CMAKE_CURRENT_SOURCE_DIR}/window/record_replay.sh $<TARGET_FILE:citywalk>
+         $<TARGET_FILE:citywalk-replay> ${CMAKE_SOURCE_DIR}/scenes/${mode})
+endforeach()
