@@ -35,3 +35,12 @@ foreach(mode walk drive follow chase models)
                    -DWORK=${CMAKE_CURRENT_BINARY_DIR}
                    -P ${CMAKE_CURRENT_SOURCE_DIR}/scenes/compare_picture.cmake)
 endforeach()
+
+# The recorded route of each demo (scenes/MODE.rec) still replays to its final picture.
+foreach(mode walk drive follow chase)
+  add_test(NAME routes_${mode}
+           COMMAND ${CMAKE_COMMAND} -DREPLAY=$<TARGET_FILE:citywalk-replay>
+                   -DCOMPARE=${MAGICK_COMPARE} -DSOURCE=${CMAKE_SOURCE_DIR} -DMODE=${mode}
+                   -DWORK=${CMAKE_CURRENT_BINARY_DIR}
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/scenes/compare_route.cmake)
+endforeach()
