@@ -160,3 +160,10 @@ add_test(NAME replay_random_input_is_reproducible
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/soak.cmake)
 set_tests_properties(replay_random_input_is_reproducible PROPERTIES LABELS slow)
 file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/replay_random_again)
+# Recordings of the real program (citywalk --record): the ones refused before anything runs
+# (cut inside a line, malformed, newer, from a larger screen), one the program does not keep
+# to, and one cut at a line boundary that replays the start of the whole one.
+add_test(NAME replay_recordings
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/replay/recordings.sh
+                 $<TARGET_FILE:citywalk-replay> ${CMAKE_SOURCE_DIR})
+set_tests_properties(replay_recordings PROPERTIES TIMEOUT 300 PASS_REGULAR_EXPRESSION "PASS")
