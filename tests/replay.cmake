@@ -166,4 +166,4 @@ file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/replay_random_again)
 add_test(NAME replay_recordings
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/replay/recordings.sh
                  $<TARGET_FILE:citywalk-replay> ${CMAKE_SOURCE_DIR})
-set_tests_properties(replay_recordings PROPERTIES TIMEOUT 300 PASS_REGULAR_EXPRESSION "PASS")
+set_tests_properties(replay_recordings PROPERTIES TIMEOUT 300)

@@ -79,3 +79,7 @@ foreach(mode walk drive follow chase)
     bash ${CMAKE_CURRENT_SOURCE_DIR}/window/record_replay.sh $<TARGET_FILE:citywalk>
          $<TARGET_FILE:citywalk-replay> ${CMAKE_SOURCE_DIR}/scenes/${mode})
 endforeach()
+# A recording of a program that is killed replays up to its last line.
+citywalk_window_test(window_record_killed 120
+  bash ${CMAKE_CURRENT_SOURCE_DIR}/window/record_killed.sh $<TARGET_FILE:citywalk>
+       $<TARGET_FILE:citywalk-replay> ${CMAKE_SOURCE_DIR}/scenes/walk)

@@ -71,4 +71,5 @@ cmp -s "$work/half.trace" <(head -n "$half" "$work/whole.trace") ||
 status=$?
 [ "$status" -eq 2 ] || fail "a missing recording: exit status $status, expected 2"
 
-[ "$failures" -eq 0 ] && echo PASS
+[ "$failures" -eq 0 ] || exit 1
+echo PASS
