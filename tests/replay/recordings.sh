@@ -4,8 +4,8 @@
 #   recordings.sh CITYWALK_REPLAY SOURCE_DIR
 # A refused recording: exit 1, one line `citywalk-replay: FILE:LINE: ...` on standard error,
 # and nothing run (no trace written). A recording the program does not keep to: exit 1 with
-# the line where it left it. A recording cut at a line boundary (a killed program): exit 0,
-# its trace the start of the whole recording's trace.
+# the line where it left it. A recording cut at a line boundary (a killed program), and one
+# replayed with --frames: exit 0, the trace the start of the whole recording's trace.
 set -u
 replay=$1
 source=$2
@@ -65,6 +65,12 @@ echo "whole recording: $all frames; cut at line $((lines / 2)) of $lines: $half 
 [ "$half" -gt 0 ] && [ "$half" -lt "$all" ] || fail "the cut recording drew $half of $all frames"
 cmp -s "$work/half.trace" <(head -n "$half" "$work/whole.trace") ||
   fail "the cut recording's trace is not the start of the whole one's"
+
+# --frames N stops a recording's replay after N frames, through the same start.
+"$replay" --dir "$scene" --script "$whole" --frames 30 --trace "$work/30.trace" 2>"$work/err" ||
+  fail "--frames 30: $(cat "$work/err")"
+cmp -s "$work/30.trace" <(head -n 30 "$work/whole.trace") ||
+  fail "--frames 30 did not give the first 30 frames of the whole replay"
 
 # A missing recording is a missing file.
 "$replay" --dir "$scene" --recording "$work/none.rec" 2>/dev/null
