@@ -2,7 +2,7 @@
 # (no display needed), and a scene folder that does not exist is refused with status 2.
 add_test(NAME cli_help COMMAND citywalk --help)
 set_tests_properties(cli_help PROPERTIES
-  PASS_REGULAR_EXPRESSION "usage: citywalk \\[DIR \\| DEMO\\].*Mode 2, driving.*Mode 4")
+  PASS_REGULAR_EXPRESSION "usage: citywalk \\[--record FILE\\] \\[--trace FILE\\] \\[DIR \\| DEMO\\].*Mode 2, driving.*Mode 4")
 add_test(NAME cli_missing_folder
          COMMAND sh -c "\"$0\" \"$1\" 2>&1; echo status $?" $<TARGET_FILE:citywalk>
                  ${CMAKE_CURRENT_BINARY_DIR}/no-such-folder)
