@@ -62,7 +62,9 @@ head -n $((lines / 2)) "$whole" >"$work/half.rec"
 half=$(wc -l <"$work/half.trace")
 all=$(wc -l <"$work/whole.trace")
 echo "whole recording: $all frames; cut at line $((lines / 2)) of $lines: $half frames"
-[ "$half" -gt 0 ] && [ "$half" -lt "$all" ] || fail "the cut recording drew $half of $all frames"
+if [ "$half" -eq 0 ] || [ "$half" -ge "$all" ]; then
+  fail "the cut recording drew $half of $all frames"
+fi
 cmp -s "$work/half.trace" <(head -n "$half" "$work/whole.trace") ||
   fail "the cut recording's trace is not the start of the whole one's"
 

@@ -30,8 +30,7 @@ hold() {  # hold KEY for SECONDS
   xdotool keyup "$1"
 }
 look() {  # N small mouse moves by DX DY
-  local i
-  for i in $(seq "$1"); do
+  for _ in $(seq "$1"); do
     xdotool mousemove_relative -- "$2" "$3"
     sleep 0.1
   done
