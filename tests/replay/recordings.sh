@@ -4,7 +4,7 @@
 #   recordings.sh CITYWALK_REPLAY SOURCE_DIR
 # A refused recording: exit 1, one line `citywalk-replay: FILE:LINE: ...` on standard error,
 # and nothing run (no trace written). A recording the program does not keep to: exit 1 with
-# the line where it left it. A recording cut at a line boundary (a killed program), and one
+# the line where it left it, and no snapshot of it. A recording cut at a line boundary (a killed program), and one
 # replayed with --frames: exit 0, the trace the start of the whole recording's trace.
 set -u
 replay=$1
@@ -38,9 +38,10 @@ for case in "${cases[@]}"; do
   IFS='|' read -r name make options expected <<<"$case"
   rec=$work/$name.rec
   eval "$make" <"$whole" >"$rec" || fail "$name: cannot make the recording"
-  rm -f "$work/trace"
+  rm -f "$work/trace" "$work/last.bmp"
   # shellcheck disable=SC2086
-  "$replay" --dir "$scene" $options "$rec" --trace "$work/trace" >"$work/out" 2>"$work/err"
+  "$replay" --dir "$scene" $options "$rec" --trace "$work/trace" --snapshot "$work/last.bmp" \
+    >"$work/out" 2>"$work/err"
   status=$?
   # The sanitizer build adds its list of suppressed leaks (in the GL library) at the end.
   sed -i '/^-\+$/,$d' "$work/err"
@@ -51,6 +52,7 @@ for case in "${cases[@]}"; do
   if [ "$name" != left_the_recording ] && [ -e "$work/trace" ]; then
     fail "$name: a trace was written: something ran"
   fi
+  [ ! -e "$work/last.bmp" ] || fail "$name: a snapshot was written"
 done
 
 # The whole recording plays; one cut after a line replays the frames up to its end.

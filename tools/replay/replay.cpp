@@ -457,6 +457,12 @@ int main(int argc, char** argv) {
   WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
   if (replay.trace) replay.trace->flush();
   if (progress) progress->End();
+  // A replay the program did not keep to: no video or snapshot of it (the film is abandoned).
+  if (!headless::PlaybackError().empty()) {
+    std::fprintf(stderr, "citywalk-replay: %s:%d: %s\n", args.recording.c_str(),
+                 headless::PlaybackErrorLine(), headless::PlaybackError().c_str());
+    return 1;
+  }
 
   int status = 0;
   if (filming && !film.Close(error)) {
@@ -471,11 +477,6 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "citywalk-replay: cannot write %s\n", snapshotPath.c_str());
       status = 1;
     }
-  }
-  if (!headless::PlaybackError().empty()) {
-    std::fprintf(stderr, "citywalk-replay: %s:%d: %s\n", args.recording.c_str(),
-                 headless::PlaybackErrorLine(), headless::PlaybackError().c_str());
-    return 1;
   }
   if (args.timedemo) PrintTimedemo(replay.trace == &std::cout ? stderr : stdout);
   if (args.memory)
