@@ -76,6 +76,11 @@ cmp -s "$work/half.trace" <(head -n "$half" "$work/whole.trace") ||
 cmp -s "$work/30.trace" <(head -n 30 "$work/whole.trace") ||
   fail "--frames 30 did not give the first 30 frames of the whole replay"
 
+# --timedemo times the whole recorded route.
+"$replay" --dir "$scene" --script "$whole" --timedemo >"$work/out" 2>"$work/err" ||
+  fail "--timedemo: $(cat "$work/err")"
+grep -q "^frames drawn: $all " "$work/out" || fail "--timedemo: $(cat "$work/out")"
+
 # A missing recording is a missing file.
 "$replay" --dir "$scene" --recording "$work/none.rec" 2>/dev/null
 status=$?
