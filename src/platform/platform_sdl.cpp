@@ -717,10 +717,11 @@ BOOL DestroyWindow(HWND window) {
 
 // Screen width and height in the mode in force.
 int GetSystemMetrics(int index) {
-  if (index != SM_CXSCREEN && index != SM_CYSCREEN) return 0;
-  if (!StartVideo()) return 0;
-  const SDL_DisplayMode mode = CurrentMode();
-  const int value = index == SM_CXSCREEN ? mode.w : mode.h;
+  int value = 0;
+  if ((index == SM_CXSCREEN || index == SM_CYSCREEN) && StartVideo()) {
+    const SDL_DisplayMode mode = CurrentMode();
+    value = index == SM_CXSCREEN ? mode.w : mode.h;
+  }
   Record(recording::Kind::Metric, index, value);
   return value;
 }
