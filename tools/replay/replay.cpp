@@ -33,12 +33,10 @@ constexpr long long kIdleTurnLimit = 1000;
 
 const char kUsage[] =
     "usage: citywalk-replay [--dir DIR] [--frames N] [--script FILE] [--recording FILE]\n"
-    "                       [--trace FILE|-]\n"
-    "                       [--snapshot FILE.bmp] [--screen WxH] [--start-tick T] "
-    "[--timedemo]\n"
-    "                       [--immediate] [--random-input SEED] [--memory]\n"
-    "                       [--video FILE.mp4|.webm|.webp|.gif] [--frames-dir DIR] "
-    "[--progress]\n";
+    "                       [--trace FILE|-] [--snapshot FILE.bmp] [--screen WxH]\n"
+    "                       [--start-tick T] [--timedemo] [--immediate] [--random-input SEED]\n"
+    "                       [--memory] [--video FILE.mp4|.webm|.webp|.gif] [--frames-dir DIR]\n"
+    "                       [--progress]\n";
 
 struct Arguments {
   std::string dir;
