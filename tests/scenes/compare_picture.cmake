@@ -1,6 +1,5 @@
 # Makes MODE's README picture as scripts/pictures.sh does and fails when it differs from the
-# committed docs/pictures/MODE.png in more than 0.5% of its pixels (a pixel counts when a
-# channel differs by more than 5%: Mesa versions may rasterise edges a little differently).
+# committed docs/pictures/MODE.png in more than 0.5% of its pixels (compare_bmp.cmake).
 # MODE "models" first builds the models plaza with IMPORT, as scripts/models.sh does.
 set(dir ${SOURCE}/scenes/${MODE})
 set(frames 60)
@@ -20,16 +19,9 @@ execute_process(COMMAND ${REPLAY} --dir ${dir} --frames ${frames}
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "citywalk-replay failed: ${result}")
 endif()
-execute_process(COMMAND ${COMPARE} -metric AE -fuzz 5% ${SOURCE}/docs/pictures/${MODE}.png
-                        ${WORK}/${MODE}.bmp null:
-                RESULT_VARIABLE result ERROR_VARIABLE differing)
-string(REGEX MATCH "^[0-9.e+]+" differing "${differing}")
-if(result GREATER 1 OR differing STREQUAL "")
-  message(FATAL_ERROR "compare failed: ${result} ${differing}")
-endif()
-math(EXPR limit "640 * 400 / 200")
-if(differing GREATER ${limit})
+include(${CMAKE_CURRENT_LIST_DIR}/compare_bmp.cmake)
+compare_to_committed(${SOURCE}/docs/pictures/${MODE}.png ${WORK}/${MODE}.bmp 640 400 differing)
+if(NOT differing EQUAL 0)
   message(FATAL_ERROR "docs/pictures/${MODE}.png differs from what scripts/pictures.sh makes "
-                      "in ${differing} pixels (more than ${limit}); run scripts/pictures.sh")
+                      "in ${differing} pixels; run scripts/pictures.sh")
 endif()
-message(STATUS "${differing} pixels differ")
