@@ -46,6 +46,7 @@ struct Arguments {
   int screenWidth = 1024, screenHeight = 768;
   bool screenGiven = false;
   DWORD startTick = 1000;
+  bool startTickGiven = false;
   bool timedemo = false;
   bool immediate = false;
   bool random = false;
@@ -130,6 +131,7 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
         error = "--start-tick needs a tick count 0..4294967295";
         return false;
       }
+      args.startTickGiven = true;
     } else {
       error = "unknown option " + option;
       return false;
@@ -327,8 +329,9 @@ int ReadRecording(const std::string& path, std::vector<recording::Event>& events
                  static_cast<long long>(screen.a), static_cast<long long>(screen.b));
     return 1;
   }
-  if (args.random) {
-    std::fprintf(stderr, "citywalk-replay: --random-input cannot be given with a recording\n");
+  if (args.random || args.startTickGiven) {
+    std::fprintf(stderr, "citywalk-replay: %s cannot be given with a recording (its input and "
+                 "ticks are the recorded ones)\n", args.random ? "--random-input" : "--start-tick");
     return 1;
   }
   if (!args.framesGiven) args.frames = LLONG_MAX;  // the whole recording
