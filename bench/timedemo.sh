@@ -1,32 +1,42 @@
 #!/usr/bin/env bash
-# bench/timedemo.sh [FRAMES]: how fast frames are drawn, with the plain and static lists
-# replayed from the display lists recorded at load and drawn vertex by vertex (--immediate).
-# Runs citywalk-replay --timedemo (headless, Mesa on the processor) at 1024 x 768 while
-# walking forward, on the capacity scene (citywalk-scenegen --capacity, made in build/bench)
-# and on the sample city, and prints the median milliseconds per frame of each path, frames
-# per second, and the ratio. Builds build/bench (the bench preset: Release) first. Figures only; nothing fails.
+# bench/timedemo.sh [FRAMES]: how fast frames are drawn, with culling (only what can be seen
+# is sent) and without it (citywalk-replay --no-culling), and by the landed program when
+# LANDED names its build folder (e.g. a worktree of an earlier commit built with the bench
+# preset: LANDED=/tmp/landed/build/bench). Runs citywalk-replay --timedemo (headless, Mesa on
+# the processor) at 1024 x 768 on the capacity scene (citywalk-scenegen --capacity, made in
+# build/bench) walking forward across the towers and walking while turning (the view sweeps
+# the whole city), and on the sample city walking forward; prints the median milliseconds per
+# frame of each, frames per second with culling, and how many times faster than the landed
+# program. Builds build/bench (the bench preset: Release) first. Figures only; nothing fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 frames=${1:-150}
 build=build/bench
+landed=${LANDED:-}
 if [ ! -x "$build/tools/replay/citywalk-replay" ] || [ ! -x "$build/tools/scenegen/citywalk-scenegen" ]; then
   cmake --preset bench >/dev/null
   cmake --build --preset bench --target citywalk-replay citywalk-scenegen >/dev/null
 fi
 "$build/tools/scenegen/citywalk-scenegen" --capacity "$build/capacity"
-script=$(mktemp)
-trap 'rm -f "$script"' EXIT
-printf '1 resize 1024 768\n2 keydown up\n' >"$script"
+forward=$(mktemp)
+turning=$(mktemp)
+trap 'rm -f "$forward" "$turning"' EXIT
+printf '1 resize 1024 768\n2 keydown up\n' >"$forward"
+printf '1 resize 1024 768\n2 keydown up\n2 keydown left\n' >"$turning"
 
-median() { "$build/tools/replay/citywalk-replay" --dir "$1" --frames "$frames" --script "$script" \
-  --timedemo ${2:+"$2"} | sed -n 's/^ms per frame: median \([0-9.]*\),.*/\1/p'; }
+# median REPLAY DIR SCRIPT [OPTION]: the median ms per frame of one run.
+median() { "$1" --dir "$2" --frames "$frames" --script "$3" --timedemo ${4:+"$4"} |
+  sed -n 's/^ms per frame: median \([0-9.]*\),.*/\1/p'; }
 
-printf '%-9s %12s %12s %9s %9s %7s\n' scene "lists ms" "immediate ms" "lists fps" "imm. fps" ratio
-for scene in capacity city; do
-  dir=$build/capacity
+printf '%-17s %10s %10s %10s %8s %8s\n' scene "landed ms" "off ms" "culled ms" "fps" "x landed"
+for scene in capacity capacity-turning city; do
+  dir=$build/capacity script=$forward
+  [ "$scene" = capacity-turning ] && script=$turning
   [ "$scene" = city ] && dir=scenes/walk
-  lists=$(median "$dir")
-  immediate=$(median "$dir" --immediate)
-  awk -v s="$scene" -v l="$lists" -v i="$immediate" 'BEGIN {
-    printf "%-9s %12.2f %12.2f %9.1f %9.1f %7.2f\n", s, l, i, 1000 / l, 1000 / i, i / l }'
+  before=nan
+  [ -n "$landed" ] && before=$(median "$landed/tools/replay/citywalk-replay" "$dir" "$script")
+  off=$(median "$build/tools/replay/citywalk-replay" "$dir" "$script" --no-culling)
+  on=$(median "$build/tools/replay/citywalk-replay" "$dir" "$script")
+  awk -v s="$scene" -v b="$before" -v f="$off" -v o="$on" 'BEGIN {
+    printf "%-17s %10.2f %10.2f %10.2f %8.1f %8.2f\n", s, b, f, o, 1000 / o, b / o }'
 done

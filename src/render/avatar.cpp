@@ -12,6 +12,7 @@
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
+#include "render/cull.h"
 #include "render/parts.h"
 #include "render/polywalk.h"
 #include "scene/scene.h"
@@ -54,6 +55,20 @@ void SwitchAvatarPart(int tag) {
     return std::array<double, 3>{avatarPartAngleX[p][m], avatarPartAngleY[p][m],
                                  avatarPartAngleZ[p][m]};
   });
+}
+
+// Whether the avatar, placed under the matrices in force, lies wholly out of view wherever
+// its parts swing and tilt in the current motion row.
+bool OutOfView() {
+  if (!viewCulling || !avatarBounds.known) return false;
+  const ModelBounds& b = avatarBounds;
+  const double radius = SwungRadius(b, [&b](int p) {
+    const PartPivot part = AvatarPart(p);
+    return std::hypot(part.offsetX - b.x, part.offsetY - b.y, part.offsetZ - b.z);
+  });
+  ViewVolume view;
+  view.Read();
+  return view.SphereOutside(b.x, b.y, b.z, radius);
 }
 
 // One placement step: a translation or a rotation about x, y or z.
@@ -163,7 +178,8 @@ void PlacementOf(int mode, std::vector<Step>& place, std::vector<Step>& restore)
 // A placement that its inverse could not undo (a position beyond kMaxTranslation, an angle
 // that is not finite) is not applied, and the avatar is not drawn that frame. A part
 // transform still in force when the list ends is undone there, before the restore. Modes
-// outside 1..4 draw the avatar in world coordinates under whatever matrix is current.
+// outside 1..4 draw the avatar in world coordinates under whatever matrix is current. An
+// avatar out of view sends no polygon but switches its parts and leaves the state as drawn.
 void DrawAvatar() {
   std::vector<Step> place, restore;
   PlacementOf(ControlMode, place, restore);
@@ -177,7 +193,14 @@ void DrawAvatar() {
     OscillateAngle(avatarPartAngleZ[p][m], avatarPartRateZ[p][m], avatarPartSwingZ[p][m]);
   }
   if (placed && avatarVertexCount != 0) {
-    DrawPolygonList(AvatarListView{}, false, [](int v) { SwitchAvatarPart(avatarPartOf[v]); });
+    const auto switchParts = [](int v) { SwitchAvatarPart(avatarPartOf[v]); };
+    if (OutOfView()) {
+      polywalk::StateOut state;
+      DrawPolygonList(AvatarListView{}, false, switchParts, state);
+      state.Finish();
+    } else {
+      DrawPolygonList(AvatarListView{}, false, switchParts);
+    }
     if (avatarPartActive == 1) UndoActivePart(avatarPartActive, AvatarPart(activePart));
   }
   if (placed) Apply(restore);

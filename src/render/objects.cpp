@@ -8,6 +8,7 @@
 #include "motion/camera.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
+#include "render/cull.h"
 #include "render/parts.h"
 #include "render/polywalk.h"
 #include "scene/scene.h"
@@ -40,6 +41,21 @@ PartPivot ObjectPart(int i, int p) {
           objPartSwingX[p][s][i],  objPartSwingY[p][s][i],  objPartSwingZ[p][s][i]};
 }
 
+// Whether object i, placed under the matrices in force, lies wholly out of view wherever its
+// parts swing in its current motion state.
+bool OutOfView(int i) {
+  if (!viewCulling || i >= static_cast<int>(objectBounds.size()) || !objectBounds[i].known)
+    return false;
+  const ModelBounds& b = objectBounds[i];
+  const double radius = SwungRadius(b, [&b, i](int p) {
+    const PartPivot part = ObjectPart(i, p);
+    return std::hypot(part.offsetX - b.x, part.offsetY - b.y, part.offsetZ - b.z);
+  });
+  ViewVolume view;
+  view.Read();
+  return view.SphereOutside(b.x, b.y, b.z, radius);
+}
+
 }  // namespace
 
 void SwitchPartTransform(int i, int tag) {
@@ -53,7 +69,9 @@ void SwitchPartTransform(int i, int tag) {
 }
 
 // An object whose placement could not be undone (Translatable, Turnable) is not drawn. A part
-// transform still in force when the list ends is undone there, before the placement.
+// transform still in force when the list ends is undone there, before the placement. An
+// object out of view sends no polygon but switches its parts all the same (the matrices and
+// the part bookkeeping come out as drawn) and leaves the state its drawing would.
 void DrawObjects(int i) {
   const double x = objectX[i] + objectMoveX[i], y = objectY[i], z = objectZ[i] + objectMoveZ[i];
   const double turn = objectHeading[i] + objectHeadingOffset[i];
@@ -73,8 +91,14 @@ void DrawObjects(int i) {
     OscillateAngle(objPartAngleZ[p][s][i], objPartRateZ[p][s][i], objPartSwingZ[p][s][i]);
   }
 
-  DrawPolygonList(ObjectListView{i}, false,
-                  [i](int v) { SwitchPartTransform(i, objVtxPart[v][i]); });
+  const auto switchParts = [i](int v) { SwitchPartTransform(i, objVtxPart[v][i]); };
+  if (OutOfView(i)) {
+    polywalk::StateOut state;
+    DrawPolygonList(ObjectListView{i}, false, switchParts, state);
+    state.Finish();
+  } else {
+    DrawPolygonList(ObjectListView{i}, false, switchParts);
+  }
   if (partTransformActive == 1) UndoActivePart(partTransformActive, ObjectPart(i, activePart));
 
   glRotatef(GlFloat(turn), 0, 1, 0);

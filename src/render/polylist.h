@@ -17,8 +17,14 @@ void BindTextureCached(int id);
 // while the distance test is on (what it draws depends on the eye), without a rendering
 // context, or with recordStaticLists off.
 void RecordStaticLists();
+// How many runs of the recorded plain and static lists their last replays left out of view.
+int RunsLeftOut();
 // Nothing bound, nothing recorded.
 void ResetDrawing();
+// The plain and static lists are cut into runs of consecutive polygons, each recorded with its
+// bounding box; a replay sends only the runs in view, and for those left out the state they
+// would leave (colour, texture coordinates, texture enabling, the texture bound and the
+// binding cache). Walked vertex by vertex, each polygon out of view is left out so.
 // Draws the plain list (coloured, untextured polygons).
 void DrawPlainList();
 // Draws the static list, plain and textured polygons, with the optional distance test.

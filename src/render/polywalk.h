@@ -10,8 +10,10 @@
 #pragma once
 
 #include <cmath>
+#include <vector>
 
 #include "platform/win32.h"
+#include "render/cull.h"
 #include "render/polylist.h"
 #include "scene/scene.h"
 
@@ -43,6 +45,101 @@ struct GlOut {
   void Enable() { glEnable(GL_TEXTURE_2D); }
   void Disable() { glDisable(GL_TEXTURE_2D); }
   void Bind(int id) { BindTextureCached(id); }
+};
+
+// Where the walk of a model that cannot be seen goes: no polygon, only the state the drawing
+// would leave, made once at Finish: the colour and texture coordinates set last, texture
+// enabling as switched last, and the texture bound last (through the binding cache).
+struct StateOut {
+  double r = 0, g = 0, b = 0, s = 0, t = 0;
+  bool coloured = false, mapped = false;
+  int texture = -1;  // -1: never switched, else 0 or 1
+  int bound = 0;     // 0: nothing bound
+  void Colour(double rr, double gg, double bb) {
+    r = rr;
+    g = gg;
+    b = bb;
+    coloured = true;
+  }
+  void TexCoord(double ss, double tt) {
+    s = ss;
+    t = tt;
+    mapped = true;
+  }
+  void Vertex(double, double, double) {}
+  void Begin() {}
+  void End() {}
+  void Enable() { texture = 1; }
+  void Disable() { texture = 0; }
+  void Bind(int id) { bound = id; }
+  void Finish() const {
+    if (coloured) glColor3d(r, g, b);
+    if (mapped) glTexCoord2d(s, t);
+    if (texture == 1) glEnable(GL_TEXTURE_2D);
+    if (texture == 0) glDisable(GL_TEXTURE_2D);
+    if (bound != 0) BindTextureCached(bound);
+  }
+};
+
+// Straight to OpenGL, leaving out each polygon that lies wholly outside the view volume: a
+// polygon's calls are held until it closes, then sent, or for one left out only the colour
+// and texture coordinates it set last. Calls between polygons go straight through.
+struct CullingOut {
+  const ViewVolume& view;
+  struct Call {
+    enum Kind { kColour, kTexCoord, kVertex } kind;
+    double a, b, c;
+  };
+  explicit CullingOut(const ViewVolume& volume) : view(volume) {}
+  std::vector<Call> held;      // the open polygon's calls
+  std::vector<double> points;  // its vertices
+  bool open = false;
+  void Colour(double r, double g, double b) {
+    if (open)
+      held.push_back({Call::kColour, r, g, b});
+    else
+      glColor3d(r, g, b);
+  }
+  void TexCoord(double s, double t) {
+    if (open)
+      held.push_back({Call::kTexCoord, s, t, 0});
+    else
+      glTexCoord2d(s, t);
+  }
+  void Vertex(double x, double y, double z) {
+    held.push_back({Call::kVertex, x, y, z});
+    points.insert(points.end(), {x, y, z});
+  }
+  void Begin() {
+    open = true;
+    held.clear();
+    points.clear();
+  }
+  void End() {
+    open = false;
+    if (!view.PointsOutside(points.data(), static_cast<int>(points.size() / 3))) {
+      glBegin(GL_POLYGON);
+      for (const Call& call : held) Send(call);
+      glEnd();
+      return;
+    }
+    const Call* colour = nullptr;
+    const Call* mapping = nullptr;
+    for (const Call& call : held) {
+      if (call.kind == Call::kColour) colour = &call;
+      if (call.kind == Call::kTexCoord) mapping = &call;
+    }
+    if (colour) Send(*colour);
+    if (mapping) Send(*mapping);
+  }
+  void Enable() { glEnable(GL_TEXTURE_2D); }
+  void Disable() { glDisable(GL_TEXTURE_2D); }
+  void Bind(int id) { BindTextureCached(id); }
+  static void Send(const Call& call) {
+    if (call.kind == Call::kColour) glColor3d(call.a, call.b, call.c);
+    if (call.kind == Call::kTexCoord) glTexCoord2d(call.a, call.b);
+    if (call.kind == Call::kVertex) glVertex3d(call.a, call.b, call.c);
+  }
 };
 
 }  // namespace polywalk

@@ -20,6 +20,8 @@
 #include "motion/modes.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
+#include "render/cull.h"
+#include "render/parts.h"
 #include "scene/scene.h"
 
 namespace {
@@ -282,6 +284,61 @@ TEST(AvatarDrawing, PartsTiltBeforeTheySwingAndAreUndoneAfterTheirRunAndAtTheEnd
   ExpectNear(r.vertices[3], {1, 2, 4}, "after the undo");
   ExpectIdentity(r.matrix, "undone at the end of the list");
   EXPECT_EQ(avatarPartActive, 0);
+}
+
+// What drawing the avatar sent, with the part bookkeeping it left.
+struct AvatarDraw {
+  std::vector<std::string> transforms;
+  int vertices = 0;
+  recorder::DrawState state;
+  std::vector<double> parts;
+  bool operator==(const AvatarDraw&) const = default;
+};
+
+// A model of three single-point polygons at (-30, 0, -10), left of the view down -z, closing
+// at tags 0, 0, none: part 0 pivots at pivot and swings about y to 90 before the drawing
+// (a turn of -90), carrying the second polygon.
+AvatarDraw DrawSwungAvatar(bool cull, const Vec& pivot) {
+  SetUpBody(0, 0, 0);
+  AvatarPoints({{-30, 0, -10}, {-30, 0, -10}, {-30, 0, -10}});
+  avatarPartOf[1] = avatarPartOf[2] = 0;
+  avatarPartLastIndex = 0;
+  avatarRed[1] = 0.5;
+  avatarTextured[0] = 0;
+  avatarPartOffsetX[0][0] = pivot[0];
+  avatarPartOffsetY[0][0] = pivot[1];
+  avatarPartOffsetZ[0][0] = pivot[2];
+  avatarPartSwingY[0][0] = 180;
+  avatarPartRateY[0][0] = 90;
+  PrepareModelBounds();
+  recorder::SetMatrices(recorder::kPerspective, recorder::kIdentity);
+  viewCulling = cull;
+  recorder::Clear();
+  DrawAvatar();
+  viewCulling = true;
+  recorder::SetMatrices(recorder::kNoMatrix, recorder::kNoMatrix);
+  return {recorder::CallsStartingWith({"glTranslatef", "glRotatef"}),
+          recorder::Count("glVertex3d"),
+          recorder::StateLeft(),
+          {avatarPartAngleY[0][0], avatarPartRateY[0][0], static_cast<double>(activePart),
+           savedAngleY, static_cast<double>(avatarPartActive)}};
+}
+
+TEST(AvatarDrawing, OutOfViewSendsNoPolygonUnlessAPartSwingsItIntoView) {
+  // Swung about (-15, 0, -10), the carried point lands at (-15, 0, -25): in view, so all is
+  // drawn as without the test.
+  const AvatarDraw reaching = DrawSwungAvatar(true, {-15, 0, -10});
+  EXPECT_EQ(reaching, DrawSwungAvatar(false, {-15, 0, -10}));
+  EXPECT_EQ(reaching.vertices, 3);
+  // Swung about the point itself, nothing comes into view: no vertex, but the same part
+  // transforms, the same state and the same bookkeeping.
+  AvatarDraw hidden = DrawSwungAvatar(true, {-30, 0, -10});
+  const AvatarDraw drawn = DrawSwungAvatar(false, {-30, 0, -10});
+  EXPECT_EQ(hidden.vertices, 0);
+  EXPECT_EQ(drawn.vertices, 3);
+  EXPECT_EQ(hidden.transforms.size(), 6u);  // the part applied and undone: T R T, T R T
+  hidden.vertices = drawn.vertices;
+  EXPECT_EQ(hidden, drawn);
 }
 
 // The motion around the drawing, as the frame driver runs it.

@@ -7,6 +7,7 @@
 
 #include "app/shell.h"
 #include "gl/recorder.h"
+#include "render/cull.h"
 #include "render/polylist.h"
 #include "scene/scene.h"
 
@@ -205,6 +206,56 @@ TEST_F(DrawLists, MissingTextureIsDrawnUntexturedInItsColour) {
   EXPECT_EQ(recorder::CallsStartingWith({"glEnable", "glDisable", "glBindTexture"}),
             (std::vector<std::string>{"glEnable(TEXTURE_2D)", "glBindTexture(TEXTURE_2D,2)",
                                       "glDisable(TEXTURE_2D)", "glEnable(TEXTURE_2D)"}));
+}
+
+// Under a view down -z from the origin, each polygon wholly outside one plane of the view
+// (beside it, behind the eye, beyond the far plane) sends no vertex, and the list ends in the
+// state the whole walk leaves: colour, texture coordinates, texturing, the texture bound and
+// the binding cache; with the distance test on and off.
+TEST_F(DrawLists, PolygonsOutOfViewSendNothingButTheStateTheyLeave) {
+  const std::vector<Polygon> list = {
+      {0.1, 0.1, 0.1, 1, 4, Triangle(0, -10)},    // in view, textured
+      {0.2, 0.2, 0.2, 1, 5, Triangle(50, -10)},   // right of the view, another texture
+      {0.3, 0.3, 0.3, 0, 0, Triangle(0, 10)},     // behind the eye, plain
+      {0.4, 0.4, 0.4, 0, 0, Triangle(-2, -20)},   // in view, plain
+      {0.5, 0.5, 0.5, 1, 6, Triangle(0, -200)},   // beyond the far plane, a third texture
+      {0.6, 0.6, 0.6, 1, 6, Triangle(-9, -10)}};  // half in view (x -9..-8 at z -10..-9)
+  for (const int distance : {0, 1}) {
+    std::vector<std::string> calls[2];
+    recorder::DrawState state[2];
+    int cached[2];
+    for (const bool cull : {false, true}) {
+      ResetProgramState();
+      distanceCulling = distance;
+      drawDistance = 1000;
+      SetStaticList(list);
+      recorder::SetMatrices(recorder::kPerspective, recorder::kIdentity);
+      viewCulling = cull;
+      recorder::Clear();
+      DrawStaticList();
+      calls[cull] = recorder::CallsStartingWith({"glVertex3d"});
+      state[cull] = recorder::StateLeft();
+      cached[cull] = boundTexture;
+    }
+    viewCulling = true;
+    recorder::SetMatrices(recorder::kNoMatrix, recorder::kNoMatrix);
+    EXPECT_EQ(calls[0].size(), 18u) << distance;
+    std::vector<std::string> firsts;
+    for (size_t k = 0; k < calls[1].size(); k += 3) firsts.push_back(calls[1][k]);
+    EXPECT_EQ(firsts, (std::vector<std::string>{"glVertex3d(0,0,-10)", "glVertex3d(-2,0,-20)",
+                                                "glVertex3d(-9,0,-10)"}))
+        << distance;
+    EXPECT_EQ(state[1], state[0]) << distance;
+    EXPECT_EQ(state[1].binding, "glBindTexture(TEXTURE_2D,6)") << distance;
+    EXPECT_EQ(cached[1], cached[0]) << distance;
+  }
+}
+
+// Without matrices to read (no rendering context) nothing is left out.
+TEST_F(DrawLists, NothingIsLeftOutWithoutAViewToTestAgainst) {
+  SetStaticList({{1, 1, 1, 0, 0, Triangle(0, 10)}, {1, 1, 1, 0, 0, Triangle(500, -10)}});
+  DrawStaticList();
+  EXPECT_EQ(recorder::Count("glVertex3d"), 6);
 }
 
 }  // namespace

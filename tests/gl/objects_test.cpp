@@ -13,6 +13,7 @@
 #include "common/scene_load.h"
 #include "gl/recorder.h"
 #include "motion/viewer.h"
+#include "render/cull.h"
 #include "render/parts.h"
 #include "scene/scene.h"
 
@@ -122,6 +123,48 @@ TEST(ObjectDrawing, OscillateAngleSwingsBetweenZeroAndTheAmplitude) {
       EXPECT_EQ(angle, c.angles[k]) << "swing " << c.swing << " rate " << c.rate << " step " << k;
     }
   }
+}
+
+// What drawing object 0 sent, with the part bookkeeping it left.
+struct ObjectDraw {
+  std::vector<std::string> transforms;
+  int vertices = 0;
+  recorder::DrawState state;
+  std::vector<double> parts;
+  bool operator==(const ObjectDraw&) const = default;
+};
+
+ObjectDraw DrawObjectUnder(bool cull, const double (&modelview)[16]) {
+  LoadObject({-10, 0, 0, 25, 0});
+  PrepareModelBounds();
+  recorder::SetMatrices(recorder::kPerspective, modelview);
+  viewCulling = cull;
+  DrawObjects(0);
+  viewCulling = true;
+  recorder::SetMatrices(recorder::kNoMatrix, recorder::kNoMatrix);
+  return {recorder::CallsStartingWith({"glTranslatef", "glRotatef"}),
+          recorder::Count("glVertex3d"),
+          recorder::StateLeft(),
+          {objPartAngleX[0][0][0], objPartAngleZ[0][0][0], static_cast<double>(activePart),
+           savedAngleX, savedAngleZ, static_cast<double>(partTransformActive)}};
+}
+
+// The recorder answers the modelview in force after the placement with the matrix given: the
+// object's model is tested where that matrix puts it.
+TEST(ObjectDrawing, OutOfViewSendsNoPolygonButPlacesAndSwitchesPartsAsDrawn) {
+  // Moved to z 20 (its reach a few units, the swinging part's pivot included): behind an eye
+  // looking down -z.
+  const double behind[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 20, 1};
+  ObjectDraw hidden = DrawObjectUnder(true, behind);
+  const ObjectDraw drawn = DrawObjectUnder(false, behind);
+  EXPECT_EQ(hidden.vertices, 0);
+  EXPECT_EQ(drawn.vertices, 15);
+  hidden.vertices = drawn.vertices;
+  EXPECT_EQ(hidden, drawn);
+  // Moved to z -20, in front: drawn whole.
+  const double ahead[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -20, 1};
+  EXPECT_EQ(DrawObjectUnder(true, ahead), DrawObjectUnder(false, ahead));
+  EXPECT_EQ(DrawObjectUnder(true, ahead).vertices, 15);
 }
 
 }  // namespace

@@ -4,12 +4,15 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+
 #include "common/numbers.h"
 
 namespace {
 
 std::vector<std::string> calls;
 GLuint nextTexture = 1;
+double projectionMatrix[16], modelviewMatrix[16];
 
 std::string Num(double v) { return DoubleText(v); }
 std::string Num(float v) { return FloatText(v); }
@@ -115,6 +118,20 @@ std::vector<std::string> CallsStartingWith(std::initializer_list<const char*> pr
       }
   return out;
 }
+DrawState StateLeft() {
+  DrawState state;
+  for (const auto& c : calls) {
+    if (c.rfind("glColor3d", 0) == 0) state.colour = c;
+    if (c.rfind("glTexCoord2d", 0) == 0) state.texCoord = c;
+    if (c == "glEnable(TEXTURE_2D)" || c == "glDisable(TEXTURE_2D)") state.texturing = c;
+    if (c.rfind("glBindTexture", 0) == 0) state.binding = c;
+  }
+  return state;
+}
+void SetMatrices(const double (&projection)[16], const double (&modelview)[16]) {
+  std::copy(projection, projection + 16, projectionMatrix);
+  std::copy(modelview, modelview + 16, modelviewMatrix);
+}
 int Count(const char* prefix) {
   int n = 0;
   for (const auto& c : calls) n += c.rfind(prefix, 0) == 0;
@@ -124,8 +141,12 @@ int Count(const char* prefix) {
 
 extern "C" {
 
-const GLubyte* APIENTRY glGetString(GLenum) {
-  return reinterpret_cast<const GLubyte*>("recorder");
+const GLubyte* APIENTRY glGetString(GLenum) { return reinterpret_cast<const GLubyte*>("recorder"); }
+void APIENTRY glGetDoublev(GLenum name, GLdouble* values) {
+  const double* from = name == GL_PROJECTION_MATRIX  ? projectionMatrix
+                       : name == GL_MODELVIEW_MATRIX ? modelviewMatrix
+                                                     : nullptr;
+  if (from) std::copy(from, from + 16, values);
 }
 void APIENTRY glBegin(GLenum mode) { Record("glBegin", Enum(mode)); }
 void APIENTRY glEnd() { Record("glEnd"); }

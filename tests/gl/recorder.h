@@ -15,5 +15,26 @@ void Clear();
 std::vector<std::string> CallsStartingWith(std::initializer_list<const char*> prefixes);
 // How many calls start with prefix.
 int Count(const char* prefix);
+// The drawing state the recorded calls leave: the last glColor3d, glTexCoord2d,
+// glEnable/glDisable(TEXTURE_2D) and glBindTexture calls ("" where none was made).
+struct DrawState {
+  std::string colour, texCoord, texturing, binding;
+  bool operator==(const DrawState&) const = default;
+};
+DrawState StateLeft();
+// The projection and modelview matrices glGetDoublev answers (column-major), not recorded as
+// calls; all zero until set (Clear leaves them), which no view volume can be read from.
+void SetMatrices(const double (&projection)[16], const double (&modelview)[16]);
+
+}  // namespace recorder
+
+namespace recorder {
+
+// A view down -z from the origin, 90 degrees each way, near plane 1, far plane 100 (as
+// gluPerspective(90, 1, 1, 100) makes it), and the identity: column-major, for SetMatrices.
+inline constexpr double kPerspective[16] = {1, 0, 0,           0,  0, 1, 0,           0,
+                                            0, 0, -101.0 / 99, -1, 0, 0, -200.0 / 99, 0};
+inline constexpr double kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+inline constexpr double kNoMatrix[16] = {};
 
 }  // namespace recorder

@@ -1,23 +1,31 @@
-# Replays SCENE with SCRIPT for FRAMES frames twice, once replaying the recorded display
-# lists and once drawing the lists vertex by vertex (--immediate), and fails unless both
-# snapshots and both traces are byte for byte the same.
-foreach(path lists immediate)
-  set(extra "")
-  if(path STREQUAL "immediate")
-    set(extra --immediate)
-  endif()
-  execute_process(COMMAND ${REPLAY} --dir ${SCENE} --frames ${FRAMES} --script ${SCRIPT}
-                          --screen 640x480 --snapshot ${WORK}/${path}.bmp
-                          --trace ${WORK}/${path}.trace ${extra}
-                  RESULT_VARIABLE result ERROR_VARIABLE errors)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "citywalk-replay ${extra} failed: ${result}\n${errors}")
-  endif()
-endforeach()
-foreach(file bmp trace)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/lists.${file}
-                          ${WORK}/immediate.${file} RESULT_VARIABLE differ)
-  if(NOT differ EQUAL 0)
-    message(FATAL_ERROR "the recorded lists and the immediate walk give different ${file}s")
-  endif()
+# Replays SCENE with SCRIPT twice, once as it is and once with the option SWITCH (default
+# --immediate: drawing the lists vertex by vertex instead of replaying the recorded display
+# lists), both with the options EXTRA, and fails unless both snapshots and both traces are
+# byte for byte the same. FRAMES may list several frame counts, separated by commas: each is
+# a run of its own, compared at its last frame.
+if(NOT DEFINED SWITCH)
+  set(SWITCH --immediate)
+endif()
+string(REPLACE "," ";" FRAMES "${FRAMES}")
+foreach(frames ${FRAMES})
+  foreach(path plain switched)
+    set(options ${EXTRA})
+    if(path STREQUAL "switched")
+      list(APPEND options ${SWITCH})
+    endif()
+    execute_process(COMMAND ${REPLAY} --dir ${SCENE} --frames ${frames} --script ${SCRIPT}
+                            --screen 640x480 --snapshot ${WORK}/${path}.bmp
+                            --trace ${WORK}/${path}.trace ${options}
+                    RESULT_VARIABLE result ERROR_VARIABLE errors)
+    if(NOT result EQUAL 0)
+      message(FATAL_ERROR "citywalk-replay ${options} failed: ${result}\n${errors}")
+    endif()
+  endforeach()
+  foreach(file bmp trace)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/plain.${file}
+                            ${WORK}/switched.${file} RESULT_VARIABLE differ)
+    if(NOT differ EQUAL 0)
+      message(FATAL_ERROR "with and without ${SWITCH} ${EXTRA} the ${file}s differ at frame ${frames}")
+    endif()
+  endforeach()
 endforeach()

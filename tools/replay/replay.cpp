@@ -23,6 +23,7 @@
 #include "platform/recording.h"
 #include "platform/win32.h"
 #include "random_input.h"
+#include "render/cull.h"
 #include "render/polylist.h"
 #include "script.h"
 
@@ -34,9 +35,9 @@ constexpr long long kIdleTurnLimit = 1000;
 const char kUsage[] =
     "usage: citywalk-replay [--dir DIR] [--frames N] [--script FILE] [--recording FILE]\n"
     "                       [--trace FILE|-] [--snapshot FILE.bmp] [--screen WxH]\n"
-    "                       [--start-tick T] [--timedemo] [--immediate] [--random-input SEED]\n"
-    "                       [--memory] [--video FILE.mp4|.webm|.webp|.gif] [--frames-dir DIR]\n"
-    "                       [--progress]\n";
+    "                       [--start-tick T] [--timedemo] [--immediate] [--no-culling]\n"
+    "                       [--random-input SEED] [--memory]\n"
+    "                       [--video FILE.mp4|.webm|.webp|.gif] [--frames-dir DIR] [--progress]\n";
 
 struct Arguments {
   std::string dir;
@@ -49,6 +50,7 @@ struct Arguments {
   bool startTickGiven = false;
   bool timedemo = false;
   bool immediate = false;
+  bool noCulling = false;
   bool random = false;
   std::uint64_t seed = 0;
   bool memory = false;
@@ -72,6 +74,10 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
     }
     if (option == "--immediate") {
       args.immediate = true;
+      continue;
+    }
+    if (option == "--no-culling") {
+      args.noCulling = true;
       continue;
     }
     if (option == "--memory") {
@@ -450,6 +456,7 @@ int main(int argc, char** argv) {
   headless::SetHooks({OnQueueEmpty, AfterSwap, OnIdle});
   if (replay.playing) headless::StartPlayback(std::move(recorded));
   recordStaticLists = !args.immediate;
+  viewCulling = !args.noCulling;
   if (args.random) replay.random = StartRandomInput(args.seed);
   replay.warmUpFrame = std::min<long long>(1000, std::max<long long>(1, args.frames / 2));
   ResetProgramState();

@@ -1,0 +1,148 @@
+// The view volume test.
+#include "render/cull.h"
+
+#include <cmath>
+
+#include "platform/win32.h"
+#include "scene/scene.h"
+
+bool viewCulling = true;
+std::vector<ModelBounds> objectBounds;
+ModelBounds avatarBounds;
+
+namespace {
+
+// How far outside a plane something must lie, relative to the sizes summed on the way: a
+// thousand times the rounding of float arithmetic, far below a pixel.
+constexpr double kMargin = 1e-4;
+
+// Plane k of six: 0..2 are w + row k >= 0 (left, bottom, near), 3..5 are w - row k-3 >= 0
+// (right, top, far).
+int Axis(int k) { return k % 3; }
+double Sign(int k) { return k < 3 ? 1.0 : -1.0; }
+
+}  // namespace
+
+void ViewVolume::Read() {
+  double p[16] = {}, mv[16] = {};
+  glGetDoublev(GL_PROJECTION_MATRIX, p);
+  glGetDoublev(GL_MODELVIEW_MATRIX, mv);
+  bool finite = true, any = false;
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r) {
+      double sum = 0;
+      for (int k = 0; k < 4; ++k) sum += p[r + 4 * k] * mv[k + 4 * c];
+      m_[r + 4 * c] = sum;
+      finite = finite && std::isfinite(sum);
+      any = any || sum != 0;
+    }
+  usable = finite && any;
+}
+
+bool ViewVolume::PointsOutside(const double* points, int count) const {
+  if (!usable || !viewCulling || count <= 0) return false;
+  unsigned outside = 0x3f;  // the planes every point so far lies outside of
+  for (int i = 0; i < count && outside != 0; ++i) {
+    const double v[4] = {points[3 * i], points[3 * i + 1], points[3 * i + 2], 1};
+    double clip[4], size[4];
+    for (int r = 0; r < 4; ++r) {
+      clip[r] = size[r] = 0;
+      for (int c = 0; c < 4; ++c) {
+        const double term = Row(r, c) * v[c];
+        clip[r] += term;
+        size[r] += std::fabs(term);
+      }
+    }
+    if (!std::isfinite(size[0] + size[1] + size[2] + size[3])) return false;
+    for (int k = 0; k < 6; ++k) {
+      const int a = Axis(k);
+      const double value = clip[3] + Sign(k) * clip[a];
+      if (!(value < -kMargin * (size[3] + size[a]))) outside &= ~(1u << k);
+    }
+  }
+  return outside != 0;
+}
+
+bool ViewVolume::BoxOutside(const double lo[3], const double hi[3]) const {
+  double corners[24];
+  for (int i = 0; i < 8; ++i) {
+    corners[3 * i] = i & 1 ? hi[0] : lo[0];
+    corners[3 * i + 1] = i & 2 ? hi[1] : lo[1];
+    corners[3 * i + 2] = i & 4 ? hi[2] : lo[2];
+  }
+  return PointsOutside(corners, 8);
+}
+
+// The plane's value at the centre less the radius times the length of its normal.
+bool ViewVolume::SphereOutside(double x, double y, double z, double radius) const {
+  if (!usable || !viewCulling) return false;
+  const double v[4] = {x, y, z, 1};
+  for (int k = 0; k < 6; ++k) {
+    const int a = Axis(k);
+    double value = 0, size = 0, normal = 0, normalSize = 0;
+    for (int c = 0; c < 4; ++c) {
+      const double coefficient = Row(3, c) + Sign(k) * Row(a, c);
+      value += coefficient * v[c];
+      size += (std::fabs(Row(3, c)) + std::fabs(Row(a, c))) * std::fabs(v[c]);
+      if (c < 3) {
+        normal += coefficient * coefficient;
+        normalSize += std::fabs(Row(3, c)) + std::fabs(Row(a, c));
+      }
+    }
+    const double reach = radius * std::sqrt(normal);
+    const double margin = kMargin * (size + radius * normalSize);
+    if (value + reach < -margin) return true;
+  }
+  return false;
+}
+
+namespace {
+
+// The bounds of vertices 1..count given by their coordinates and part tags.
+template <typename X, typename Y, typename Z, typename Tag>
+ModelBounds BoundsOf(int count, X x, Y y, Z z, Tag tag) {
+  ModelBounds b;
+  if (count <= 0) return b;
+  double lo[3] = {x(1), y(1), z(1)}, hi[3] = {x(1), y(1), z(1)};
+  for (int v = 1; v <= count; ++v) {
+    const double p[3] = {x(v), y(v), z(v)};
+    for (int a = 0; a < 3; ++a) {
+      if (!(p[a] >= lo[a])) lo[a] = p[a];  // a coordinate that is not a number stays
+      if (!(p[a] <= hi[a])) hi[a] = p[a];
+    }
+    const int t = tag(v);
+    if (t >= 0 && t < kPartSlots) b.partTags |= 1u << t;
+  }
+  b.x = (lo[0] + hi[0]) / 2;
+  b.y = (lo[1] + hi[1]) / 2;
+  b.z = (lo[2] + hi[2]) / 2;
+  for (int v = 1; v <= count; ++v) {
+    const double d = std::hypot(x(v) - b.x, y(v) - b.y, z(v) - b.z);
+    if (!(d <= b.radius)) b.radius = d;
+  }
+  b.known = true;
+  return b;
+}
+
+}  // namespace
+
+void PrepareModelBounds() {
+  objectBounds.assign(kObjectSlots, ModelBounds{});
+  for (int o = 0; o <= objectLastIndex && o < static_cast<int>(objectVertexCount.size()); ++o) {
+    const int count = objectVertexCount[o];
+    if (count <= 0 || count >= static_cast<int>(objVtxX.size())) continue;
+    objectBounds[o] = BoundsOf(
+        count, [o](int v) { return objVtxX[v][o]; }, [o](int v) { return objVtxY[v][o]; },
+        [o](int v) { return objVtxZ[v][o]; }, [o](int v) { return objVtxPart[v][o]; });
+  }
+  avatarBounds = {};
+  if (avatarVertexCount > 0 && avatarVertexCount < static_cast<int>(avatarX.size()))
+    avatarBounds = BoundsOf(
+        avatarVertexCount, [](int v) { return avatarX[v]; }, [](int v) { return avatarY[v]; },
+        [](int v) { return avatarZ[v]; }, [](int v) { return avatarPartOf[v]; });
+}
+
+void ResetModelBounds() {
+  objectBounds.clear();
+  avatarBounds = {};
+}
