@@ -113,7 +113,10 @@ endif()
 
 # The recorded display lists draw exactly what the immediate walk draws, and leave the same
 # state: the sample city, and a scene of hand-overs between plain and textured polygons, a
-# missing texture, an unknown textured flag and a plain list left open at its count.
+# missing texture, an unknown textured flag and a plain list left open at its count; and each
+# demo scene (the four control modes: the objects and the avatar from their lists) walked,
+# turned, pitched, crouched and jumped with the objects and their swinging parts crossing the
+# edges of the view, at three frames.
 foreach(scene city handover)
   set(dir ${CMAKE_SOURCE_DIR}/scenes/walk)
   if(scene STREQUAL "handover")
@@ -125,6 +128,15 @@ foreach(scene city handover)
                    -DWORK=${CMAKE_CURRENT_BINARY_DIR}/replay_lists_${scene}
                    -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/compare_paths.cmake)
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/replay_lists_${scene})
+endforeach()
+foreach(scene walk drive follow chase)
+  add_test(NAME replay_lists_draw_as_immediate_${scene}_models
+           COMMAND ${CMAKE_COMMAND} -DREPLAY=$<TARGET_FILE:citywalk-replay>
+                   -DSCENE=${CMAKE_SOURCE_DIR}/scenes/${scene}
+                   -DSCRIPT=${CMAKE_CURRENT_SOURCE_DIR}/replay/culling.script -DFRAMES=25,50,78
+                   -DWORK=${CMAKE_CURRENT_BINARY_DIR}/replay_lists_${scene}_models
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/compare_paths.cmake)
+  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/replay_lists_${scene}_models)
 endforeach()
 
 # Leaving out what cannot be seen changes no pixel and no trace value: each demo scene (the
@@ -160,7 +172,14 @@ add_test(NAME replay_culling_draws_as_everything_capacity
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/compare_paths.cmake)
 set_tests_properties(replay_culling_draws_as_everything_capacity PROPERTIES
                      FIXTURES_REQUIRED culling_capacity LABELS slow)
-file(MAKE_DIRECTORY ${capacity})
+add_test(NAME replay_lists_draw_as_immediate_capacity
+         COMMAND ${CMAKE_COMMAND} -DREPLAY=$<TARGET_FILE:citywalk-replay> -DSCENE=${capacity}/scene
+                 -DSCRIPT=${CMAKE_CURRENT_SOURCE_DIR}/replay/culling.script -DFRAMES=30
+                 -DWORK=${capacity}/lists
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/compare_paths.cmake)
+set_tests_properties(replay_lists_draw_as_immediate_capacity PROPERTIES
+                     FIXTURES_REQUIRED culling_capacity LABELS slow)
+file(MAKE_DIRECTORY ${capacity} ${capacity}/lists)
 
 # The example scene of the scene format guide loads cleanly and moves as the guide says.
 citywalk_replay_case(NAME docs_example SCENE ${CMAKE_SOURCE_DIR}/docs/examples/street

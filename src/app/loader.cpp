@@ -8,6 +8,8 @@
 #include "app/frame.h"
 #include "app/input.h"
 #include "platform/win32.h"
+#include "render/avatar.h"
+#include "render/objects.h"
 #include "render/polylist.h"
 #include "render/render_state.h"
 #include "render/textures.h"
@@ -50,6 +52,8 @@ void LoadScene() {
   SetupRenderState();
   BuildTextures();
   RecordStaticLists();
+  RecordObjectLists();
+  RecordAvatarList();
   SetupPolygonModeAndClear();
   SwitchDisplayMode();
   AnchorMouseLook();

@@ -15,11 +15,15 @@
 #include "render/cull.h"
 #include "render/parts.h"
 #include "render/polywalk.h"
+#include "render/record.h"
 #include "scene/scene.h"
 
 int avatarPartActive;
 
 namespace {
+
+// The avatar's list recorded into display lists (not recorded: drawn vertex by vertex).
+ModelRecord avatarRecord;
 
 // The avatar list as the polygon walk sees it.
 struct AvatarListView {
@@ -194,7 +198,9 @@ void DrawAvatar() {
   }
   if (placed && avatarVertexCount != 0) {
     const auto switchParts = [](int v) { SwitchAvatarPart(avatarPartOf[v]); };
-    if (OutOfView()) {
+    if (avatarRecord.recorded) {
+      ReplayModel(avatarRecord, !OutOfView(), SwitchAvatarPart);
+    } else if (OutOfView()) {
       polywalk::StateOut state;
       DrawPolygonList(AvatarListView{}, false, switchParts, state);
       state.Finish();
@@ -206,4 +212,13 @@ void DrawAvatar() {
   if (placed) Apply(restore);
 }
 
-void ResetAvatar() { avatarPartActive = 0; }
+void RecordAvatarList() {
+  avatarRecord = {};
+  if (!recordStaticLists || glGetString(GL_VERSION) == nullptr || avatarVertexCount <= 0) return;
+  avatarRecord = RecordModel(AvatarListView{}, [](int v) { return avatarPartOf[v]; });
+}
+
+void ResetAvatar() {
+  avatarPartActive = 0;
+  avatarRecord = {};
+}

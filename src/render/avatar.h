@@ -6,5 +6,8 @@ extern int avatarPartActive;  // 1 while an avatar part transform is applied
 // Draws the user's own model, placed for the control mode, under the camera in force; the
 // motion of the frame (motion/modes.h) has moved and placed everything before.
 void DrawAvatar();
-// No avatar part transform applied.
+// Records the avatar's list into display lists, once the textures are built (as
+// RecordObjectLists).
+void RecordAvatarList();
+// No avatar part transform applied, no list recorded.
 void ResetAvatar();

@@ -11,11 +11,15 @@
 #include "render/cull.h"
 #include "render/parts.h"
 #include "render/polywalk.h"
+#include "render/record.h"
 #include "scene/scene.h"
 
 int partTransformActive;
 
 namespace {
+
+// Each object's list recorded into display lists (none: drawn vertex by vertex).
+std::vector<ModelRecord> objectRecords;
 
 // Object i's polygon list as the polygon walk sees it.
 struct ObjectListView {
@@ -71,7 +75,8 @@ void SwitchPartTransform(int i, int tag) {
 // An object whose placement could not be undone (Translatable, Turnable) is not drawn. A part
 // transform still in force when the list ends is undone there, before the placement. An
 // object out of view sends no polygon but switches its parts all the same (the matrices and
-// the part bookkeeping come out as drawn) and leaves the state its drawing would.
+// the part bookkeeping come out as drawn) and leaves the state its drawing would. A recorded
+// list is replayed run by run with the part switches between (record.h).
 void DrawObjects(int i) {
   const double x = objectX[i] + objectMoveX[i], y = objectY[i], z = objectZ[i] + objectMoveZ[i];
   const double turn = objectHeading[i] + objectHeadingOffset[i];
@@ -91,13 +96,16 @@ void DrawObjects(int i) {
     OscillateAngle(objPartAngleZ[p][s][i], objPartRateZ[p][s][i], objPartSwingZ[p][s][i]);
   }
 
-  const auto switchParts = [i](int v) { SwitchPartTransform(i, objVtxPart[v][i]); };
-  if (OutOfView(i)) {
+  if (i < static_cast<int>(objectRecords.size()) && objectRecords[i].recorded) {
+    ReplayModel(objectRecords[i], !OutOfView(i), [i](int tag) { SwitchPartTransform(i, tag); });
+  } else if (OutOfView(i)) {
+    const auto switchParts = [i](int v) { SwitchPartTransform(i, objVtxPart[v][i]); };
     polywalk::StateOut state;
     DrawPolygonList(ObjectListView{i}, false, switchParts, state);
     state.Finish();
   } else {
-    DrawPolygonList(ObjectListView{i}, false, switchParts);
+    DrawPolygonList(ObjectListView{i}, false,
+                    [i](int v) { SwitchPartTransform(i, objVtxPart[v][i]); });
   }
   if (partTransformActive == 1) UndoActivePart(partTransformActive, ObjectPart(i, activePart));
 
@@ -105,7 +113,16 @@ void DrawObjects(int i) {
   glTranslatef(-GlFloat(x), -GlFloat(y), -GlFloat(z));
 }
 
+void RecordObjectLists() {
+  objectRecords.clear();
+  if (!recordStaticLists || glGetString(GL_VERSION) == nullptr) return;
+  for (int o = 0; o <= objectLastIndex && o < static_cast<int>(objectVertexCount.size()); ++o)
+    objectRecords.push_back(
+        RecordModel(ObjectListView{o}, [o](int v) { return objVtxPart[v][o]; }));
+}
+
 void ResetPartTransforms() {
+  objectRecords.clear();
   partTransformActive = 0;
   activePart = 0;
   savedAngleX = savedAngleY = savedAngleZ = 0;

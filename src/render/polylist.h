@@ -5,8 +5,9 @@
 
 extern int boundTexture;  // texture bound last by any drawing stage; reset every frame
 
-// Whether the plain and static lists are recorded once into OpenGL display lists (when the
-// distance test is off). On by default; citywalk-replay --immediate turns it off to compare.
+// Whether the polygon lists are recorded once into OpenGL display lists: the plain and static
+// lists (when the distance test is off), each object's and the avatar's. On by default;
+// citywalk-replay --immediate turns it off to compare.
 // A run option of the process: ResetProgramState leaves it alone.
 extern bool recordStaticLists;
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/shell.h"
+#include "gl/models.h"
 #include "gl/recorder.h"
 #include "motion/camera.h"
 #include "motion/modes.h"
@@ -143,13 +144,7 @@ double Cos(double degrees) { return std::cos(degrees * M_PI / 180); }
 // An avatar of single-point polygons at the given model points, carried by no part.
 void AvatarPoints(const std::vector<Vec>& points) {
   const int n = static_cast<int>(points.size());
-  avatarVertexCount = n;
-  for (auto* c : {&avatarRed, &avatarGreen, &avatarBlue, &avatarX, &avatarY, &avatarZ, &avatarTexS,
-                  &avatarTexT})
-    c->assign(n + 1, 0.0);
-  for (auto* c : {&avatarPolyEnd, &avatarTextured, &avatarTexId}) c->assign(n + 1, 0);
-  avatarPartOf.assign(n + 1, kNoPart);
-  avatarPolyEnd[0] = 1;
+  SizeAvatarList(n);
   for (int v = 1; v <= n; ++v) {
     avatarX[v] = points[v - 1][0];
     avatarY[v] = points[v - 1][1];

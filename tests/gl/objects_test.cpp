@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/scene_load.h"
+#include "gl/models.h"
 #include "gl/recorder.h"
 #include "motion/viewer.h"
 #include "render/cull.h"
@@ -18,34 +19,6 @@
 #include "scene/scene.h"
 
 namespace {
-
-// One object at (10, -1, 20), heading 30 degrees and offset 5, whose polygons close at the
-// given part tags; part 0 pivots at (1, 2, 3) and swings about x and z by 4 a frame.
-void LoadObject(const std::vector<int>& tags, int nearTest = 0, double nearDistance = 0) {
-  SceneSpec plan;
-  plan.settings.ControlMode = 1;
-  SceneObjectSpec o;
-  o.x = 10;
-  o.y = -1;
-  o.z = 20;
-  o.headingDeg = 30;
-  o.headingOffset = 5;
-  o.nearTest = nearTest;
-  o.nearDistance = nearDistance;
-  for (std::size_t k = 0; k < tags.size(); ++k)
-    AddPolygon(o.vertices, {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}}, 0.5, 0.5, 0.5, "", tags[k]);
-  o.parts.resize(2);
-  ScenePartRowSpec& row = o.parts[0][0];
-  row.offsetX = 1;
-  row.offsetY = 2;
-  row.offsetZ = 3;
-  row.swingX = 30;
-  row.swingZ = 30;
-  row.steps = 7.5;  // 30 / 7.5 = 4 a frame
-  plan.objects.push_back(o);
-  LoadScene(plan);
-  recorder::Clear();
-}
 
 std::vector<std::string> Transforms() {
   return recorder::CallsStartingWith({"glTranslatef", "glRotatef", "glEnd"});

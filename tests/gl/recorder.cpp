@@ -5,6 +5,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <map>
 
 #include "common/numbers.h"
 
@@ -12,6 +13,9 @@ namespace {
 
 std::vector<std::string> calls;
 GLuint nextTexture = 1;
+// Display lists: the calls recorded into each, and the one being recorded (0: none).
+std::map<GLuint, std::vector<std::string>> lists;
+GLuint nextList = 1, compiling = 0;
 double projectionMatrix[16], modelviewMatrix[16];
 
 std::string Num(double v) { return DoubleText(v); }
@@ -93,7 +97,7 @@ void Record(const char* name, const Args&... args) {
   bool first = true;
   ((text += (first ? "" : ","), text += args, first = false), ...);
   text += ')';
-  calls.push_back(std::move(text));
+  (compiling != 0 ? lists[compiling] : calls).push_back(std::move(text));
 }
 
 std::string Vec4(const GLfloat* v) {
@@ -127,6 +131,26 @@ DrawState StateLeft() {
     if (c.rfind("glBindTexture", 0) == 0) state.binding = c;
   }
   return state;
+}
+std::vector<std::string> Drawing() {
+  std::vector<std::string> out;
+  std::string colour = "none", texCoord = "none", binding = "none";
+  bool texturing = false;
+  const auto args = [](const std::string& c) { return c.substr(c.find('(')); };
+  for (const auto& c : calls) {
+    if (c.rfind("glColor3d", 0) == 0) colour = args(c);
+    if (c.rfind("glTexCoord2d", 0) == 0) texCoord = args(c);
+    if (c.rfind("glBindTexture", 0) == 0) binding = args(c);
+    if (c == "glEnable(TEXTURE_2D)") texturing = true;
+    if (c == "glDisable(TEXTURE_2D)") texturing = false;
+    if (c.rfind("glVertex3d", 0) == 0)
+      out.push_back("vertex " + args(c) + " colour " + colour +
+                    (texturing ? " texture " + binding + " at " + texCoord : ""));
+    if (c.rfind("glTranslatef", 0) == 0 || c.rfind("glRotatef", 0) == 0)
+      out.push_back(c + " after colour " + colour + " at " + texCoord + " texturing " +
+                    (texturing ? "on" : "off") + " texture " + binding);
+  }
+  return out;
 }
 void SetMatrices(const double (&projection)[16], const double (&modelview)[16]) {
   std::copy(projection, projection + 16, projectionMatrix);
@@ -214,6 +238,23 @@ void APIENTRY gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdo
 }
 void APIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
   Record("glTranslatef", Num(x), Num(y), Num(z));
+}
+GLuint APIENTRY glGenLists(GLsizei range) {
+  const GLuint first = nextList;
+  nextList += static_cast<GLuint>(range);
+  return first;
+}
+void APIENTRY glNewList(GLuint list, GLenum) {
+  lists[list].clear();
+  compiling = list;
+}
+void APIENTRY glEndList() { compiling = 0; }
+void APIENTRY glCallList(GLuint list) {
+  const auto found = lists.find(list);
+  if (found != lists.end()) calls.insert(calls.end(), found->second.begin(), found->second.end());
+}
+void APIENTRY glDeleteLists(GLuint list, GLsizei range) {
+  for (GLsizei k = 0; k < range; ++k) lists.erase(list + static_cast<GLuint>(k));
 }
 void APIENTRY glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
   Record("glRotatef", Num(angle), Num(x), Num(y), Num(z));

@@ -22,6 +22,12 @@ struct DrawState {
   bool operator==(const DrawState&) const = default;
 };
 DrawState StateLeft();
+// What the recorded calls draw, as OpenGL would see it: each vertex with the colour, and while
+// GL_TEXTURE_2D is on the texture bound and the texture coordinates, in force; and each
+// glTranslatef and glRotatef with the colour, texture coordinates, texturing and binding in
+// force then ("none" where never set). Display lists are recorded as they are compiled
+// (glGenLists, glNewList, glEndList; not in the log) and glCallList puts their calls in the log.
+std::vector<std::string> Drawing();
 // The projection and modelview matrices glGetDoublev answers (column-major), not recorded as
 // calls; all zero until set (Clear leaves them), which no view volume can be read from.
 void SetMatrices(const double (&projection)[16], const double (&modelview)[16]);

@@ -1,0 +1,159 @@
+// Polygon lists recorded once into OpenGL display lists and replayed every frame: the plain and
+// static lists in runs of consecutive polygons, the objects and the avatar in runs between the
+// switches of their part transforms. A replay leaves OpenGL, the binding cache and the part
+// bookkeeping exactly as walking the list vertex by vertex would.
+#pragma once
+
+#include <vector>
+
+#include "platform/win32.h"
+#include "render/parts.h"
+#include "render/polylist.h"
+#include "render/polywalk.h"
+
+// The state a list leaves in OpenGL after some of its polygons: the colour and texture
+// coordinates sent last, texture enabling as switched last (-1: not yet), and the texture
+// bound last as the binding cache holds it (0: nothing yet).
+struct LeftState {
+  double r = 0, g = 0, b = 0, s = 0, t = 0;
+  bool coloured = false, mapped = false;
+  int texture = -1;
+  int bound = 0;
+};
+
+// One run of consecutive polygons recorded as a display list: the box around its vertices
+// (empty when lo > hi: the run sends no vertex) and the state the list leaves after it, from
+// the list's start.
+struct Run {
+  GLuint list = 0;
+  double lo[3] = {1, 1, 1}, hi[3] = {0, 0, 0};
+  LeftState leaves;
+  bool Empty() const { return lo[0] > hi[0]; }
+};
+
+// Where a recorded walk's drawing goes: the same calls, except that the colour is given with
+// every vertex (the colour a polygon's vertices would take from the current colour) and, once
+// the walk has set texture coordinates, every vertex carries the last ones (those of a plain
+// polygon are never looked up). So the record holds one run of vertices of one format between
+// texture switches, which OpenGL replays far faster than polygons separated by colour changes.
+// A colour set after the last vertex of a run is set again at its end: the current colour
+// after a replay is what the walk leaves. The walk is cut into runs, each its own display
+// list, after every runPolygons polygons (0: only where Cut is called); the calls between two
+// polygons go with the one after.
+struct RecordOut {
+  RecordOut(std::vector<Run>& into, int polygonsPerRun) : runs(into), runPolygons(polygonsPerRun) {}
+  std::vector<Run>& runs;
+  int runPolygons;
+  double r = 0, g = 0, b = 0, s = 0, t = 0;
+  bool colourPending = false;  // a colour set since the last vertex
+  int polygons = 0;            // in the open run
+  LeftState sent;              // what the walk so far leaves
+  // Opens the first run.
+  void Open();
+  // Closes the open run and opens the next.
+  void Cut();
+  // Closes the last run.
+  void Finish();
+  void Colour(double rr, double gg, double bb);
+  void TexCoord(double ss, double tt);
+  void Vertex(double x, double y, double z);
+  void Begin() { glBegin(GL_POLYGON); }
+  void End();
+  void Enable();
+  void Disable();
+  void Bind(int id);
+
+ private:
+  void Close();
+};
+
+// Whether every run has a display list (OpenGL may run out of them).
+bool AllRecorded(const std::vector<Run>& runs);
+// Deletes the runs' display lists.
+void DeleteRuns(std::vector<Run>& runs);
+// Sends the state a list leaves after the runs left out before a run that is replayed.
+void MakeState(const LeftState& state);
+// Replays one run and gives the binding cache the texture the list has bound by its end.
+void CallRun(const Run& run);
+
+// Replays the runs for which outside(run) is false; for a stretch of runs left out (or with no
+// vertex) only the state the last of them leaves is made. between(k) runs before run k > 0.
+// The binding cache ends as the whole list leaves it. Returns how many runs with vertices were
+// left out.
+template <typename Outside, typename Between>
+int ReplayRuns(const std::vector<Run>& runs, Outside outside, Between between) {
+  const Run* pending = nullptr;
+  int leftOut = 0;
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    if (k > 0) between(k);
+    const Run& run = runs[k];
+    if (run.Empty() || outside(run)) {
+      pending = &run;
+      leftOut += !run.Empty();
+      continue;
+    }
+    if (pending) MakeState(pending->leaves);
+    pending = nullptr;
+    CallRun(run);
+  }
+  if (pending) MakeState(pending->leaves);
+  return leftOut;
+}
+
+// A model's polygon list (an object's or the avatar's) recorded in runs cut where its part
+// transform switches: run k is drawn after switching to part tags[k] (k > 0; the part tag of
+// the vertex that closed the polygon before it, or kNoPart).
+//
+// Drawn vertex by vertex, the part is switched after every polygon (SwitchPart). A switch to
+// the tag already in force changes nothing: with a part applied and the same tag nothing is
+// done; with none applied and the tag kNoPart nothing is done; with none applied after the
+// tag's transform failed, it fails again the same way (the pivots and angles do not change
+// while a list is drawn), making no call. Every list starts with no part applied (each drawing
+// undoes its part at the end). So switching only where the tag changes from the one before
+// (kNoPart at the start) is the same drawing. The walk of a model never uses the distance
+// test, so the record does not depend on the eye.
+struct ModelRecord {
+  std::vector<Run> runs;
+  std::vector<int> tags;
+  bool recorded = false;
+};
+
+// Records a model's list; tagOf(v) gives vertex v's part tag. The record starts with an
+// empty binding cache, so that it binds its first texture itself whatever is bound when it is
+// replayed; its runs are always replayed all together and in order, so within the record the
+// cache carries from run to run as when drawing. Leaves boundTexture as it found it.
+template <typename List, typename TagOf>
+ModelRecord RecordModel(const List& list, TagOf tagOf) {
+  ModelRecord model;
+  const int bound = boundTexture;
+  RecordOut out(model.runs, 0);
+  int current = kNoPart;
+  model.tags.push_back(current);
+  boundTexture = 0;
+  out.Open();
+  DrawPolygonList(
+      list, false,
+      [&](int v) {
+        const int tag = PartTag(tagOf(v));
+        if (tag == current) return;
+        current = tag;
+        out.Cut();
+        model.tags.push_back(tag);
+      },
+      out);
+  out.Finish();
+  boundTexture = bound;
+  model.recorded = AllRecorded(model.runs);
+  if (!model.recorded) DeleteRuns(model.runs);
+  return model;
+}
+
+// Draws a recorded model under the matrices in force, switching its parts by switchTo(tag)
+// between the runs as drawing it vertex by vertex would. A model out of view sends no run but
+// switches its parts all the same and leaves the state its drawing would.
+template <typename SwitchTo>
+void ReplayModel(const ModelRecord& model, bool inView, SwitchTo switchTo) {
+  ReplayRuns(
+      model.runs, [inView](const Run&) { return !inView; },
+      [&](std::size_t k) { switchTo(model.tags[k]); });
+}
