@@ -50,11 +50,11 @@ void ResetModelBounds();
 // at most twice the pivot's distance plus the vertex's. pivotDistance(p) gives |pivot - centre|.
 template <typename PivotDistance>
 double SwungRadius(const ModelBounds& b, PivotDistance pivotDistance) {
-  double far = 0;
+  double farthest = 0;
   for (int p = 0; p < 32; ++p)
     if (b.partTags & (1u << p)) {
       const double d = pivotDistance(p);
-      if (!(d <= far)) far = d;  // a distance that is not a number stays
+      if (!(d <= farthest)) farthest = d;  // a distance that is not a number stays
     }
-  return b.radius + 2 * far;
+  return b.radius + 2 * farthest;
 }
