@@ -7,12 +7,15 @@
 # build/bench) walking forward across the towers and walking while turning (the view sweeps
 # the whole city), and on the sample city walking forward; prints the median milliseconds per
 # frame of each, frames per second with culling, and how many times faster than the landed
-# program. Builds build/bench (the bench preset: Release) first. Figures only; nothing fails.
+# program. SIZE=WxH draws at another size (default 1024x768). The load average is printed
+# before and after: on a shared machine the figures move with it. Builds build/bench (the
+# bench preset: Release) first. Figures only; nothing fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 frames=${1:-150}
 build=build/bench
 landed=${LANDED:-}
+size=${SIZE:-1024x768}
 if [ ! -x "$build/tools/replay/citywalk-replay" ] || [ ! -x "$build/tools/scenegen/citywalk-scenegen" ]; then
   cmake --preset bench >/dev/null
   cmake --build --preset bench --target citywalk-replay citywalk-scenegen >/dev/null
@@ -21,13 +24,14 @@ fi
 forward=$(mktemp)
 turning=$(mktemp)
 trap 'rm -f "$forward" "$turning"' EXIT
-printf '1 resize 1024 768\n2 keydown up\n' >"$forward"
-printf '1 resize 1024 768\n2 keydown up\n2 keydown left\n' >"$turning"
+printf '1 resize %s %s\n2 keydown up\n' ${size/x/ } >"$forward"
+printf '1 resize %s %s\n2 keydown up\n2 keydown left\n' ${size/x/ } >"$turning"
 
 # median REPLAY DIR SCRIPT [OPTION]: the median ms per frame of one run.
 median() { "$1" --dir "$2" --frames "$frames" --script "$3" --timedemo ${4:+"$4"} |
   sed -n 's/^ms per frame: median \([0-9.]*\),.*/\1/p'; }
 
+echo "at $size, $frames frames; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-17s %10s %10s %10s %8s %8s\n' scene "landed ms" "off ms" "culled ms" "fps" "x landed"
 for scene in capacity capacity-turning city; do
   dir=$build/capacity script=$forward
@@ -40,3 +44,4 @@ for scene in capacity capacity-turning city; do
   awk -v s="$scene" -v b="$before" -v f="$off" -v o="$on" 'BEGIN {
     printf "%-17s %10.2f %10.2f %10.2f %8.1f %8.2f\n", s, b, f, o, 1000 / o, b / o }'
 done
+echo "load average $(cut -d' ' -f1-3 /proc/loadavg)"
