@@ -76,7 +76,8 @@ void SwitchPartTransform(int i, int tag) {
 // transform still in force when the list ends is undone there, before the placement. An
 // object out of view sends no polygon but switches its parts all the same (the matrices and
 // the part bookkeeping come out as drawn) and leaves the state its drawing would. A recorded
-// list is replayed run by run with the part switches between (record.h).
+// list is replayed run by run with the part switches between (record.h); the near test decides
+// before it whether the object is drawn at all, so the record holds whatever the eye.
 void DrawObjects(int i) {
   const double x = objectX[i] + objectMoveX[i], y = objectY[i], z = objectZ[i] + objectMoveZ[i];
   const double turn = objectHeading[i] + objectHeadingOffset[i];
