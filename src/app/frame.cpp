@@ -38,10 +38,12 @@ void FrameStep() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   DrawPlainList();
   DrawStaticList();
+  BeginObjects();
   for (int i = 0; i <= objectLastIndex; ++i) {
     MoveObjects(i);
     DrawObjects(i);
   }
+  EndObjects();
   ModeBeforeAvatar();
   DrawAvatar();
   ModeAfterAvatar();

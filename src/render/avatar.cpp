@@ -61,20 +61,6 @@ void SwitchAvatarPart(int tag) {
   });
 }
 
-// Whether the avatar, placed under the matrices in force, lies wholly out of view wherever
-// its parts swing and tilt in the current motion row.
-bool OutOfView() {
-  if (!viewCulling || !avatarBounds.known) return false;
-  const ModelBounds& b = avatarBounds;
-  const double radius = SwungRadius(b, [&b](int p) {
-    const PartPivot part = AvatarPart(p);
-    return std::hypot(part.offsetX - b.x, part.offsetY - b.y, part.offsetZ - b.z);
-  });
-  ViewVolume view;
-  view.Read();
-  return view.SphereOutside(b.x, b.y, b.z, radius);
-}
-
 // One placement step: a translation or a rotation about x, y or z.
 struct Step {
   enum Kind { kTranslate, kRotateX, kRotateY, kRotateZ } kind;
@@ -177,13 +163,29 @@ void PlacementOf(int mode, std::vector<Step>& place, std::vector<Step>& restore)
   }
 }
 
+// Whether the avatar, placed under the matrices in force, lies wholly out of view wherever
+// its parts swing and tilt in the current motion row. Reads the matrices (once a frame).
+bool OutOfView() {
+  if (!viewCulling || !avatarBounds.known) return false;
+  const ModelBounds& b = avatarBounds;
+  const double radius = SwungRadius(b, [&b](int p) {
+    const PartPivot part = AvatarPart(p);
+    return std::hypot(part.offsetX - b.x, part.offsetY - b.y, part.offsetZ - b.z);
+  });
+  ViewVolume view;
+  view.Read();
+  return view.SphereOutside(b.x, b.y, b.z, radius);
+}
+
 }  // namespace
 
 // A placement that its inverse could not undo (a position beyond kMaxTranslation, an angle
 // that is not finite) is not applied, and the avatar is not drawn that frame. A part
 // transform still in force when the list ends is undone there, before the restore. Modes
-// outside 1..4 draw the avatar in world coordinates under whatever matrix is current. An
-// avatar out of view sends no polygon but switches its parts and leaves the state as drawn.
+// outside 1..4 draw the avatar in world coordinates under whatever matrix is current. A
+// recorded avatar out of view replays no run but switches its parts and leaves the state as
+// drawn; one drawn vertex by vertex (its runs too short to record) is sent whole, as for the
+// objects (render/objects.cpp).
 void DrawAvatar() {
   std::vector<Step> place, restore;
   PlacementOf(ControlMode, place, restore);
@@ -197,15 +199,10 @@ void DrawAvatar() {
     OscillateAngle(avatarPartAngleZ[p][m], avatarPartRateZ[p][m], avatarPartSwingZ[p][m]);
   }
   if (placed && avatarVertexCount != 0) {
-    const auto switchParts = [](int v) { SwitchAvatarPart(avatarPartOf[v]); };
     if (avatarRecord.recorded) {
       ReplayModel(avatarRecord, !OutOfView(), SwitchAvatarPart);
-    } else if (OutOfView()) {
-      polywalk::StateOut state;
-      DrawPolygonList(AvatarListView{}, false, switchParts, state);
-      state.Finish();
     } else {
-      DrawPolygonList(AvatarListView{}, false, switchParts);
+      DrawPolygonList(AvatarListView{}, false, [](int v) { SwitchAvatarPart(avatarPartOf[v]); });
     }
     if (avatarPartActive == 1) UndoActivePart(avatarPartActive, AvatarPart(activePart));
   }

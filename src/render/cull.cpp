@@ -12,8 +12,11 @@ ModelBounds avatarBounds;
 
 namespace {
 
-// How far outside a plane something must lie, relative to the sizes summed on the way: a
-// thousand times the rounding of float arithmetic, far below a pixel.
+// How far outside a plane something must lie, relative to the sizes summed on the way (the
+// absolute values of every product, through the projection, the modelview and any placement
+// composed here, so it holds however OpenGL's float products round or cancel): a thousand
+// times the rounding of float arithmetic, far below a pixel. The drift of the matrix in force
+// from the one read is allowed for on top (AddDrift).
 constexpr double kMargin = 1e-4;
 
 // Plane k of six: 0..2 are w + row k >= 0 (left, bottom, near), 3..5 are w - row k-3 >= 0
@@ -30,13 +33,87 @@ void ViewVolume::Read() {
   bool finite = true, any = false;
   for (int c = 0; c < 4; ++c)
     for (int r = 0; r < 4; ++r) {
-      double sum = 0;
-      for (int k = 0; k < 4; ++k) sum += p[r + 4 * k] * mv[k + 4 * c];
+      double sum = 0, size = 0;
+      for (int k = 0; k < 4; ++k) {
+        sum += p[r + 4 * k] * mv[k + 4 * c];
+        size += std::fabs(p[r + 4 * k]) * std::fabs(mv[k + 4 * c]);
+      }
       m_[r + 4 * c] = sum;
-      finite = finite && std::isfinite(sum);
+      a_[r + 4 * c] = size;
+      d_[r + 4 * c] = 0;
+      finite = finite && std::isfinite(size);
       any = any || sum != 0;
     }
   usable = finite && any;
+}
+
+void ViewVolume::Compose(const double g[16]) {
+  double m[16], a[16], d[16];
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r) {
+      double sum = 0, size = 0, drift = 0;
+      for (int k = 0; k < 4; ++k) {
+        const double factor = g[k + 4 * c];
+        sum += Row(r, k) * factor;
+        size += Abs(r, k) * std::fabs(factor);
+        drift += Drift(r, k) * std::fabs(factor);
+      }
+      m[r + 4 * c] = sum;
+      a[r + 4 * c] = size;
+      d[r + 4 * c] = drift;
+    }
+  for (int i = 0; i < 16; ++i) {
+    m_[i] = m[i];
+    a_[i] = a[i];
+    d_[i] = d[i];
+    usable = usable && std::isfinite(a[i] + d[i]);
+  }
+}
+
+void ViewVolume::Translate(double x, double y, double z) {
+  const double g[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1};
+  Compose(g);
+}
+
+// The rotation glRotatef builds for a unit axis.
+void ViewVolume::Rotate(double degrees, double ax, double ay, double az) {
+  const double radians = degrees * 3.14159265358979323846 / 180;
+  const double c = std::cos(radians), s = std::sin(radians), t = 1 - c;
+  const double g[16] = {t * ax * ax + c,
+                        t * ax * ay + s * az,
+                        t * ax * az - s * ay,
+                        0,
+                        t * ax * ay - s * az,
+                        t * ay * ay + c,
+                        t * ay * az + s * ax,
+                        0,
+                        t * ax * az + s * ay,
+                        t * ay * az - s * ax,
+                        t * az * az + c,
+                        0,
+                        0,
+                        0,
+                        0,
+                        1};
+  Compose(g);
+}
+
+// A float glRotatef or glTranslatef multiplies the matrix in force by its own: each new entry
+// is a sum of four products, rounded to within about 4 float units (2^-24) of the products'
+// absolute sum, and the factor's entries are themselves rounded. Counting 8 units an
+// operation: a rotation mixes only the first three columns, whose entries' absolute sums are
+// at most sqrt(3) times the row's first three sizes; a translation changes only the last
+// column, by the first three columns times the translation plus the last column, which under
+// the placements and offsets applied is at most the row's last size plus its first three
+// times reach. Drift of second order (rounding of what had already drifted) is far below that.
+void ViewVolume::AddDrift(int rotations, int translations, double reach) {
+  constexpr double kUnit = 8.0 / (1 << 24);
+  for (int r = 0; r < 4; ++r) {
+    const double turned = Abs(r, 0) + Abs(r, 1) + Abs(r, 2), moved = Abs(r, 3);
+    for (int c = 0; c < 3; ++c) d_[r + 4 * c] += kUnit * rotations * 2 * turned;
+    d_[r + 12] += kUnit * translations * (moved + turned * reach);
+  }
+  usable = usable && std::isfinite(d_[0] + d_[12] + d_[3] + d_[15]);
 }
 
 bool ViewVolume::PointsOutside(const double* points, int count) const {
@@ -44,20 +121,21 @@ bool ViewVolume::PointsOutside(const double* points, int count) const {
   unsigned outside = 0x3f;  // the planes every point so far lies outside of
   for (int i = 0; i < count && outside != 0; ++i) {
     const double v[4] = {points[3 * i], points[3 * i + 1], points[3 * i + 2], 1};
-    double clip[4], size[4];
+    double clip[4], size[4], drift[4];
     for (int r = 0; r < 4; ++r) {
-      clip[r] = size[r] = 0;
+      clip[r] = size[r] = drift[r] = 0;
       for (int c = 0; c < 4; ++c) {
-        const double term = Row(r, c) * v[c];
-        clip[r] += term;
-        size[r] += std::fabs(term);
+        clip[r] += Row(r, c) * v[c];
+        size[r] += Abs(r, c) * std::fabs(v[c]);
+        drift[r] += Drift(r, c) * std::fabs(v[c]);
       }
     }
     if (!std::isfinite(size[0] + size[1] + size[2] + size[3])) return false;
     for (int k = 0; k < 6; ++k) {
       const int a = Axis(k);
       const double value = clip[3] + Sign(k) * clip[a];
-      if (!(value < -kMargin * (size[3] + size[a]))) outside &= ~(1u << k);
+      const double margin = kMargin * (size[3] + size[a]) + drift[3] + drift[a];
+      if (!(value < -margin)) outside &= ~(1u << k);
     }
   }
   return outside != 0;
@@ -79,18 +157,20 @@ bool ViewVolume::SphereOutside(double x, double y, double z, double radius) cons
   const double v[4] = {x, y, z, 1};
   for (int k = 0; k < 6; ++k) {
     const int a = Axis(k);
-    double value = 0, size = 0, normal = 0, normalSize = 0;
+    double value = 0, size = 0, normal = 0, normalSize = 0, drift = 0, normalDrift = 0;
     for (int c = 0; c < 4; ++c) {
       const double coefficient = Row(3, c) + Sign(k) * Row(a, c);
       value += coefficient * v[c];
-      size += (std::fabs(Row(3, c)) + std::fabs(Row(a, c))) * std::fabs(v[c]);
+      size += (Abs(3, c) + Abs(a, c)) * std::fabs(v[c]);
+      drift += (Drift(3, c) + Drift(a, c)) * std::fabs(v[c]);
       if (c < 3) {
         normal += coefficient * coefficient;
-        normalSize += std::fabs(Row(3, c)) + std::fabs(Row(a, c));
+        normalSize += Abs(3, c) + Abs(a, c);
+        normalDrift += Drift(3, c) + Drift(a, c);
       }
     }
     const double reach = radius * std::sqrt(normal);
-    const double margin = kMargin * (size + radius * normalSize);
+    const double margin = kMargin * (size + radius * normalSize) + drift + radius * normalDrift;
     if (value + reach < -margin) return true;
   }
   return false;
@@ -112,6 +192,7 @@ ModelBounds BoundsOf(int count, X x, Y y, Z z, Tag tag) {
     }
     const int t = tag(v);
     if (t >= 0 && t < kPartSlots) b.partTags |= 1u << t;
+    if (v == 1 || t != tag(v - 1)) ++b.switches;
   }
   b.x = (lo[0] + hi[0]) / 2;
   b.y = (lo[1] + hi[1]) / 2;

@@ -10,12 +10,24 @@
 // it off to compare. A run option of the process: ResetProgramState leaves it alone.
 extern bool viewCulling;
 
-// The projection times the modelview matrix in force when Read was called.
+// The projection times the modelview matrix in force when Read was called, possibly with a
+// model's placement composed onto it on the processor (Translate, Rotate), so that a model's
+// test needs no read of OpenGL's matrices (a read makes Mesa send the vertices queued so far,
+// which is dear between immediate drawing).
 class ViewVolume {
  public:
   // Reads both matrices from OpenGL. Without a context, or with a matrix that is not finite,
   // nothing is ever outside.
   void Read();
+  // Composes glTranslatef(x, y, z) and glRotatef(degrees, ax, ay, az) (a unit axis) onto the
+  // volume as OpenGL does, in double.
+  void Translate(double x, double y, double z);
+  void Rotate(double degrees, double ax, double ay, double az);
+  // Allows for the matrix in force having drifted from the one read through float round trips
+  // (a transform followed by its inverse) made since: that many glRotatef and glTranslatef
+  // calls, none translating by more than reach in all (the translation's coordinates and the
+  // offset already applied under it, summed). Call before composing a placement.
+  void AddDrift(int rotations, int translations, double reach);
   // Whether every point p satisfies one plane's outside test: points is x, y, z triples.
   bool PointsOutside(const double* points, int count) const;
   // Whether the axis-aligned box lies wholly outside.
@@ -25,8 +37,15 @@ class ViewVolume {
   bool usable = false;
 
  private:
-  double m_[16] = {};  // column-major, as OpenGL keeps it
+  // All three column-major, as OpenGL keeps a matrix: the matrix, the same product taken
+  // with absolute values (what the float rounding of the product and of the vertex transform
+  // is relative to), and a bound on how far the matrix in force may have drifted from it.
+  double m_[16] = {}, a_[16] = {}, d_[16] = {};
   double Row(int r, int c) const { return m_[r + 4 * c]; }
+  double Abs(int r, int c) const { return a_[r + 4 * c]; }
+  double Drift(int r, int c) const { return d_[r + 4 * c]; }
+  // Multiplies all three on the right by g (column-major).
+  void Compose(const double g[16]);
 };
 
 // A model's bounds for the sphere test: the centre of its vertices' box, the farthest vertex
@@ -34,6 +53,7 @@ class ViewVolume {
 struct ModelBounds {
   double x = 0, y = 0, z = 0, radius = 0;
   unsigned partTags = 0;
+  int switches = 0;  // how many times the part tag changes along the list, the start counted
   bool known = false;
 };
 

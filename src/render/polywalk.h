@@ -47,40 +47,6 @@ struct GlOut {
   void Bind(int id) { BindTextureCached(id); }
 };
 
-// Where the walk of a model that cannot be seen goes: no polygon, only the state the drawing
-// would leave, made once at Finish: the colour and texture coordinates set last, texture
-// enabling as switched last, and the texture bound last (through the binding cache).
-struct StateOut {
-  double r = 0, g = 0, b = 0, s = 0, t = 0;
-  bool coloured = false, mapped = false;
-  int texture = -1;  // -1: never switched, else 0 or 1
-  int bound = 0;     // 0: nothing bound
-  void Colour(double rr, double gg, double bb) {
-    r = rr;
-    g = gg;
-    b = bb;
-    coloured = true;
-  }
-  void TexCoord(double ss, double tt) {
-    s = ss;
-    t = tt;
-    mapped = true;
-  }
-  void Vertex(double, double, double) {}
-  void Begin() {}
-  void End() {}
-  void Enable() { texture = 1; }
-  void Disable() { texture = 0; }
-  void Bind(int id) { bound = id; }
-  void Finish() const {
-    if (coloured) glColor3d(r, g, b);
-    if (mapped) glTexCoord2d(s, t);
-    if (texture == 1) glEnable(GL_TEXTURE_2D);
-    if (texture == 0) glDisable(GL_TEXTURE_2D);
-    if (bound != 0) BindTextureCached(bound);
-  }
-};
-
 // Straight to OpenGL, leaving out each polygon that lies wholly outside the view volume: a
 // polygon's calls are held until it closes, then sent, or for one left out only the colour
 // and texture coordinates it set last. Calls between polygons go straight through.

@@ -118,9 +118,15 @@ struct ModelRecord {
   bool recorded = false;
 };
 
-// Records a model's list; tagOf(v) gives vertex v's part tag. The record starts with an
-// empty binding cache, so that it binds its first texture itself whatever is bound when it is
-// replayed; its runs are always replayed all together and in order, so within the record the
+// A model is recorded only when its runs average at least this many vertices: replaying a
+// display list costs more than sending a few vertices, and a model whose parts switch every
+// few polygons (the demo city's cars and people) is drawn faster vertex by vertex.
+inline int minModelRunVertices = 32;
+
+// Records a model's list; tagOf(v) gives vertex v's part tag. A model whose runs are shorter
+// on average than minModelRunVertices is not recorded (drawn vertex by vertex). The record starts
+// with an empty binding cache, so that it binds its first texture itself whatever is bound when it
+// is replayed; its runs are always replayed all together and in order, so within the record the
 // cache carries from run to run as when drawing. Leaves boundTexture as it found it.
 template <typename List, typename TagOf>
 ModelRecord RecordModel(const List& list, TagOf tagOf) {
@@ -143,7 +149,8 @@ ModelRecord RecordModel(const List& list, TagOf tagOf) {
       out);
   out.Finish();
   boundTexture = bound;
-  model.recorded = AllRecorded(model.runs);
+  const double runs = static_cast<double>(model.runs.size());
+  model.recorded = AllRecorded(model.runs) && list.count() >= minModelRunVertices * runs;
   if (!model.recorded) DeleteRuns(model.runs);
   return model;
 }

@@ -23,6 +23,7 @@
 #include "motion/viewer.h"
 #include "render/cull.h"
 #include "render/parts.h"
+#include "render/record.h"
 #include "scene/scene.h"
 
 namespace {
@@ -306,17 +307,25 @@ AvatarDraw DrawSwungAvatar(bool cull, const Vec& pivot) {
   avatarPartSwingY[0][0] = 180;
   avatarPartRateY[0][0] = 90;
   PrepareModelBounds();
+  // Recorded (its runs are short, so the least run length is lowered): only a recorded model
+  // is left out when out of view.
+  const int least = minModelRunVertices;
+  minModelRunVertices = 1;
+  RecordAvatarList();
+  minModelRunVertices = least;
   recorder::SetMatrices(recorder::kPerspective, recorder::kIdentity);
   viewCulling = cull;
   recorder::Clear();
   DrawAvatar();
   viewCulling = true;
   recorder::SetMatrices(recorder::kNoMatrix, recorder::kNoMatrix);
-  return {recorder::CallsStartingWith({"glTranslatef", "glRotatef"}),
-          recorder::Count("glVertex3d"),
-          recorder::StateLeft(),
-          {avatarPartAngleY[0][0], avatarPartRateY[0][0], static_cast<double>(activePart),
-           savedAngleY, static_cast<double>(avatarPartActive)}};
+  AvatarDraw out{recorder::CallsStartingWith({"glTranslatef", "glRotatef"}),
+                 recorder::Count("glVertex3d"),
+                 recorder::StateLeft(),
+                 {avatarPartAngleY[0][0], avatarPartRateY[0][0], static_cast<double>(activePart),
+                  savedAngleY, static_cast<double>(avatarPartActive)}};
+  ResetAvatar();  // forgets the record
+  return out;
 }
 
 TEST(AvatarDrawing, OutOfViewSendsNoPolygonUnlessAPartSwingsItIntoView) {

@@ -19,6 +19,7 @@
 #include "render/objects.h"
 #include "render/parts.h"
 #include "render/polylist.h"
+#include "render/record.h"
 #include "scene/scene.h"
 
 namespace {
@@ -118,8 +119,11 @@ Frames DrawFrames(Load load, Draw draw, bool lists, bool cull, const double (&mo
   PrepareModelBounds();
   recordStaticLists = lists;
   boundTexture = 1;  // as the static list may leave it
+  const int least = minModelRunVertices;
+  minModelRunVertices = 1;  // the test models' runs are short: recorded all the same
   RecordObjectLists();
   RecordAvatarList();
+  minModelRunVertices = least;
   recordStaticLists = true;
   recorder::SetMatrices(recorder::kPerspective, modelview);
   viewCulling = cull;
@@ -143,6 +147,27 @@ Frames DrawFrames(Load load, Draw draw, bool lists, bool cull, const double (&mo
   return out;
 }
 
+// A drawing without its vertices and without the state at each matrix call, but for the last
+// call of each frame (the state the model's drawing left before its placement is undone).
+std::vector<std::string> Skeleton(const std::vector<std::string>& drawing) {
+  std::vector<std::string> out;
+  std::string last;
+  for (const std::string& line : drawing) {
+    if (line.rfind("vertex", 0) == 0) continue;
+    if (line.rfind("cache", 0) == 0) {
+      if (!out.empty() && out.back().rfind("cache", 0) != 0) out.back() = last;
+      out.push_back(line);
+      continue;
+    }
+    last = line;
+    out.push_back(line.substr(0, line.find(" after")));
+  }
+  return out;
+}
+
+// A model drawn vertex by vertex is always sent whole (its runs are too short to be worth a
+// view test); recorded and out of view, it replays no run but makes the same matrix calls and
+// leaves the same state.
 template <typename Load, typename Draw>
 void ExpectListsDrawAsImmediate(Load load, Draw draw, const std::string& model) {
   for (const bool cull : {false, true}) {
@@ -153,11 +178,16 @@ void ExpectListsDrawAsImmediate(Load load, Draw draw, const std::string& model) 
                                                                    : "behind");
       const Frames immediate = DrawFrames(load, draw, false, cull, *view);
       const Frames lists = DrawFrames(load, draw, true, cull, *view);
-      EXPECT_EQ(lists.drawing, immediate.drawing) << where;
-      // The lists were replayed (a colour with every vertex), unless nothing was in view.
       const bool hidden = cull && view == &kBehind;
-      EXPECT_EQ(lists.calls == immediate.calls, hidden) << where;
-      EXPECT_EQ(std::count(immediate.calls.begin(), immediate.calls.end(), "glEnd()"),
+      if (hidden)
+        EXPECT_EQ(Skeleton(lists.drawing), Skeleton(immediate.drawing)) << where;
+      else
+        EXPECT_EQ(lists.drawing, immediate.drawing) << where;
+      // The lists were replayed (a colour with every vertex), unless nothing was in view.
+      EXPECT_NE(lists.calls, immediate.calls) << where;
+      EXPECT_EQ(std::count(immediate.calls.begin(), immediate.calls.end(), "glEnd()"), 3 * 11)
+          << where;
+      EXPECT_EQ(std::count(lists.calls.begin(), lists.calls.end(), "glEnd()"),
                 hidden ? 0 : 3 * 11)
           << where;
     }

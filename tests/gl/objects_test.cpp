@@ -16,6 +16,7 @@
 #include "motion/viewer.h"
 #include "render/cull.h"
 #include "render/parts.h"
+#include "render/record.h"
 #include "scene/scene.h"
 
 namespace {
@@ -107,19 +108,27 @@ struct ObjectDraw {
   bool operator==(const ObjectDraw&) const = default;
 };
 
+// The object's list is recorded (its runs are short, so the least run length is lowered):
+// only a recorded model is left out when out of view.
 ObjectDraw DrawObjectUnder(bool cull, const double (&modelview)[16]) {
   LoadObject({-10, 0, 0, 25, 0});
   PrepareModelBounds();
+  const int least = minModelRunVertices;
+  minModelRunVertices = 1;
+  RecordObjectLists();
+  minModelRunVertices = least;
   recorder::SetMatrices(recorder::kPerspective, modelview);
   viewCulling = cull;
   DrawObjects(0);
   viewCulling = true;
   recorder::SetMatrices(recorder::kNoMatrix, recorder::kNoMatrix);
-  return {recorder::CallsStartingWith({"glTranslatef", "glRotatef"}),
-          recorder::Count("glVertex3d"),
-          recorder::StateLeft(),
-          {objPartAngleX[0][0][0], objPartAngleZ[0][0][0], static_cast<double>(activePart),
-           savedAngleX, savedAngleZ, static_cast<double>(partTransformActive)}};
+  ObjectDraw out{recorder::CallsStartingWith({"glTranslatef", "glRotatef"}),
+                 recorder::Count("glVertex3d"),
+                 recorder::StateLeft(),
+                 {objPartAngleX[0][0][0], objPartAngleZ[0][0][0], static_cast<double>(activePart),
+                  savedAngleX, savedAngleZ, static_cast<double>(partTransformActive)}};
+  ResetPartTransforms();  // forgets the record
+  return out;
 }
 
 // The recorder answers the modelview in force after the placement with the matrix given: the

@@ -19,6 +19,7 @@
 #include "render/objects.h"
 #include "render/parts.h"
 #include "render/polylist.h"
+#include "render/record.h"
 #include "scene/scene.h"
 #include "unit/program_run.h"
 
@@ -101,6 +102,8 @@ SceneSpec Scene(int mode, int distanceTest) {
 std::vector<Frame> Draw(const SceneSpec& plan, bool lists, bool cull) {
   recordStaticLists = lists;
   viewCulling = cull;
+  const int least = minModelRunVertices;
+  minModelRunVertices = 1;  // the models' runs are short: recorded all the same
   std::vector<Frame> frames;
   headless::Options options;
   options.screenWidth = 160;
@@ -133,6 +136,7 @@ std::vector<Frame> Draw(const SceneSpec& plan, bool lists, bool cull) {
       {CITYWALK_TEST_DATA "/bmp/g/pal8.bmp", CITYWALK_TEST_DATA "/bmp/g/rgb24.bmp"});
   recordStaticLists = true;
   viewCulling = true;
+  minModelRunVertices = least;
   return frames;
 }
 
