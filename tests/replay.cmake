@@ -179,7 +179,19 @@ add_test(NAME replay_lists_draw_as_immediate_capacity
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/compare_paths.cmake)
 set_tests_properties(replay_lists_draw_as_immediate_capacity PROPERTIES
                      FIXTURES_REQUIRED culling_capacity LABELS slow)
-file(MAKE_DIRECTORY ${capacity} ${capacity}/lists)
+# Polygons and objects hidden behind the towers, walking across them (through some) and
+# turning, as the benchmark does.
+foreach(walk forward turning)
+  add_test(NAME replay_culling_hides_nothing_seen_capacity_${walk}
+           COMMAND ${CMAKE_COMMAND} -DREPLAY=$<TARGET_FILE:citywalk-replay>
+                   -DSCENE=${capacity}/scene
+                   -DSCRIPT=${CMAKE_CURRENT_SOURCE_DIR}/replay/capacity_${walk}.script
+                   -DFRAMES=40,75,110 -DSWITCH=--no-culling -DWORK=${capacity}/${walk}
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/replay/compare_paths.cmake)
+  set_tests_properties(replay_culling_hides_nothing_seen_capacity_${walk} PROPERTIES
+                       FIXTURES_REQUIRED culling_capacity LABELS slow)
+endforeach()
+file(MAKE_DIRECTORY ${capacity} ${capacity}/lists ${capacity}/forward ${capacity}/turning)
 
 # The example scene of the scene format guide loads cleanly and moves as the guide says.
 citywalk_replay_case(NAME docs_example SCENE ${CMAKE_SOURCE_DIR}/docs/examples/street

@@ -116,6 +116,10 @@ void ViewVolume::AddDrift(int rotations, int translations, double reach) {
   usable = usable && std::isfinite(d_[0] + d_[12] + d_[3] + d_[15]);
 }
 
+void ViewVolume::ErrorMatrix(double relative, double error[16]) const {
+  for (int i = 0; i < 16; ++i) error[i] = relative * a_[i] + d_[i];
+}
+
 bool ViewVolume::PointsOutside(const double* points, int count) const {
   if (!usable || !viewCulling || count <= 0) return false;
   unsigned outside = 0x3f;  // the planes every point so far lies outside of

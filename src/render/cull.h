@@ -28,6 +28,12 @@ class ViewVolume {
   // calls, none translating by more than reach in all (the translation's coordinates and the
   // offset already applied under it, summed). Call before composing a placement.
   void AddDrift(int rotations, int translations, double reach);
+  // The matrix, and the matrix bounding how far OpenGL's clip coordinates may lie from those
+  // it gives: relative times the sizes, plus the drift allowed (both column-major).
+  const double* Matrix() const { return m_; }
+  void ErrorMatrix(double relative, double error[16]) const;
+  // Whether two volumes hold the same matrix and allowances.
+  bool operator==(const ViewVolume&) const = default;
   // Whether every point p satisfies one plane's outside test: points is x, y, z triples.
   bool PointsOutside(const double* points, int count) const;
   // Whether the axis-aligned box lies wholly outside.

@@ -9,6 +9,7 @@
 #include "motion/viewer.h"
 #include "platform/win32.h"
 #include "render/cull.h"
+#include "render/occlusion.h"
 #include "render/parts.h"
 #include "render/polywalk.h"
 #include "render/record.h"
@@ -53,6 +54,7 @@ struct ObjectsView {
   bool begun = false, fresh = false;
   int rotations = 0, translations = 0;
   double reach = 0;
+  OcclusionTiles* hiders = nullptr;  // the frame's scenery, laid before the objects
 } objectsView;
 
 // The largest offset, coordinates summed, of object i's parts in its current motion state.
@@ -89,6 +91,25 @@ bool OutOfView(int i, float x, float y, float z, float turn) {
     view.Read();
   }
   return view.SphereOutside(b.x, b.y, b.z, radius);
+}
+
+// Whether recorded object i, placed under the matrices in force, lies wholly behind the
+// frame's scenery wherever its parts swing. The matrices are read afresh (exact, where the
+// frustum test's composed volume allows for the drift of every object drawn before), with an
+// allowance for the float round trips of the object's own part switches.
+bool HiddenBehindScenery(int i) {
+  if (!objectsView.hiders || !objectsView.hiders->usable || !objectBounds[i].known) return false;
+  const ModelBounds& b = objectBounds[i];
+  const double radius = SwungRadius(b, [&b, i](int p) {
+    const PartPivot part = ObjectPart(i, p);
+    return std::hypot(part.offsetX - b.x, part.offsetY - b.y, part.offsetZ - b.z);
+  });
+  ViewVolume view;
+  view.Read();
+  view.AddDrift(12 * b.switches, 4 * b.switches, 2 * PivotReach(i));
+  const double centre[3] = {b.x, b.y, b.z};
+  OcclusionTiles& hiders = *objectsView.hiders;
+  return hiders.Hidden(hiders.AddSphere(view, centre, radius));
 }
 
 // Before the placement of the frame's first object tested: reads the view volume of the
@@ -155,7 +176,8 @@ void DrawObjects(int i) {
   }
 
   if (recorded) {
-    const bool out = OutOfView(i, GlFloat(x), GlFloat(y), GlFloat(z), GlFloat(turn));
+    const bool out =
+        OutOfView(i, GlFloat(x), GlFloat(y), GlFloat(z), GlFloat(turn)) || HiddenBehindScenery(i);
     ReplayModel(objectRecords[i], !out, [i](int tag) { SwitchPartTransform(i, tag); });
   } else {
     DrawPolygonList(ObjectListView{i}, false,
@@ -171,6 +193,7 @@ void DrawObjects(int i) {
 void BeginObjects() {
   objectsView = {};
   objectsView.begun = true;
+  objectsView.hiders = &SceneryHiders();
 }
 
 void EndObjects() { objectsView = {}; }

@@ -2,6 +2,7 @@
 #include "render/polylist.h"
 
 #include "platform/win32.h"
+#include "render/occlusion.h"
 #include "render/polywalk.h"
 #include "render/record.h"
 #include "scene/scene.h"
@@ -17,18 +18,106 @@ std::vector<Run> plainRuns, staticRuns;
 bool listsRecorded;
 int plainLeftOut, staticLeftOut;  // runs left out by the last replay of each list
 
+// The calls of both lists, kept to send runs with their hidden polygons left out.
+ListCalls plainCalls, staticCalls;
+
 // Polygons per run: small enough that a run mostly out of view is left out, large enough that
 // the per-list cost stays below the vertices' cost.
 constexpr int kRunPolygons = 48;
 
-// Replays the runs that can be seen, under the matrices in force. Returns how many runs were
-// left out.
-int ReplayInView(const std::vector<Run>& runs) {
+// Where a list's positions fall on the window for the view the hiders were laid for, each
+// placed when first needed (placed for generation stamp).
+struct WindowPoints {
+  std::vector<WindowPoint> at;
+  std::vector<unsigned> stamp;
+};
+
+// The static list's polygons laid on the window's tiles as hiders for the view they were laid
+// for (built: once the view has been seen), and where each of its polygons falls.
+struct Hiders {
+  OcclusionTiles tiles;
+  ViewVolume view;
+  bool built = false;
+  unsigned generation = 0;            // counts the views laid for
+  std::vector<WindowPolygon> placed;  // by polygon of the static list
+  WindowPoints plainPoints, staticPoints;
+  std::vector<char> shown;                  // scratch: which polygons of a run are sent
+  std::vector<const WindowPoint*> corners;  // scratch: a polygon's vertices on the window
+} hiders;
+
+// Where polygon k of a list falls on the window; hider: it hides what lies behind it.
+WindowPolygon PlacePolygon(const ListCalls& kept, int k, WindowPoints& points, bool hider) {
+  const ListCalls::Polygon polygon = kept.polygons[k];
+  if (points.at.size() != kept.points.size() / 3) {
+    points.at.assign(kept.points.size() / 3, WindowPoint{});
+    points.stamp.assign(kept.points.size() / 3, 0);
+  }
+  hiders.corners.resize(polygon.count);
+  for (int v = 0; v < polygon.count; ++v) {
+    const int corner = kept.corners[polygon.first + v];
+    if (points.stamp[corner] != hiders.generation) {
+      points.at[corner] = hiders.tiles.Place(&kept.points[3 * static_cast<std::size_t>(corner)]);
+      points.stamp[corner] = hiders.generation;
+    }
+    hiders.corners[v] = &points.at[corner];
+  }
+  return hiders.tiles.Add(hiders.corners.data(), polygon.count, hider);
+}
+
+// Lays the static list's polygons in view on the tiles, unless that was done for this view
+// (the same matrices, and OpenGL's window and depth test as they were).
+void LayHiders(const ViewVolume& view) {
+  OcclusionTiles tiles;
+  tiles.Begin(view);
+  if (hiders.built && view == hiders.view && tiles.SameWindow(hiders.tiles)) return;
+  hiders.tiles = std::move(tiles);
+  hiders.view = view;
+  hiders.built = true;
+  ++hiders.generation;
+  if (!hiders.tiles.usable) return;
+  hiders.placed.assign(staticCalls.polygons.size(), WindowPolygon{});
+  for (const Run& run : staticRuns) {
+    if (run.Empty() || view.BoxOutside(run.lo, run.hi)) continue;
+    for (int k = run.firstPolygon; k < run.endPolygon; ++k)
+      hiders.placed[k] = PlacePolygon(staticCalls, k, hiders.staticPoints, true);
+  }
+}
+
+// Replays the runs that can be seen, under the matrices in force: a run wholly out of view is
+// left out, and of the others, the polygons hidden behind the static list's. placed gives
+// where the list's polygons fall, if known. Returns how many runs were left out.
+int ReplayInView(const std::vector<Run>& runs, const ListCalls& kept, WindowPoints& points,
+                 const std::vector<WindowPolygon>* placed) {
   ViewVolume view;
   view.Read();
+  LayHiders(view);
+  bool some = false;  // the run replayed next sends only some of its polygons
+  std::vector<char>& shown = hiders.shown;
   return ReplayRuns(
-      runs, [&view](const Run& run) { return view.BoxOutside(run.lo, run.hi); },
-      [](std::size_t) {});
+      runs,
+      [&](const Run& run) {
+        if (view.BoxOutside(run.lo, run.hi)) return true;
+        some = false;
+        if (!hiders.tiles.usable) return false;
+        shown.assign(run.endPolygon - run.firstPolygon, 1);
+        int hidden = 0;
+        for (int k = run.firstPolygon; k < run.endPolygon; ++k) {
+          const WindowPolygon where = placed ? (*placed)[k] : PlacePolygon(kept, k, points, false);
+          if (hiders.tiles.Hidden(where)) {
+            shown[k - run.firstPolygon] = 0;
+            ++hidden;
+          }
+        }
+        some = hidden > 0;
+        return hidden == run.endPolygon - run.firstPolygon;
+      },
+      [](std::size_t) {},
+      [&](const Run& run) {
+        if (some)
+          SendSome(run, kept, shown);
+        else
+          CallRun(run);
+      });
 }
 
 // The static list as the polygon walk sees it.
@@ -88,7 +177,7 @@ void BindTextureCached(int id) {
 // out.
 void DrawPlainList() {
   if (listsRecorded) {
-    plainLeftOut = ReplayInView(plainRuns);
+    plainLeftOut = ReplayInView(plainRuns, plainCalls, hiders.plainPoints, nullptr);
   } else if (viewCulling) {
     ViewVolume view;
     view.Read();
@@ -102,7 +191,7 @@ void DrawPlainList() {
 // texture it bound last, which the objects and the avatar find in boundTexture.
 void DrawStaticList() {
   if (listsRecorded) {
-    staticLeftOut = ReplayInView(staticRuns);
+    staticLeftOut = ReplayInView(staticRuns, staticCalls, hiders.staticPoints, &hiders.placed);
   } else if (viewCulling) {
     ViewVolume view;
     view.Read();
@@ -115,17 +204,20 @@ void DrawStaticList() {
 void RecordStaticLists() {
   plainRuns.clear();
   staticRuns.clear();
+  plainCalls.Clear();
+  staticCalls.Clear();
+  hiders = {};
   listsRecorded = false;
   PrepareModelBounds();
   if (!recordStaticLists || distanceCulling == 1 || glGetString(GL_VERSION) == nullptr) return;
   const int bound = boundTexture;
   boundTexture = 0;
-  RecordOut plain(plainRuns, kRunPolygons);
+  RecordOut plain(plainRuns, kRunPolygons, &plainCalls);
   plain.Open();
   WalkPlainList(plain);
   plain.Finish();
   boundTexture = 0;
-  RecordOut scenery(staticRuns, kRunPolygons);
+  RecordOut scenery(staticRuns, kRunPolygons, &staticCalls);
   scenery.Open();
   WalkStaticList(scenery);
   scenery.Finish();
@@ -134,8 +226,12 @@ void RecordStaticLists() {
   if (!listsRecorded) {  // out of display lists: draw immediately
     DeleteRuns(plainRuns);
     DeleteRuns(staticRuns);
+    plainCalls.Clear();
+    staticCalls.Clear();
   }
 }
+
+OcclusionTiles& SceneryHiders() { return hiders.tiles; }
 
 int RunsLeftOut() { return plainLeftOut + staticLeftOut; }
 
@@ -144,6 +240,9 @@ void ResetDrawing() {
   boundTexture = 0;
   plainRuns.clear();
   staticRuns.clear();
+  plainCalls.Clear();
+  staticCalls.Clear();
+  hiders = {};
   listsRecorded = false;
   ResetModelBounds();
 }

@@ -18,6 +18,10 @@ void BindTextureCached(int id);
 // while the distance test is on (what it draws depends on the eye), without a rendering
 // context, or with recordStaticLists off.
 void RecordStaticLists();
+class OcclusionTiles;
+// The static list's polygons as its last replay laid them on the window, to hide what lies
+// behind them (not usable: nothing is hidden).
+OcclusionTiles& SceneryHiders();
 // How many runs of the recorded plain and static lists their last replays left out of view.
 int RunsLeftOut();
 // Nothing bound, nothing recorded.

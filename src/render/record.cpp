@@ -3,16 +3,32 @@
 
 void RecordOut::Open() {
   runs.emplace_back();
-  runs.back().list = glGenLists(1);
-  if (runs.back().list != 0) glNewList(runs.back().list, GL_COMPILE);
+  Run& run = runs.back();
+  run.list = glGenLists(1);
+  if (run.list != 0) glNewList(run.list, GL_COMPILE);
   polygons = 0;
+  if (kept) {
+    run.firstCall = run.endCall = static_cast<int>(kept->calls.size());
+    run.firstPolygon = run.endPolygon = static_cast<int>(kept->polygons.size());
+  }
 }
 
 void RecordOut::Close() {
-  if (colourPending) glColor3d(r, g, b);
+  Run& run = runs.back();
+  if (colourPending) {
+    glColor3d(r, g, b);
+    if (kept) {
+      kept->calls.push_back({ListCalls::kColour, static_cast<int>(kept->colours.size() / 3)});
+      kept->colours.insert(kept->colours.end(), {r, g, b});
+    }
+  }
   colourPending = false;
-  if (runs.back().list != 0) glEndList();
-  runs.back().leaves = sent;
+  if (run.list != 0) glEndList();
+  run.leaves = sent;
+  if (kept) {
+    run.endCall = static_cast<int>(kept->calls.size());
+    run.endPolygon = static_cast<int>(kept->polygons.size());
+  }
 }
 
 void RecordOut::Cut() {
@@ -43,13 +59,29 @@ void RecordOut::Vertex(double x, double y, double z) {
   if (sent.mapped) glTexCoord2d(s, t);
   glVertex3d(x, y, z);
   colourPending = false;
-  Run& run = runs.back();
   const double p[3] = {x, y, z};
+  if (kept) {
+    const auto [at, added] =
+        positions.try_emplace(std::string(reinterpret_cast<const char*>(p), sizeof p),
+                              static_cast<int>(kept->points.size() / 3));
+    if (added) kept->points.insert(kept->points.end(), {x, y, z});
+    kept->corners.push_back(at->second);
+    kept->attributes.push_back({r, g, b, s, t, sent.mapped});
+    ++kept->polygons.back().count;
+  }
+  Run& run = runs.back();
   const bool empty = run.Empty();
   for (int a = 0; a < 3; ++a) {
     if (empty || p[a] < run.lo[a]) run.lo[a] = p[a];
     if (empty || p[a] > run.hi[a]) run.hi[a] = p[a];
   }
+}
+
+void RecordOut::Begin() {
+  glBegin(GL_POLYGON);
+  if (!kept) return;
+  kept->calls.push_back({ListCalls::kPolygon, static_cast<int>(kept->polygons.size())});
+  kept->polygons.push_back({static_cast<int>(kept->attributes.size()), 0});
 }
 
 void RecordOut::End() {
@@ -60,14 +92,17 @@ void RecordOut::End() {
 void RecordOut::Enable() {
   glEnable(GL_TEXTURE_2D);
   sent.texture = 1;
+  if (kept) kept->calls.push_back({ListCalls::kEnable, 0});
 }
 
 void RecordOut::Disable() {
   glDisable(GL_TEXTURE_2D);
   sent.texture = 0;
+  if (kept) kept->calls.push_back({ListCalls::kDisable, 0});
 }
 
 void RecordOut::Bind(int id) {
+  if (kept && id != boundTexture) kept->calls.push_back({ListCalls::kBind, id});
   BindTextureCached(id);
   sent.bound = id;
 }
@@ -95,4 +130,44 @@ void MakeState(const LeftState& state) {
 void CallRun(const Run& run) {
   glCallList(run.list);
   if (run.leaves.bound != 0) boundTexture = run.leaves.bound;
+}
+
+void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& shown) {
+  for (int k = run.firstCall; k < run.endCall; ++k) {
+    const ListCalls::Call call = kept.calls[k];
+    switch (call.kind) {
+      case ListCalls::kEnable:
+        glEnable(GL_TEXTURE_2D);
+        break;
+      case ListCalls::kDisable:
+        glDisable(GL_TEXTURE_2D);
+        break;
+      case ListCalls::kBind:
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(call.value));
+        break;
+      case ListCalls::kColour: {
+        const double* c = &kept.colours[3 * static_cast<std::size_t>(call.value)];
+        glColor3d(c[0], c[1], c[2]);
+        break;
+      }
+      case ListCalls::kPolygon: {
+        if (!shown[call.value - run.firstPolygon]) break;
+        const ListCalls::Polygon polygon = kept.polygons[call.value];
+        glBegin(GL_POLYGON);
+        for (int v = polygon.first; v < polygon.first + polygon.count; ++v) {
+          const ListCalls::Attributes& a = kept.attributes[v];
+          const double* p = &kept.points[3 * static_cast<std::size_t>(kept.corners[v])];
+          glColor3d(a.r, a.g, a.b);
+          if (a.mapped) glTexCoord2d(a.s, a.t);
+          glVertex3d(p[0], p[1], p[2]);
+        }
+        glEnd();
+        break;
+      }
+    }
+  }
+  const LeftState& leaves = run.leaves;
+  if (leaves.coloured) glColor3d(leaves.r, leaves.g, leaves.b);
+  if (leaves.mapped) glTexCoord2d(leaves.s, leaves.t);
+  if (leaves.bound != 0) boundTexture = leaves.bound;
 }

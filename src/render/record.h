@@ -4,6 +4,8 @@
 // bookkeeping exactly as walking the list vertex by vertex would.
 #pragma once
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/win32.h"
@@ -23,12 +25,39 @@ struct LeftState {
 
 // One run of consecutive polygons recorded as a display list: the box around its vertices
 // (empty when lo > hi: the run sends no vertex) and the state the list leaves after it, from
-// the list's start.
+// the list's start; and where its calls lie in the list's ListCalls, if kept.
 struct Run {
   GLuint list = 0;
   double lo[3] = {1, 1, 1}, hi[3] = {0, 0, 0};
   LeftState leaves;
+  int firstCall = 0, endCall = 0, firstPolygon = 0, endPolygon = 0;
   bool Empty() const { return lo[0] > hi[0]; }
+};
+
+// A recorded list's calls kept on the processor as well, so that a run can be sent with some
+// of its polygons left out: the calls between polygons (texture enabling and binding, the
+// colour set after a run's last vertex) and each polygon's vertices with the colour and
+// texture coordinates the record gives them.
+struct ListCalls {
+  enum Kind : unsigned char { kEnable, kDisable, kBind, kColour, kPolygon };
+  struct Call {
+    Kind kind;
+    int value;  // kBind: the texture; kColour: an index into colours; kPolygon: into polygons
+  };
+  struct Attributes {
+    double r, g, b, s, t;
+    bool mapped;  // texture coordinates sent with the vertex
+  };
+  struct Polygon {
+    int first, count;  // its vertices
+  };
+  std::vector<Call> calls;
+  std::vector<double> colours;         // r, g, b triples
+  std::vector<double> points;          // x, y, z triples, one a position the list uses
+  std::vector<int> corners;            // one a vertex: its position in points
+  std::vector<Attributes> attributes;  // one a vertex
+  std::vector<Polygon> polygons;
+  void Clear() { *this = {}; }
 };
 
 // Where a recorded walk's drawing goes: the same calls, except that the colour is given with
@@ -41,9 +70,12 @@ struct Run {
 // list, after every runPolygons polygons (0: only where Cut is called); the calls between two
 // polygons go with the one after.
 struct RecordOut {
-  RecordOut(std::vector<Run>& into, int polygonsPerRun) : runs(into), runPolygons(polygonsPerRun) {}
+  RecordOut(std::vector<Run>& into, int polygonsPerRun, ListCalls* keep = nullptr)
+      : runs(into), runPolygons(polygonsPerRun), kept(keep) {}
   std::vector<Run>& runs;
   int runPolygons;
+  ListCalls* kept;  // where the calls are kept as well (none: not kept)
+  std::unordered_map<std::string, int> positions;  // kept positions by their bytes
   double r = 0, g = 0, b = 0, s = 0, t = 0;
   bool colourPending = false;  // a colour set since the last vertex
   int polygons = 0;            // in the open run
@@ -57,7 +89,7 @@ struct RecordOut {
   void Colour(double rr, double gg, double bb);
   void TexCoord(double ss, double tt);
   void Vertex(double x, double y, double z);
-  void Begin() { glBegin(GL_POLYGON); }
+  void Begin();
   void End();
   void Enable();
   void Disable();
@@ -75,13 +107,18 @@ void DeleteRuns(std::vector<Run>& runs);
 void MakeState(const LeftState& state);
 // Replays one run and gives the binding cache the texture the list has bound by its end.
 void CallRun(const Run& run);
+// Sends a run's kept calls, leaving out polygon k of the list where shown[k - run.firstPolygon]
+// is 0, and the colour and texture coordinates the run leaves; the binding cache ends as
+// after CallRun.
+void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& shown);
 
-// Replays the runs for which outside(run) is false; for a stretch of runs left out (or with no
-// vertex) only the state the last of them leaves is made. between(k) runs before run k > 0.
-// The binding cache ends as the whole list leaves it. Returns how many runs with vertices were
-// left out.
-template <typename Outside, typename Between>
-int ReplayRuns(const std::vector<Run>& runs, Outside outside, Between between) {
+// Replays the runs for which outside(run) is false, each by call(run); for a stretch of runs
+// left out (or with no vertex) only the state the last of them leaves is made. between(k) runs
+// before run k > 0. The binding cache ends as the whole list leaves it. Returns how many runs
+// with vertices were left out.
+template <typename Outside, typename Between, typename Call = void (*)(const Run&)>
+int ReplayRuns(const std::vector<Run>& runs, Outside outside, Between between,
+               Call call = CallRun) {
   const Run* pending = nullptr;
   int leftOut = 0;
   for (std::size_t k = 0; k < runs.size(); ++k) {
@@ -94,7 +131,7 @@ int ReplayRuns(const std::vector<Run>& runs, Outside outside, Between between) {
     }
     if (pending) MakeState(pending->leaves);
     pending = nullptr;
-    CallRun(run);
+    call(run);
   }
   if (pending) MakeState(pending->leaves);
   return leftOut;

@@ -172,6 +172,10 @@ void APIENTRY glGetDoublev(GLenum name, GLdouble* values) {
                                                      : nullptr;
   if (from) std::copy(from, from + 16, values);
 }
+// No depth buffer: nothing is ever found hidden behind the scenery.
+void APIENTRY glGetIntegerv(GLenum, GLint* values) { values[0] = 0; }
+void APIENTRY glGetBooleanv(GLenum, GLboolean* values) { values[0] = GL_FALSE; }
+GLboolean APIENTRY glIsEnabled(GLenum) { return GL_FALSE; }
 void APIENTRY glBegin(GLenum mode) { Record("glBegin", Enum(mode)); }
 void APIENTRY glEnd() { Record("glEnd"); }
 void APIENTRY glVertex3d(GLdouble x, GLdouble y, GLdouble z) {
