@@ -81,7 +81,7 @@ void RecordOut::Begin() {
   glBegin(GL_POLYGON);
   if (!kept) return;
   kept->calls.push_back({ListCalls::kPolygon, static_cast<int>(kept->polygons.size())});
-  kept->polygons.push_back({static_cast<int>(kept->attributes.size()), 0});
+  kept->polygons.push_back({static_cast<int>(kept->attributes.size()), 0, sent.texture == 1});
 }
 
 void RecordOut::End() {
@@ -153,12 +153,15 @@ void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& sh
       case ListCalls::kPolygon: {
         if (!shown[call.value - run.firstPolygon]) break;
         const ListCalls::Polygon polygon = kept.polygons[call.value];
+        if (polygon.count > 0) {
+          const ListCalls::Attributes& a = kept.attributes[polygon.first];
+          glColor3d(a.r, a.g, a.b);
+        }
         glBegin(GL_POLYGON);
         for (int v = polygon.first; v < polygon.first + polygon.count; ++v) {
           const ListCalls::Attributes& a = kept.attributes[v];
           const double* p = &kept.points[3 * static_cast<std::size_t>(kept.corners[v])];
-          glColor3d(a.r, a.g, a.b);
-          if (a.mapped) glTexCoord2d(a.s, a.t);
+          if (polygon.textured && a.mapped) glTexCoord2d(a.s, a.t);
           glVertex3d(p[0], p[1], p[2]);
         }
         glEnd();

@@ -50,6 +50,7 @@ struct ListCalls {
   };
   struct Polygon {
     int first, count;  // its vertices
+    bool textured;     // drawn with texturing on
   };
   std::vector<Call> calls;
   std::vector<double> colours;         // r, g, b triples
