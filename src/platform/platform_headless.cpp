@@ -59,6 +59,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/driver_heap.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
 
@@ -867,6 +868,7 @@ BOOL SwapBuffers(HDC dc) {
 
 HGLRC wglCreateContext(HDC dc) {
   if (!IsDc(dc) || platform.window.pixelFormat == 0) return nullptr;
+  KeepDriverBuffersInHeap();
   OSMesaContext mesa = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
   if (!mesa) {
     std::fprintf(stderr, "headless: cannot create an OSMesa context\n");

@@ -86,6 +86,7 @@
 #include <vector>
 
 #include "platform/gamepad_sdl.h"
+#include "platform/driver_heap.h"
 #include "platform/recording.h"
 #include "platform/win32.h"
 
@@ -1210,6 +1211,7 @@ BOOL SwapBuffers(HDC dc) {
 HGLRC wglCreateContext(HDC dc) {
   WindowData* w = FromDc(dc);
   if (w == nullptr) return nullptr;
+  KeepDriverBuffersInHeap();
   // SDL makes a new context current; wglCreateContext leaves the current one as it was.
   SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
   SDL_GLContext previous = SDL_GL_GetCurrentContext();
