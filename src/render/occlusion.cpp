@@ -167,12 +167,6 @@ WindowPolygon OcclusionTiles::Add(const WindowPoint* const* points, int count, b
   const double a = -normal[0] / normal[2], b = -normal[1] / normal[2];
   if (!(std::fabs(a) <= kSteepest && std::fabs(b) <= kSteepest)) return polygon;
   depthSlack += Interpolation(centre, a, b);
-  double residual = 0;
-  for (int i = 0; i < count; ++i) {
-    const double* p = &window_[3 * i];
-    const double plane = centre[2] + a * (p[0] - centre[0]) + b * (p[1] - centre[1]);
-    residual = std::max(residual, std::fabs(p[2] - plane));
-  }
   for (int k = 0; k < 2; ++k) {
     polygon.lo[k] = lo[k] - slack - kEdgeMargin;
     polygon.hi[k] = hi[k] + slack + kEdgeMargin;
@@ -198,6 +192,12 @@ WindowPolygon OcclusionTiles::Add(const WindowPoint* const* points, int count, b
     if (count > 4) turned += std::atan2(cross * orientation, e[0] * f[0] + e[1] * f[1]);
   }
   if (count > 4 && !(std::fabs(turned - 2 * 3.14159265358979323846) < 1e-3)) return polygon;
+  double residual = 0;
+  for (int i = 0; i < count; ++i) {
+    const double* p = &window_[3 * i];
+    const double plane = centre[2] + a * (p[0] - centre[0]) + b * (p[1] - centre[1]);
+    residual = std::max(residual, std::fabs(p[2] - plane));
+  }
   plane_[0] = a;
   plane_[1] = b;
   plane_[2] = centre[2];
@@ -212,16 +212,28 @@ WindowPolygon OcclusionTiles::Add(const WindowPoint* const* points, int count, b
 // plane at its farthest corner.
 void OcclusionTiles::Hide(int count, double orientation, double margin, double depthSlack,
                           double lowY, double highY) {
-  // Edge i holds the points where slope * x + rise * y + base >= 0: inside by margin.
-  edges_.resize(3 * static_cast<std::size_t>(count));
+  // Edge i holds the points where slope * x + rise * y + base >= 0: inside by margin. For a
+  // tile row, an edge that is not level bounds the tiles' first pixel centres from the left
+  // (slope > 0) or their last from the right, at x = along * y + at for the stricter of the
+  // row's two lines of pixel centres (upper: the second); a level one keeps the row or not.
+  edges_.resize(count);
   for (int i = 0; i < count; ++i) {
     const double* p = &window_[3 * i];
     const double* q = &window_[3 * ((i + 1) % count)];
     const double e[2] = {(q[0] - p[0]) * orientation, (q[1] - p[1]) * orientation};
     const double length = std::sqrt(e[0] * e[0] + e[1] * e[1]);
-    edges_[3 * i] = -e[1];
-    edges_[3 * i + 1] = e[0];
-    edges_[3 * i + 2] = e[1] * p[0] - e[0] * p[1] - margin * length;
+    const double slope = -e[1], rise = e[0], base = e[1] * p[0] - e[0] * p[1] - margin * length;
+    Edge& edge = edges_[i];
+    edge.side = slope > 0 ? 1 : slope < 0 ? -1 : 0;
+    if (edge.side == 0) {
+      edge.along = rise;
+      edge.at = base;
+      edge.upper = rise < 0;
+    } else {
+      edge.along = -rise / slope;
+      edge.at = -base / slope;
+      edge.upper = (edge.along > 0) == (edge.side > 0);
+    }
   }
   const int firstRow = Index(std::ceil((lowY + margin - y0_ - 0.5) / kTile), rows_);
   const int lastRow = Index(std::floor((highY - margin - y0_ - kTile + 0.5) / kTile), rows_);
@@ -229,15 +241,13 @@ void OcclusionTiles::Hide(int count, double orientation, double margin, double d
     const double y[2] = {y0_ + row * kTile + 0.5, y0_ + row * kTile + kTile - 0.5};
     double left = -kFar, right = kFar;  // bounds on the tile's first and last pixel centres
     bool empty = false;
-    for (int i = 0; i < count; ++i) {
-      const double slope = edges_[3 * i], rise = edges_[3 * i + 1], base = edges_[3 * i + 2];
-      // The edge's stricter bound of the row's two lines of pixel centres.
-      const double rest = std::min(rise * y[0], rise * y[1]) + base;
-      if (slope > 0) {
-        left = std::max(left, -rest / slope);
-      } else if (slope < 0) {
-        right = std::min(right, -rest / slope);
-      } else if (rest < 0) {
+    for (const Edge& edge : edges_) {
+      const double bound = edge.along * y[edge.upper] + edge.at;
+      if (edge.side > 0) {
+        left = std::max(left, bound);
+      } else if (edge.side < 0) {
+        right = std::min(right, bound);
+      } else if (bound < 0) {
         empty = true;
       }
     }

@@ -67,7 +67,13 @@ class OcclusionTiles {
   int columns_ = 0, rows_ = 0;
   std::vector<double> farthest_;  // per tile: the farthest depth of the nearest covering hider
   std::vector<double> window_;    // scratch: the polygon's vertices on the window (x, y, depth)
-  std::vector<double> edges_;     // scratch: the hider's edges (Hide)
+  // A hider's edge as it bounds a row of tiles (Hide).
+  struct Edge {
+    int side;          // 1: bounds the first pixel centres, -1: the last, 0: level
+    double along, at;  // the bound at y: along * y + at (level: the row is kept where >= 0)
+    bool upper;        // the row's stricter line of pixel centres is its upper one
+  };
+  std::vector<Edge> edges_;                 // scratch: the hider's edges
   double plane_[3] = {}, planeAt_[2] = {};  // its depth: plane_[2] + slopes (0, 1) from planeAt_
   // Lays the hider in window_ on the tiles it covers, count vertices turning by orientation
   // (1: counter-clockwise), from lowY to highY.
