@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# bench/timedemo.sh [FRAMES]: how fast frames are drawn, with culling (only what can be seen
-# is sent) and without it (citywalk-replay --no-culling), and by the landed program when
-# LANDED names its build folder (e.g. a worktree of an earlier commit built with the bench
-# preset: LANDED=/tmp/landed/build/bench). Runs citywalk-replay --timedemo (headless, Mesa on
-# the processor) at 1024 x 768 on the capacity scene (citywalk-scenegen --capacity, made in
-# build/bench) walking forward across the towers and walking while turning (the view sweeps
-# the whole city), and on the sample city walking forward; prints the median milliseconds per
-# frame of each, frames per second with culling, and how many times faster than the landed
-# program. SIZE=WxH draws at another size (default 1024x768). The load average is printed
-# before and after: on a shared machine the figures move with it. Builds build/bench (the
-# bench preset: Release) first. Figures only; nothing fails.
+# bench/timedemo.sh [FRAMES]: how fast frames are drawn, with culling (only what can be seen,
+# in view and not hidden, is sent) and without it (citywalk-replay --no-culling), and by the
+# landed program when LANDED names its build folder (e.g. a worktree of an earlier commit
+# built with the bench preset: LANDED=/tmp/landed/build/bench). Runs citywalk-replay
+# --timedemo (headless, Mesa on the processor) at 1024 x 768 on the capacity scene
+# (citywalk-scenegen --capacity, made in build/bench) walking forward across the towers and
+# walking while turning (the view sweeps the whole city), and on the sample city walking
+# forward; prints the median milliseconds per frame of each, frames per second with culling,
+# and how many times faster than the landed program. SIZE=WxH draws at another size (default
+# 1024x768). The load average is printed before and after: on a shared machine the figures
+# move with it. Builds build/bench (the bench preset: Release) first. Figures only; nothing
+# fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 frames=${1:-150}
