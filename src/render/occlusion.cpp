@@ -180,6 +180,8 @@ WindowPolygon OcclusionTiles::Add(const WindowPoint* const* points, int count, b
   // full circle (which only a polygon of five vertices or more can miss).
   const double span = kTile - 1 + 2 * (slack + kEdgeMargin);
   if (hi[0] - lo[0] < span || hi[1] - lo[1] < span) return polygon;
+  // One already hidden would lower no tile: its depth on a tile it covers is beyond its nearest.
+  if (Hidden(polygon)) return polygon;
   const double orientation = normal[2] > 0 ? 1 : -1;
   double turned = 0;
   for (int i = 0; i < count; ++i) {
