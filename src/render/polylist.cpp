@@ -165,6 +165,17 @@ void WalkStaticList(Out&& out) {
       StaticListView{}, true, [](int) {}, out);
 }
 
+// Forgets the recorded lists (their display lists are deleted by the caller, if any), their
+// calls and the hiders laid from them.
+void ForgetLists() {
+  plainRuns.clear();
+  staticRuns.clear();
+  plainCalls.Clear();
+  staticCalls.Clear();
+  hiders = {};
+  listsRecorded = false;
+}
+
 }  // namespace
 
 void BindTextureCached(int id) {
@@ -202,12 +213,7 @@ void DrawStaticList() {
 }
 
 void RecordStaticLists() {
-  plainRuns.clear();
-  staticRuns.clear();
-  plainCalls.Clear();
-  staticCalls.Clear();
-  hiders = {};
-  listsRecorded = false;
+  ForgetLists();
   PrepareModelBounds();
   if (!recordStaticLists || distanceCulling == 1 || glGetString(GL_VERSION) == nullptr) return;
   const int bound = boundTexture;
@@ -238,11 +244,6 @@ int RunsLeftOut() { return plainLeftOut + staticLeftOut; }
 void ResetDrawing() {
   plainLeftOut = staticLeftOut = 0;
   boundTexture = 0;
-  plainRuns.clear();
-  staticRuns.clear();
-  plainCalls.Clear();
-  staticCalls.Clear();
-  hiders = {};
-  listsRecorded = false;
+  ForgetLists();
   ResetModelBounds();
 }
