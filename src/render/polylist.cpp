@@ -85,7 +85,9 @@ void LayHiders(const ViewVolume& view) {
 
 // Replays the runs that can be seen, under the matrices in force: a run wholly out of view is
 // left out, and of the others, the polygons hidden behind the static list's. placed gives
-// where the list's polygons fall, if known. Returns how many runs were left out.
+// where the list's polygons fall, if known. Returns how many runs were left out. The plain
+// list is tested against hiders it has not drawn yet: the frame draws the static list right
+// after it, under the same matrices, and a hidden pixel loses the depth test in either order.
 int ReplayInView(const std::vector<Run>& runs, const ListCalls& kept, WindowPoints& points,
                  const std::vector<WindowPolygon>* placed) {
   ViewVolume view;
