@@ -73,6 +73,70 @@ void OcclusionTiles::Begin(const ViewVolume& view, const int viewport[4], double
   apart_ = 4 * std::ldexp(1.0, -std::min(depthBits, 24)) + kInterpolation;
   farthest_.assign(static_cast<std::size_t>(columns_) * rows_, kFar);
   usable = true;
+  Invert();
+}
+
+// Gauss-Jordan elimination with partial pivoting, in double; kept only when the product with
+// the matrix gives the identity to 1e-12 of the sizes summed in it.
+void OcclusionTiles::Invert() {
+  inverted_ = false;
+  const double* m = view_.Matrix();
+  double a[4][8];
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) {
+      a[r][c] = m[r + 4 * c];
+      a[r][c + 4] = r == c;
+    }
+  for (int c = 0; c < 4; ++c) {
+    int pivot = c;
+    for (int r = c + 1; r < 4; ++r)
+      if (std::fabs(a[r][c]) > std::fabs(a[pivot][c])) pivot = r;
+    if (!(std::fabs(a[pivot][c]) > 0)) return;
+    std::swap(a[c], a[pivot]);
+    const double scale = 1 / a[c][c];
+    for (double& x : a[c]) x *= scale;
+    for (int r = 0; r < 4; ++r) {
+      if (r == c) continue;
+      const double factor = a[r][c];
+      for (int k = 0; k < 8; ++k) a[r][k] -= factor * a[c][k];
+    }
+  }
+  for (int r = 0; r < 4; ++r) {
+    inverseRow_[r] = 0;
+    for (int c = 0; c < 4; ++c) {
+      inverse_[r + 4 * c] = a[r][c + 4];
+      inverseRow_[r] = std::max(inverseRow_[r], std::fabs(a[r][c + 4]));
+    }
+  }
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) {
+      double sum = 0, size = 0;
+      for (int k = 0; k < 4; ++k) {
+        sum += m[r + 4 * k] * inverse_[k + 4 * c];
+        size += std::fabs(m[r + 4 * k] * inverse_[k + 4 * c]);
+      }
+      if (!(std::fabs(sum - (r == c)) <= 1e-12 * size)) return;
+    }
+  // Half the slope trusted: the plane's slopes are worked out from the inverse.
+  const double range = depthFar_ - depthNear_;
+  gentle_[0] = range / width_ / (kSteepest / 2);
+  gentle_[1] = range / height_ / (kSteepest / 2);
+  inverted_ = true;
+}
+
+// The plane in clip coordinates is l = plane times the inverse; on the window its depth has
+// slopes -l0 / l2 and -l1 / l2 times the depth range over the width and the height.
+bool OcclusionTiles::Gentle(const double plane[4]) const {
+  if (!usable || !inverted_) return false;
+  double l[3] = {0, 0, 0}, size = 0;
+  for (int r = 0; r < 4; ++r) {
+    for (int c = 0; c < 3; ++c) l[c] += plane[r] * inverse_[r + 4 * c];
+    size += std::fabs(plane[r]) * inverseRow_[r];
+  }
+  const double error = 1e-9 * size;
+  const double depth = std::fabs(l[2]) - error;
+  return std::fabs(l[0]) * gentle_[0] + error <= depth &&
+         std::fabs(l[1]) * gentle_[1] + error <= depth && depth > 0;
 }
 
 // The point is placed on the window as OpenGL does, in double, with the error OpenGL's floats
@@ -166,12 +230,23 @@ WindowPolygon OcclusionTiles::Add(const WindowPoint* const* points, int count, b
   if (!(std::fabs(normal[2]) >= 1)) return polygon;  // under half a pixel of area
   const double a = -normal[0] / normal[2], b = -normal[1] / normal[2];
   if (!(std::fabs(a) <= kSteepest && std::fabs(b) <= kSteepest)) return polygon;
-  depthSlack += Interpolation(centre, a, b);
+  // OpenGL's vertices may lie off ours by slack on the window, which moves its plane at a
+  // pixel by the slopes times slack.
+  depthSlack += Interpolation(centre, a, b) + (std::fabs(a) + std::fabs(b)) * slack;
+  double residual = 0;
+  for (int i = 0; i < count; ++i) {
+    const double* p = &window_[3 * i];
+    const double plane = centre[2] + a * (p[0] - centre[0]) + b * (p[1] - centre[1]);
+    residual = std::max(residual, std::fabs(p[2] - plane));
+  }
   for (int k = 0; k < 2; ++k) {
     polygon.lo[k] = lo[k] - slack - kEdgeMargin;
     polygon.hi[k] = hi[k] + slack + kEdgeMargin;
   }
   polygon.nearest = nearest - depthSlack;
+  polygon.slope[0] = a;
+  polygon.slope[1] = b;
+  polygon.base = centre[2] - a * centre[0] - b * centre[1] - depthSlack - residual;
   polygon.testable = true;
   if (!hider) return polygon;
 
@@ -194,12 +269,6 @@ WindowPolygon OcclusionTiles::Add(const WindowPoint* const* points, int count, b
     if (count > 4) turned += std::atan2(cross * orientation, e[0] * f[0] + e[1] * f[1]);
   }
   if (count > 4 && !(std::fabs(turned - 2 * 3.14159265358979323846) < 1e-3)) return polygon;
-  double residual = 0;
-  for (int i = 0; i < count; ++i) {
-    const double* p = &window_[3 * i];
-    const double plane = centre[2] + a * (p[0] - centre[0]) + b * (p[1] - centre[1]);
-    residual = std::max(residual, std::fabs(p[2] - plane));
-  }
   plane_[0] = a;
   plane_[1] = b;
   plane_[2] = centre[2];
@@ -268,31 +337,77 @@ void OcclusionTiles::Hide(int count, double orientation, double margin, double d
   }
 }
 
-// The polygons inside are not known here: their slopes are taken to be within kSteepest.
-WindowPolygon OcclusionTiles::AddSphere(const ViewVolume& view, const double centre[3],
-                                        double radius) {
+// Every point in the box falls within the window box of its corners, as the box lies wholly
+// before the eye (w is positive at every corner, so everywhere in it), and OpenGL's error at
+// any of them is within the largest error of the box's sizes over the smallest w. The
+// polygons inside are not known here: their slopes are taken to be within kSteepest, for the
+// depth their planes take between vertices that lie off, and their interpolation's error is
+// bounded by the largest coordinates on the window.
+WindowPolygon OcclusionTiles::Box(const ViewVolume& view, const double e[16], const double lo[3],
+                                  const double hi[3]) const {
   WindowPolygon polygon;
-  Placed placed;
-  if (!usable || !(radius >= 0)) return polygon;
-  double e[16];
-  view.ErrorMatrix(kTransform, e);
-  WindowPoint corners[8];
-  const WindowPoint* at[8];
+  if (!usable) return polygon;
+  const double* m = view.Matrix();
+  double size[3], error[4];
+  for (int a = 0; a < 3; ++a) size[a] = std::max(std::fabs(lo[a]), std::fabs(hi[a]));
+  for (int r = 0; r < 4; ++r)
+    error[r] = e[r] * size[0] + e[r + 4] * size[1] + e[r + 8] * size[2] + e[r + 12];
+  const double scale[3] = {width_ / 2, height_ / 2, (depthFar_ - depthNear_) / 2};
+  const double origin[3] = {x0_, y0_, depthNear_};
+  double lowW = kFar, nearest = kFar, farthest = kFar, ndc[3] = {0, 0, 0};
+  double low[3] = {kFar, kFar, kFar}, high[3] = {-kFar, -kFar, -kFar};
   for (int i = 0; i < 8; ++i) {
-    double corner[3];
-    for (int a = 0; a < 3; ++a) corner[a] = centre[a] + (i >> a & 1 ? radius : -radius);
-    corners[i] = Place(view, e, corner);
-    at[i] = &corners[i];
+    double p[3], clip[4];
+    for (int a = 0; a < 3; ++a) p[a] = i >> a & 1 ? hi[a] : lo[a];
+    for (int r = 0; r < 4; ++r)
+      clip[r] = m[r] * p[0] + m[r + 4] * p[1] + m[r + 8] * p[2] + m[r + 12];
+    const double w = clip[3];
+    if (!(w > 0)) return polygon;
+    lowW = std::min(lowW, w);
+    nearest = std::min(nearest, clip[2] + w);
+    farthest = std::min(farthest, w - clip[2]);
+    const double inverse = 1 / w;
+    for (int a = 0; a < 3; ++a) {
+      const double d = clip[a] * inverse;
+      ndc[a] = std::max(ndc[a], std::fabs(d));
+      const double at = origin[a] + (d + 1) * scale[a];
+      low[a] = std::min(low[a], at);
+      high[a] = std::max(high[a], at);
+    }
   }
-  if (!Gather(at, 8, placed)) return polygon;
+  if (!(error[3] < lowW / 2) || !(nearest > error[2] + error[3]) ||
+      !(farthest > error[2] + error[3]))
+    return polygon;
+  double off[3], most[3];
+  for (int a = 0; a < 3; ++a) {
+    off[a] = scale[a] * (error[a] + ndc[a] * error[3]) * 2 / lowW;
+    most[a] = std::max(std::fabs(low[a]), std::fabs(high[a]));
+  }
+  const double slack = std::max(off[0], off[1]) + kEdgeMargin;
   for (int k = 0; k < 2; ++k) {
-    polygon.lo[k] = placed.lo[k] - placed.slack - kEdgeMargin;
-    polygon.hi[k] = placed.hi[k] + placed.slack + kEdgeMargin;
+    polygon.lo[k] = low[k] - slack;
+    polygon.hi[k] = high[k] + slack;
   }
   polygon.nearest =
-      placed.nearest - placed.depthSlack - Interpolation(placed.centre, kSteepest, kSteepest);
-  polygon.testable = true;
+      low[2] - off[2] - 2 * kSteepest * std::max(off[0], off[1]) -
+      kInterpolation * (most[2] + kSteepest * (most[0] + 2 * width_ + most[1] + 2 * height_));
+  polygon.testable = std::isfinite(polygon.lo[0] + polygon.lo[1] + polygon.hi[0] + polygon.hi[1] +
+                                   polygon.nearest);
   return polygon;
+}
+
+WindowPolygon OcclusionTiles::AddBox(const double lo[3], const double hi[3]) const {
+  return Box(view_, error_, lo, hi);
+}
+
+WindowPolygon OcclusionTiles::AddSphere(const ViewVolume& view, const double centre[3],
+                                        double radius) {
+  if (!usable || !(radius >= 0)) return {};
+  double e[16];
+  view.ErrorMatrix(kTransform, e);
+  const double lo[3] = {centre[0] - radius, centre[1] - radius, centre[2] - radius};
+  const double hi[3] = {centre[0] + radius, centre[1] + radius, centre[2] + radius};
+  return Box(view, e, lo, hi);
 }
 
 bool OcclusionTiles::Hidden(const WindowPolygon& polygon) const {
@@ -308,11 +423,18 @@ bool OcclusionTiles::Hidden(const WindowPolygon& polygon) const {
   const int c1 = std::min(Index(last[0], columns_), columns_ - 1);
   const int r0 = std::max(Index(first[1], rows_), 0);
   const int r1 = std::min(Index(last[1], rows_), rows_ - 1);
-  const double limit = polygon.nearest - apart_;
+  // On each tile, the polygon's depth is beyond its plane at the tile's pixel centre where the
+  // plane is lowest, as well as beyond its nearest.
+  const double* slope = polygon.slope;
+  const double firstX = x0_ + (slope[0] > 0 ? 0.5 : kTile - 0.5);
+  const double firstY = y0_ + (slope[1] > 0 ? 0.5 : kTile - 0.5);
   for (int row = r0; row <= r1; ++row) {
     const double* tile = &farthest_[static_cast<std::size_t>(row) * columns_];
-    for (int column = c0; column <= c1; ++column)
-      if (!(tile[column] < limit)) return false;
+    const double rowBase = polygon.base + slope[1] * (firstY + row * kTile);
+    for (int column = c0; column <= c1; ++column) {
+      const double low = std::max(polygon.nearest, rowBase + slope[0] * (firstX + column * kTile));
+      if (!(tile[column] < low - apart_)) return false;
+    }
   }
   return true;
 }

@@ -22,6 +22,9 @@
 struct WindowPolygon {
   double lo[2] = {0, 0}, hi[2] = {0, 0};  // the box its pixel centres can lie in
   double nearest = 0;                     // the lowest depth OpenGL can give any of its pixels
+  // Below which no pixel's depth lies either: base + slope[0] x + slope[1] y at the pixel's
+  // centre (x, y) (none: base is minus infinity).
+  double slope[2] = {0, 0}, base = -std::numeric_limits<double>::infinity();
   bool testable = false;  // wholly between the near and far planes, its depth slope bounded
 };
 
@@ -53,6 +56,13 @@ class OcclusionTiles {
   // placement composed on the matrices the tiles were begun for), its polygons taken to be no
   // steeper than the steepest polygon the tiles test.
   WindowPolygon AddSphere(const ViewVolume& view, const double centre[3], double radius);
+  // Where anything drawn within the box (lo to hi on each axis) falls on the window, its
+  // polygons taken to be no steeper than the steepest polygon the tiles test (see Gentle).
+  WindowPolygon AddBox(const double lo[3], const double hi[3]) const;
+  // Whether every polygon lying in the plane (a x + b y + c z + d = 0, all zero: none) has a
+  // depth slope on the window well within what the tiles trust, wherever on it it lies: what
+  // AddBox takes of the polygons in a box.
+  bool Gentle(const double plane[4]) const;
   // Whether the polygon is hidden by those added as hiders.
   bool Hidden(const WindowPolygon& polygon) const;
   // Whether both were begun for the same window and depth test.
@@ -83,7 +93,15 @@ class OcclusionTiles {
   };
   static constexpr double kFar = std::numeric_limits<double>::infinity();
   double error_[16] = {};  // the view's error matrix
+  // The inverse of the view's matrix (world from clip coordinates), the largest size of each of
+  // its rows, and for Gentle, the window's depth range over its width and height scaled by the
+  // slope trusted (none: the inverse could not be worked out well).
+  double inverse_[16] = {}, inverseRow_[4] = {}, gentle_[2] = {};
+  bool inverted_ = false;
+  void Invert();
   WindowPoint Place(const ViewVolume& view, const double e[16], const double p[3]) const;
+  WindowPolygon Box(const ViewVolume& view, const double e[16], const double lo[3],
+                    const double hi[3]) const;
   // Gathers the polygon's vertices into window_ and its bounds; false if one is not placed.
   bool Gather(const WindowPoint* const* points, int count, Placed& placed);
   double Interpolation(const double centre[3], double a, double b) const;

@@ -1,6 +1,8 @@
 // The texture-binding cache and the two static scene lists.
 #include "render/polylist.h"
 
+#include <algorithm>
+
 #include "platform/win32.h"
 #include "render/occlusion.h"
 #include "render/polywalk.h"
@@ -39,10 +41,12 @@ struct Hiders {
   ViewVolume view;
   bool built = false;
   unsigned generation = 0;            // counts the views laid for
-  std::vector<WindowPolygon> placed;  // by polygon of the static list
+  std::vector<WindowPolygon> placed;  // by polygon of the static list (not placed: grouped)
+  std::vector<char> grouped;          // by polygon of the static list: in a group hidden whole
   WindowPoints plainPoints, staticPoints;
-  std::vector<char> shown;                  // scratch: which polygons of a run are sent
-  std::vector<const WindowPoint*> corners;  // scratch: a polygon's vertices on the window
+  std::vector<char> hidden;                   // scratch: which polygons of a run are left out
+  std::vector<const WindowPoint*> corners;    // scratch: a polygon's vertices on the window
+  std::vector<std::pair<double, int>> order;  // scratch: static runs in view, nearest first
 } hiders;
 
 // Where polygon k of a list falls on the window; hider: it hides what lies behind it.
@@ -64,8 +68,47 @@ WindowPolygon PlacePolygon(const ListCalls& kept, int k, WindowPoints& points, b
   return hiders.tiles.Add(hiders.corners.data(), polygon.count, hider);
 }
 
+// Whether polygons first to end of a list, whose vertices lie in the box lo to hi, are hidden
+// as a whole: the box is, and each polygon is gentle enough on the window for the box's bounds
+// to hold for it.
+bool GroupHidden(const double lo[3], const double hi[3], const ListCalls& kept, int first,
+                 int end) {
+  const OcclusionTiles& tiles = hiders.tiles;
+  if (lo[0] > hi[0] || !tiles.Hidden(tiles.AddBox(lo, hi))) return false;
+  for (int k = first; k < end; ++k)
+    if (!tiles.Gentle(&kept.planes[4 * static_cast<std::size_t>(k)])) return false;
+  return true;
+}
+
+// Sorts out the polygons of a run in view: marks in hidden (by polygon of the run) those in
+// the run or in one of its clusters hidden as a whole, and gives each other one to place(k).
+// Returns how many it marked.
+template <typename Place>
+int SortOut(const Run& run, const ListCalls& kept, char* hidden, Place place) {
+  const int count = run.endPolygon - run.firstPolygon;
+  std::fill(hidden, hidden + count, 0);
+  if (GroupHidden(run.lo, run.hi, kept, run.firstPolygon, run.endPolygon)) {
+    std::fill(hidden, hidden + count, 1);
+    return count;
+  }
+  int marked = 0;
+  for (int c = run.firstCluster; c < run.endCluster; ++c) {
+    const ListCalls::Cluster& cluster = kept.clusters[c];
+    if (GroupHidden(cluster.lo, cluster.hi, kept, cluster.firstPolygon, cluster.endPolygon)) {
+      std::fill(hidden + (cluster.firstPolygon - run.firstPolygon),
+                hidden + (cluster.endPolygon - run.firstPolygon), 1);
+      marked += cluster.endPolygon - cluster.firstPolygon;
+    } else {
+      for (int k = cluster.firstPolygon; k < cluster.endPolygon; ++k) place(k);
+    }
+  }
+  return marked;
+}
+
 // Lays the static list's polygons in view on the tiles, unless that was done for this view
-// (the same matrices, and OpenGL's window and depth test as they were).
+// (the same matrices, and OpenGL's window and depth test as they were). The runs are taken
+// nearest first (by the depth of their box's centre), so that a run or a cluster behind those
+// laid is found hidden as a whole and its polygons are neither placed nor laid.
 void LayHiders(const ViewVolume& view) {
   OcclusionTiles tiles;
   tiles.Begin(view);
@@ -76,47 +119,68 @@ void LayHiders(const ViewVolume& view) {
   ++hiders.generation;
   if (!hiders.tiles.usable) return;
   hiders.placed.assign(staticCalls.polygons.size(), WindowPolygon{});
-  for (const Run& run : staticRuns) {
+  hiders.grouped.assign(staticCalls.polygons.size(), 0);
+  hiders.order.clear();
+  const double* m = view.Matrix();
+  for (std::size_t r = 0; r < staticRuns.size(); ++r) {
+    const Run& run = staticRuns[r];
     if (run.Empty() || view.BoxOutside(run.lo, run.hi)) continue;
-    for (int k = run.firstPolygon; k < run.endPolygon; ++k)
+    double w = m[15];
+    for (int a = 0; a < 3; ++a) w += m[4 * a + 3] * (run.lo[a] + run.hi[a]) / 2;
+    hiders.order.emplace_back(w, static_cast<int>(r));
+  }
+  std::sort(hiders.order.begin(), hiders.order.end());
+  for (const auto& [depth, r] : hiders.order) {
+    const Run& run = staticRuns[r];
+    SortOut(run, staticCalls, &hiders.grouped[run.firstPolygon], [](int k) {
       hiders.placed[k] = PlacePolygon(staticCalls, k, hiders.staticPoints, true);
+    });
   }
 }
 
 // Replays the runs that can be seen, under the matrices in force: a run wholly out of view is
-// left out, and of the others, the polygons hidden behind the static list's. placed gives
-// where the list's polygons fall, if known. Returns how many runs were left out. The plain
-// list is tested against hiders it has not drawn yet: the frame draws the static list right
-// after it, under the same matrices, and a hidden pixel loses the depth test in either order.
+// left out, and of the others, the polygons hidden behind the static list's (a run or a
+// cluster as a whole, or one by one). scenery: the runs are the static list's, sorted out
+// when its hiders were laid. Returns how many runs were left out. The plain list is tested
+// against hiders it has not drawn yet: the frame draws the static list right after it, under
+// the same matrices, and a hidden pixel loses the depth test in either order.
 int ReplayInView(const std::vector<Run>& runs, const ListCalls& kept, WindowPoints& points,
-                 const std::vector<WindowPolygon>* placed) {
+                 bool scenery) {
   ViewVolume view;
   view.Read();
   LayHiders(view);
   bool some = false;  // the run replayed next sends only some of its polygons
-  std::vector<char>& shown = hiders.shown;
+  std::vector<char>& hidden = hiders.hidden;
+  const OcclusionTiles& tiles = hiders.tiles;
   return ReplayRuns(
       runs,
       [&](const Run& run) {
         if (view.BoxOutside(run.lo, run.hi)) return true;
         some = false;
-        if (!hiders.tiles.usable) return false;
-        shown.assign(run.endPolygon - run.firstPolygon, 1);
-        int hidden = 0;
-        for (int k = run.firstPolygon; k < run.endPolygon; ++k) {
-          const WindowPolygon where = placed ? (*placed)[k] : PlacePolygon(kept, k, points, false);
-          if (hiders.tiles.Hidden(where)) {
-            shown[k - run.firstPolygon] = 0;
-            ++hidden;
+        if (!tiles.usable) return false;
+        const int count = run.endPolygon - run.firstPolygon;
+        hidden.resize(count);
+        int left = 0;
+        if (scenery) {
+          for (int k = run.firstPolygon; k < run.endPolygon; ++k) {
+            const bool out = hiders.grouped[k] || tiles.Hidden(hiders.placed[k]);
+            hidden[k - run.firstPolygon] = out;
+            left += out;
           }
+        } else {
+          left = SortOut(run, kept, hidden.data(), [&](int k) {
+            if (!tiles.Hidden(PlacePolygon(kept, k, points, false))) return;
+            hidden[k - run.firstPolygon] = 1;
+            ++left;
+          });
         }
-        some = hidden > 0;
-        return hidden == run.endPolygon - run.firstPolygon;
+        some = left > 0;
+        return left == count;
       },
       [](std::size_t) {},
       [&](const Run& run) {
         if (some)
-          SendSome(run, kept, shown);
+          SendSome(run, kept, hidden);
         else
           CallRun(run);
       });
@@ -190,7 +254,7 @@ void BindTextureCached(int id) {
 // out.
 void DrawPlainList() {
   if (listsRecorded) {
-    plainLeftOut = ReplayInView(plainRuns, plainCalls, hiders.plainPoints, nullptr);
+    plainLeftOut = ReplayInView(plainRuns, plainCalls, hiders.plainPoints, false);
   } else if (viewCulling) {
     ViewVolume view;
     view.Read();
@@ -204,7 +268,7 @@ void DrawPlainList() {
 // texture it bound last, which the objects and the avatar find in boundTexture.
 void DrawStaticList() {
   if (listsRecorded) {
-    staticLeftOut = ReplayInView(staticRuns, staticCalls, hiders.staticPoints, &hiders.placed);
+    staticLeftOut = ReplayInView(staticRuns, staticCalls, hiders.staticPoints, true);
   } else if (viewCulling) {
     ViewVolume view;
     view.Read();

@@ -1,6 +1,45 @@
 // Recording polygon lists into display lists and replaying them.
 #include "render/record.h"
 
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The plane of a kept polygon (Newell's normal, through its vertices' mean), or all zero.
+void FitPlane(const ListCalls& kept, const ListCalls::Polygon& polygon, double plane[4]) {
+  std::fill(plane, plane + 4, 0.0);
+  if (polygon.count < 3) return;
+  const auto at = [&](int v) {
+    return &kept.points[3 * static_cast<std::size_t>(kept.corners[polygon.first + v])];
+  };
+  double normal[3] = {0, 0, 0}, mean[3] = {0, 0, 0}, size = 0;
+  for (int v = 0; v < polygon.count; ++v) {
+    const double* p = at(v);
+    const double* q = at((v + 1) % polygon.count);
+    normal[0] += (p[1] - q[1]) * (p[2] + q[2]);
+    normal[1] += (p[2] - q[2]) * (p[0] + q[0]);
+    normal[2] += (p[0] - q[0]) * (p[1] + q[1]);
+    for (int a = 0; a < 3; ++a) {
+      mean[a] += p[a] / polygon.count;
+      size = std::max(size, std::fabs(p[a] - q[a]));
+    }
+  }
+  const double length = std::hypot(normal[0], normal[1], normal[2]);
+  if (!(length > 1e-9 * size * size) || !std::isfinite(length)) return;
+  double n[3];
+  for (int a = 0; a < 3; ++a) n[a] = normal[a] / length;
+  const double d = -(n[0] * mean[0] + n[1] * mean[1] + n[2] * mean[2]);
+  for (int v = 0; v < polygon.count; ++v) {
+    const double* p = at(v);
+    if (!(std::fabs(n[0] * p[0] + n[1] * p[1] + n[2] * p[2] + d) <= 1e-6 * size)) return;
+  }
+  std::copy(n, n + 3, plane);
+  plane[3] = d;
+}
+
+}  // namespace
+
 void RecordOut::Open() {
   runs.emplace_back();
   Run& run = runs.back();
@@ -10,6 +49,7 @@ void RecordOut::Open() {
   if (kept) {
     run.firstCall = run.endCall = static_cast<int>(kept->calls.size());
     run.firstPolygon = run.endPolygon = static_cast<int>(kept->polygons.size());
+    run.firstCluster = run.endCluster = static_cast<int>(kept->clusters.size());
   }
 }
 
@@ -28,6 +68,7 @@ void RecordOut::Close() {
   if (kept) {
     run.endCall = static_cast<int>(kept->calls.size());
     run.endPolygon = static_cast<int>(kept->polygons.size());
+    run.endCluster = static_cast<int>(kept->clusters.size());
   }
 }
 
@@ -82,10 +123,30 @@ void RecordOut::Begin() {
   if (!kept) return;
   kept->calls.push_back({ListCalls::kPolygon, static_cast<int>(kept->polygons.size())});
   kept->polygons.push_back({static_cast<int>(kept->attributes.size()), 0, sent.texture == 1});
+  kept->planes.insert(kept->planes.end(), 4, 0.0);
 }
 
 void RecordOut::End() {
   glEnd();
+  if (kept && !kept->polygons.empty()) {
+    const ListCalls::Polygon& polygon = kept->polygons.back();
+    FitPlane(*kept, polygon, &kept->planes[kept->planes.size() - 4]);
+    const int k = static_cast<int>(kept->polygons.size()) - 1;
+    std::vector<ListCalls::Cluster>& clusters = kept->clusters;
+    if (clusters.size() == static_cast<std::size_t>(runs.back().firstCluster) ||
+        k - clusters.back().firstPolygon >= ListCalls::kClusterPolygons)
+      clusters.push_back({k, k, {0, 0, 0}, {-1, -1, -1}});
+    ListCalls::Cluster& cluster = clusters.back();
+    for (int v = polygon.first; v < polygon.first + polygon.count; ++v) {
+      const double* p = &kept->points[3 * static_cast<std::size_t>(kept->corners[v])];
+      const bool empty = cluster.lo[0] > cluster.hi[0];
+      for (int a = 0; a < 3; ++a) {
+        if (empty || p[a] < cluster.lo[a]) cluster.lo[a] = p[a];
+        if (empty || p[a] > cluster.hi[a]) cluster.hi[a] = p[a];
+      }
+    }
+    cluster.endPolygon = k + 1;
+  }
   if (runPolygons > 0 && ++polygons >= runPolygons) Cut();
 }
 
@@ -132,7 +193,7 @@ void CallRun(const Run& run) {
   if (run.leaves.bound != 0) boundTexture = run.leaves.bound;
 }
 
-void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& shown) {
+void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& hidden) {
   for (int k = run.firstCall; k < run.endCall; ++k) {
     const ListCalls::Call call = kept.calls[k];
     switch (call.kind) {
@@ -151,7 +212,7 @@ void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& sh
         break;
       }
       case ListCalls::kPolygon: {
-        if (!shown[call.value - run.firstPolygon]) break;
+        if (hidden[call.value - run.firstPolygon]) break;
         const ListCalls::Polygon polygon = kept.polygons[call.value];
         if (polygon.count > 0) {
           const ListCalls::Attributes& a = kept.attributes[polygon.first];

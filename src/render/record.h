@@ -30,7 +30,8 @@ struct Run {
   GLuint list = 0;
   double lo[3] = {1, 1, 1}, hi[3] = {0, 0, 0};
   LeftState leaves;
-  int firstCall = 0, endCall = 0, firstPolygon = 0, endPolygon = 0;
+  int firstCall = 0, endCall = 0, firstPolygon = 0, endPolygon = 0, firstCluster = 0,
+      endCluster = 0;
   bool Empty() const { return lo[0] > hi[0]; }
 };
 
@@ -58,6 +59,18 @@ struct ListCalls {
   std::vector<int> corners;            // one a vertex: its position in points
   std::vector<Attributes> attributes;  // one a vertex
   std::vector<Polygon> polygons;
+  // One a polygon: its plane a, b, c, d (a x + b y + c z + d = 0), or all zero when it is not
+  // flat (fewer than three vertices, no area, or a vertex off the plane by more than a
+  // millionth of the polygon's size).
+  std::vector<double> planes;
+  // The run's polygons in groups of up to kClusterPolygons consecutive ones, each with the box
+  // around its vertices, to test what lies hidden a group at a time.
+  struct Cluster {
+    int firstPolygon, endPolygon;
+    double lo[3], hi[3];
+  };
+  static constexpr int kClusterPolygons = 8;
+  std::vector<Cluster> clusters;
   void Clear() { *this = {}; }
 };
 
@@ -108,10 +121,10 @@ void DeleteRuns(std::vector<Run>& runs);
 void MakeState(const LeftState& state);
 // Replays one run and gives the binding cache the texture the list has bound by its end.
 void CallRun(const Run& run);
-// Sends a run's kept calls, leaving out polygon k of the list where shown[k - run.firstPolygon]
-// is 0, and the colour and texture coordinates the run leaves; the binding cache ends as
+// Sends a run's kept calls, leaving out polygon k of the list where hidden[k - run.firstPolygon]
+// is not 0, and the colour and texture coordinates the run leaves; the binding cache ends as
 // after CallRun.
-void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& shown);
+void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& hidden);
 
 // Replays the runs for which outside(run) is false, each by call(run); for a stretch of runs
 // left out (or with no vertex) only the state the last of them leaves is made. between(k) runs

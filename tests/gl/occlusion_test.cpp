@@ -85,12 +85,48 @@ TEST_F(Occlusion, CrossedCrossingAndTooSmallPolygonsHideNothing) {
   EXPECT_TRUE(Hidden(behind));
 }
 
-// A model's sphere is hidden when all of its bounding cube is.
-TEST_F(Occlusion, ASphereIsHiddenWhenItsCubeLiesWhollyBehind) {
+// A box, or a model's sphere by its bounding cube, is hidden when all of it lies behind.
+TEST_F(Occlusion, ABoxOrASphereIsHiddenWhenItLiesWhollyBehind) {
   Add(Square{-20, 20, -20, 20, -10}, true);
   const double centre[3] = {0, 0, -30};
   EXPECT_TRUE(tiles.Hidden(tiles.AddSphere(view, centre, 5)));
   EXPECT_FALSE(tiles.Hidden(tiles.AddSphere(view, centre, 20.5)));
+  const double lo[3] = {-3, -3, -40}, hi[3] = {3, 3, -10.01}, nearer[3] = {3, 3, -9};
+  EXPECT_TRUE(tiles.Hidden(tiles.AddBox(lo, hi)));
+  EXPECT_FALSE(tiles.Hidden(tiles.AddBox(lo, nearer)));
+  const double across[3] = {3, 3, -0.5};  // through the near plane: not placed
+  EXPECT_FALSE(tiles.AddBox(lo, across).testable);
+}
+
+// A wall receding to the right (z = -15 - x / 4) hides another 1 further back, whose nearest
+// point (depth 0.9428, at x = -4) lies before the wall's farthest on the tiles the other
+// reaches (0.9467 at x = 3.7): on each tile, the one behind is beyond the wall by its own
+// depth there (0.9482 at x = 0.25 on the tile of pixels 32 to 39). 0.1 further back is within
+// the tiles' width of the wall.
+TEST_F(Occlusion, EachTileComparesTheDepthAPolygonHasThere) {
+  Add({-20, -30, -10, 20, -30, -20, 20, 30, -20, -20, 30, -10}, true);
+  const auto behind = [&](double gap) {
+    const double z0 = -14 - gap, z1 = -16 - gap;
+    return tiles.Hidden(Add({-4, -1, z0, 4, -1, z1, 4, 1, z1, -4, 1, z0}, false));
+  };
+  EXPECT_TRUE(behind(1));
+  EXPECT_FALSE(behind(0.1));
+}
+
+// A plane is gentle when its depth slope on the window is within half the steepest trusted
+// (1/64 of the depth range a pixel): x = c falls at depth (100/99)(1 - (x - 32) / (32 c)),
+// whose slope (100/99) / (32 c) is 1/128 at c = 4.04.
+TEST_F(Occlusion, APlaneIsGentleWhenItsDepthSlopeIsWithinHalfTheSteepest) {
+  const std::vector<std::tuple<std::vector<double>, bool>> planes = {
+      {{0, 0, 1, 10}, true},    // facing the eye
+      {{1, 0, 0, -4.1}, true},  // a side wall 4.1 away
+      {{-2, 0, 0, 8.2}, true},  // the same, scaled and turned
+      {{1, 0, 0, -4}, false},   // 4 away: a little too steep
+      {{0, 1, 0, 0}, false},    // through the eye
+      {{0, 0, 0, 0}, false},    // no plane
+  };
+  for (const auto& [plane, gentle] : planes)
+    EXPECT_EQ(tiles.Gentle(plane.data()), gentle) << plane[0] << " " << plane[3];
 }
 
 // Without a depth buffer, or with the depth buffer's order reversed, nothing is hidden.
