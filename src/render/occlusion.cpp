@@ -354,7 +354,8 @@ WindowPolygon OcclusionTiles::Box(const ViewVolume& view, const double e[16], co
     error[r] = e[r] * size[0] + e[r + 4] * size[1] + e[r + 8] * size[2] + e[r + 12];
   const double scale[3] = {width_ / 2, height_ / 2, (depthFar_ - depthNear_) / 2};
   const double origin[3] = {x0_, y0_, depthNear_};
-  double lowW = kFar, nearest = kFar, farthest = kFar, ndc[3] = {0, 0, 0};
+  // The smallest w, and distances (times w) beyond the near plane and before the far one.
+  double lowW = kFar, fromNear = kFar, toFar = kFar, ndc[3] = {0, 0, 0};
   double low[3] = {kFar, kFar, kFar}, high[3] = {-kFar, -kFar, -kFar};
   for (int i = 0; i < 8; ++i) {
     double p[3], clip[4];
@@ -364,8 +365,8 @@ WindowPolygon OcclusionTiles::Box(const ViewVolume& view, const double e[16], co
     const double w = clip[3];
     if (!(w > 0)) return polygon;
     lowW = std::min(lowW, w);
-    nearest = std::min(nearest, clip[2] + w);
-    farthest = std::min(farthest, w - clip[2]);
+    fromNear = std::min(fromNear, clip[2] + w);
+    toFar = std::min(toFar, w - clip[2]);
     const double inverse = 1 / w;
     for (int a = 0; a < 3; ++a) {
       const double d = clip[a] * inverse;
@@ -375,8 +376,7 @@ WindowPolygon OcclusionTiles::Box(const ViewVolume& view, const double e[16], co
       high[a] = std::max(high[a], at);
     }
   }
-  if (!(error[3] < lowW / 2) || !(nearest > error[2] + error[3]) ||
-      !(farthest > error[2] + error[3]))
+  if (!(error[3] < lowW / 2) || !(fromNear > error[2] + error[3]) || !(toFar > error[2] + error[3]))
     return polygon;
   double off[3], most[3];
   for (int a = 0; a < 3; ++a) {

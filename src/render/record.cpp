@@ -6,6 +6,15 @@
 
 namespace {
 
+// Grows the box lo to hi (empty when lo[0] > hi[0]) to hold p.
+void Grow(double lo[3], double hi[3], const double p[3]) {
+  const bool empty = lo[0] > hi[0];
+  for (int a = 0; a < 3; ++a) {
+    if (empty || p[a] < lo[a]) lo[a] = p[a];
+    if (empty || p[a] > hi[a]) hi[a] = p[a];
+  }
+}
+
 // The plane of a kept polygon (Newell's normal, through its vertices' mean), or all zero.
 void FitPlane(const ListCalls& kept, const ListCalls::Polygon& polygon, double plane[4]) {
   std::fill(plane, plane + 4, 0.0);
@@ -110,12 +119,7 @@ void RecordOut::Vertex(double x, double y, double z) {
     kept->attributes.push_back({r, g, b, s, t, sent.mapped});
     ++kept->polygons.back().count;
   }
-  Run& run = runs.back();
-  const bool empty = run.Empty();
-  for (int a = 0; a < 3; ++a) {
-    if (empty || p[a] < run.lo[a]) run.lo[a] = p[a];
-    if (empty || p[a] > run.hi[a]) run.hi[a] = p[a];
-  }
+  Grow(runs.back().lo, runs.back().hi, p);
 }
 
 void RecordOut::Begin() {
@@ -137,14 +141,8 @@ void RecordOut::End() {
         k - clusters.back().firstPolygon >= ListCalls::kClusterPolygons)
       clusters.push_back({k, k, {0, 0, 0}, {-1, -1, -1}});
     ListCalls::Cluster& cluster = clusters.back();
-    for (int v = polygon.first; v < polygon.first + polygon.count; ++v) {
-      const double* p = &kept->points[3 * static_cast<std::size_t>(kept->corners[v])];
-      const bool empty = cluster.lo[0] > cluster.hi[0];
-      for (int a = 0; a < 3; ++a) {
-        if (empty || p[a] < cluster.lo[a]) cluster.lo[a] = p[a];
-        if (empty || p[a] > cluster.hi[a]) cluster.hi[a] = p[a];
-      }
-    }
+    for (int v = polygon.first; v < polygon.first + polygon.count; ++v)
+      Grow(cluster.lo, cluster.hi, &kept->points[3 * static_cast<std::size_t>(kept->corners[v])]);
     cluster.endPolygon = k + 1;
   }
   if (runPolygons > 0 && ++polygons >= runPolygons) Cut();
