@@ -142,10 +142,10 @@ bool OcclusionTiles::Gentle(const double plane[4]) const {
 // The point is placed on the window as OpenGL does, in double, with the error OpenGL's floats
 // may add. Not placed when it is not wholly between the near and far planes, far enough from
 // them not to be clipped there.
-WindowPoint OcclusionTiles::Place(const ViewVolume& view, const double e[16],
-                                  const double p[3]) const {
+WindowPoint OcclusionTiles::Place(const double p[3]) const {
   WindowPoint point;
-  const double* m = view.Matrix();
+  const double* m = view_.Matrix();
+  const double* e = error_;
   const double v[3] = {std::fabs(p[0]), std::fabs(p[1]), std::fabs(p[2])};
   double clip[4], error[4];
   for (int r = 0; r < 4; ++r) {
@@ -172,8 +172,6 @@ WindowPoint OcclusionTiles::Place(const ViewVolume& view, const double e[16],
   point.placed = std::isfinite(point.at[0] + point.at[1] + point.at[2] + point.slack + off[2]);
   return point;
 }
-
-WindowPoint OcclusionTiles::Place(const double p[3]) const { return Place(view_, error_, p); }
 
 bool OcclusionTiles::Gather(const WindowPoint* const* points, int count, Placed& placed) {
   window_.resize(3 * static_cast<std::size_t>(count));

@@ -99,7 +99,6 @@ class OcclusionTiles {
   double inverse_[16] = {}, inverseRow_[4] = {}, gentle_[2] = {};
   bool inverted_ = false;
   void Invert();
-  WindowPoint Place(const ViewVolume& view, const double e[16], const double p[3]) const;
   WindowPolygon Box(const ViewVolume& view, const double e[16], const double lo[3],
                     const double hi[3]) const;
   // Gathers the polygon's vertices into window_ and its bounds; false if one is not placed.
