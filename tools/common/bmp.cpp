@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "output_files.h"
+
 namespace {
 
 void Put16(std::vector<std::uint8_t>& out, unsigned value) {
@@ -60,9 +62,7 @@ bool WriteBmp(const std::string& path, int width, int height,
     for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < stride; ++pad)
       out.push_back(0);
   }
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
-  return static_cast<bool>(file);
+  return WriteFileBytes(path, std::string_view(reinterpret_cast<const char*>(out.data()), out.size()));
 }
 
 bool ReadBmp(const std::string& path, Picture& picture, std::string& error) {

@@ -249,12 +249,8 @@ bool ImportIntoScene(const ImportOptions& options, ImportReport& report, std::st
   }
 
   std::vector<OutputFile> files = bitmaps.files;
-  files.push_back({scenePath, [&text](const std::string& path) {
-                     std::FILE* out = std::fopen(path.c_str(), "wb");
-                     if (out == nullptr) return false;
-                     const bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-                     return std::fclose(out) == 0 && ok;
-                   }});
+  files.push_back(
+      {scenePath, [&text](const std::string& path) { return WriteFileBytes(path, text); }});
   if (!WriteAllOrNothing(files, error)) return false;
   std::fputs(bitmaps.notes.c_str(), stderr);
 

@@ -8,7 +8,6 @@
 // their block. The walker starts in a street looking north (-z), with a car ahead.
 #include <array>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "models.h"
@@ -418,11 +417,15 @@ int main(int argc, char** argv) {
                           : mode == "chase"    ? ChaseScene()
                           : mode == "capacity" ? CapacityScene()
                                                : WalkScene();
-  std::error_code error;
-  std::filesystem::create_directories(dir, error);
-  const std::string scenePath = dir + "/" + kSceneFileName;
-  if (!WriteSceneFile(scenePath, scene) || !WriteDemoTextures(dir)) {
-    std::fprintf(stderr, "citywalk-scenegen: cannot write into %s\n", dir.c_str());
+  // The bitmaps first, the scene that names them last; all or nothing.
+  std::vector<OutputFile> files = DemoTextureFiles(dir);
+  files.push_back({dir + "/" + kSceneFileName,
+                   [&scene](const std::string& path) { return WriteSceneFile(path, scene); }});
+  std::vector<std::string> made;
+  std::string error;
+  if (!MakeOutputFolder(dir, made, error) || !WriteAllOrNothing(files, error)) {
+    RemoveMadeFolders(made);
+    std::fprintf(stderr, "citywalk-scenegen: %s\n", error.c_str());
     return 1;
   }
   return 0;
