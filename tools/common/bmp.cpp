@@ -62,7 +62,8 @@ bool WriteBmp(const std::string& path, int width, int height,
     for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < stride; ++pad)
       out.push_back(0);
   }
-  return WriteFileBytes(path, std::string_view(reinterpret_cast<const char*>(out.data()), out.size()));
+  return WriteFileBytes(path,
+                        std::string_view(reinterpret_cast<const char*>(out.data()), out.size()));
 }
 
 bool ReadBmp(const std::string& path, Picture& picture, std::string& error) {

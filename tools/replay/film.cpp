@@ -20,6 +20,8 @@
 #include <filesystem>
 #include <iostream>
 
+#include "output_files.h"
+
 extern char** environ;
 
 namespace {
@@ -70,7 +72,10 @@ std::string FindProgram(const std::string& name) {
 
 }  // namespace
 
-Film::~Film() { Abandon(); }
+Film::~Film() {
+  Abandon();
+  if (encoderErrors_) std::fclose(encoderErrors_);
+}
 
 bool Film::Open(const std::string& video, const std::string& framesDir, int width, int height,
                 std::string& error) {
@@ -136,9 +141,12 @@ bool Film::Open(const std::string& video, const std::string& framesDir, int widt
     Abandon();
     return false;
   }
+  // What ffmpeg says goes to a file of ours, to be given in one line when it fails.
+  encoderErrors_ = std::tmpfile();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+  if (encoderErrors_) posix_spawn_file_actions_adddup2(&actions, fileno(encoderErrors_), 2);
   const int spawned =
       posix_spawn(&encoder_, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -179,53 +187,87 @@ void Film::Fit(int width, int height, const std::vector<std::uint8_t>& rgba) {
   }
 }
 
-bool Film::Add(int width, int height, const std::vector<std::uint8_t>& rgbaBottomUp) {
-  if (!failure_.empty() || width < 1 || height < 1) return failure_.empty();
+std::vector<std::string> Film::Add(int width, int height,
+                                   const std::vector<std::uint8_t>& rgbaBottomUp) {
+  std::vector<std::string> said;
+  if (width < 1 || height < 1) return said;
   Fit(width, height, rgbaBottomUp);
   ++frames_;
-  if (pipe_ && std::fwrite(picture_.data(), 1, picture_.size(), pipe_) != picture_.size()) {
-    failure_ = video_ + ": ffmpeg stopped taking frames at frame " + std::to_string(frames_);
-    return false;
+  if (pipe_ && !videoFailed_)
+    if (std::string failure = AddToVideo(); !failure.empty()) said.push_back(failure);
+  if (!framesDir_.empty() && !framesFailed_)
+    if (std::string failure = AddToFrames(); !failure.empty()) said.push_back(failure);
+  return said;
+}
+
+// Feeds the frame to the encoder; the failure, when it no longer takes frames.
+std::string Film::AddToVideo() {
+  if (std::fwrite(picture_.data(), 1, picture_.size(), pipe_) == picture_.size()) return "";
+  videoFailed_ = true;
+  return EncoderFailure("stopped at frame " + std::to_string(frames_));
+}
+
+// Writes the frame as the next numbered PNG, whole or not at all; the failure, if any.
+std::string Film::AddToFrames() {
+  char name[32];
+  std::snprintf(name, sizeof name, "frame-%05lld.png", frames_);
+  const std::string path = framesDir_ + "/" + name, part = path + ".part";
+  std::string png;
+  const auto append = [](void* to, void* data, int size) {
+    static_cast<std::string*>(to)->append(static_cast<const char*>(data),
+                                          static_cast<std::size_t>(size));
+  };
+  errno = 0;
+  if (stbi_write_png_to_func(append, &png, width_, height_, 3, picture_.data(), width_ * 3) &&
+      WriteFileBytes(part, png) && std::rename(part.c_str(), path.c_str()) == 0)
+    return "";
+  const std::string reason = errno ? std::strerror(errno) : "the picture could not be encoded";
+  std::remove(part.c_str());
+  framesFailed_ = true;
+  return path + ": cannot write (" + reason + "); the frames stop after frame " +
+         std::to_string(frames_ - 1);
+}
+
+// Ends the encoder that stopped (what) and removes its unfinished file; the line saying so,
+// with the encoder's own last word on why.
+std::string Film::EncoderFailure(const std::string& what) {
+  Abandon();
+  std::string reason;
+  if (encoderErrors_) {
+    std::rewind(encoderErrors_);
+    char line[512];
+    while (std::fgets(line, sizeof line, encoderErrors_))
+      if (line[0] != '\n') reason = line;
+    while (!reason.empty() && std::isspace(static_cast<unsigned char>(reason.back())))
+      reason.pop_back();
   }
-  if (!framesDir_.empty()) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%05lld.png", frames_);
-    const std::string path = framesDir_ + "/" + name, part = path + ".part";
-    if (!stbi_write_png(part.c_str(), width_, height_, 3, picture_.data(), width_ * 3) ||
-        std::rename(part.c_str(), path.c_str()) != 0) {
-      std::remove(part.c_str());
-      failure_ = path + ": cannot write";
-      return false;
-    }
-  }
-  return true;
+  if (reason.empty() && WIFEXITED(encoderStatus_))
+    reason = "it exited with " + std::to_string(WEXITSTATUS(encoderStatus_));
+  if (reason.empty()) reason = "it was ended by a signal";
+  return video_ + ": ffmpeg " + what + " (" + reason + "); no video written";
 }
 
 bool Film::Close(std::string& error) {
-  if (!pipe_) {
-    error = failure_;
-    return failure_.empty();
-  }
+  error.clear();
+  if (!pipe_) return !videoFailed_ && !framesFailed_;  // a failure was said when it came
   const bool flushed = std::fclose(pipe_) == 0;
   pipe_ = nullptr;
-  int status = 0;
-  while (waitpid(encoder_, &status, 0) < 0 && errno == EINTR) {
+  while (waitpid(encoder_, &encoderStatus_, 0) < 0 && errno == EINTR) {
   }
   encoder_ = -1;
-  if (!failure_.empty() && WIFEXITED(status))
-    failure_ += " (it exited with " + std::to_string(WEXITSTATUS(status)) + "); no video written";
-  if (failure_.empty() && frames_ == 0) failure_ = video_ + ": no frame was drawn; no video";
-  if (failure_.empty() && (!flushed || !WIFEXITED(status) || WEXITSTATUS(status) != 0))
-    failure_ = video_ + ": ffmpeg failed (see its message above); no video written";
-  if (failure_.empty() && std::rename(part_.c_str(), video_.c_str()) != 0)
-    failure_ = video_ + ": cannot write (" + std::strerror(errno) + ")";
-  if (!failure_.empty()) {
-    error = failure_;
+  const bool encoded = flushed && WIFEXITED(encoderStatus_) && WEXITSTATUS(encoderStatus_) == 0;
+  if (frames_ == 0)
+    error = video_ + ": no frame was drawn; no video";
+  else if (!encoded)
+    error = EncoderFailure("failed");
+  else if (std::rename(part_.c_str(), video_.c_str()) != 0)
+    error = video_ + ": cannot write (" + std::strerror(errno) + ")";
+  if (!error.empty()) {
     Abandon();
     return false;
   }
   part_.clear();
-  return true;
+  return !framesFailed_;
 }
 
 // Stops the encoder, if running, and removes its unfinished file.
@@ -235,8 +277,7 @@ void Film::Abandon() {
     pipe_ = nullptr;
   }
   if (encoder_ > 0) {
-    int status;
-    while (waitpid(encoder_, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(encoder_, &encoderStatus_, 0) < 0 && errno == EINTR) {
     }
     encoder_ = -1;
   }

@@ -21,13 +21,20 @@ class Film {
   // frame is drawn; false with a message naming the file when they cannot.
   bool Open(const std::string& video, const std::string& framesDir, int width, int height,
             std::string& error);
-  // Adds one drawn frame (RGBA rows bottom-up, as GL reads them); false once writing failed.
-  bool Add(int width, int height, const std::vector<std::uint8_t>& rgbaBottomUp);
-  // Finishes the video and puts it in place; false with a message (and no video) on failure.
+  // Adds one drawn frame (RGBA rows bottom-up, as GL reads them) to the outputs still
+  // written. When writing one of them fails, that output stops (the other goes on) and the
+  // line saying so is returned, once.
+  std::vector<std::string> Add(int width, int height,
+                               const std::vector<std::uint8_t>& rgbaBottomUp);
+  // Finishes the video and puts it in place; false when an output failed, with a message in
+  // error unless Add gave it already (no video is left then).
   bool Close(std::string& error);
 
  private:
   void Fit(int width, int height, const std::vector<std::uint8_t>& rgbaBottomUp);
+  std::string AddToVideo();
+  std::string AddToFrames();
+  std::string EncoderFailure(const std::string& what);
   void Abandon();
 
   std::string video_, part_, framesDir_;
@@ -36,7 +43,9 @@ class Film {
   long long frames_ = 0;
   std::FILE* pipe_ = nullptr;
   pid_t encoder_ = -1;
-  std::string failure_;
+  int encoderStatus_ = 0;               // once the encoder has ended
+  std::FILE* encoderErrors_ = nullptr;  // what the encoder says, read back for the message
+  bool videoFailed_ = false, framesFailed_ = false;
 };
 
 class Progress {

@@ -3,10 +3,12 @@
 // last frame and frame timings; or plays back a recording of the real program (citywalk
 // --record) exactly. See README.md, "Replaying and benchmarking".
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -20,6 +22,7 @@
 #include "bmp.h"
 #include "film.h"
 #include "platform/headless.h"
+#include "platform/line_file.h"
 #include "platform/recording.h"
 #include "platform/win32.h"
 #include "random_input.h"
@@ -157,7 +160,7 @@ struct Replay {
   long long idleTurns = 0;  // turns since the last drawn frame
   bool finishRequested = false;
   bool destroyed = false;
-  std::ostream* trace = nullptr;
+  LineFile trace{.program = "citywalk-replay", .what = "the trace"};
   bool timing = false;
   std::chrono::steady_clock::time_point frameStart;
   std::vector<double> frameMs;
@@ -285,11 +288,16 @@ void AfterSwap() {
     replay.peakKb = std::max(replay.peakKb, kb);
   }
   if (!headless::PlaybackError().empty()) return;  // the program left the recording
-  if (replay.trace && replay.frames <= replay.args.frames)
-    *replay.trace << TraceLine(replay.frames, static_cast<std::uint32_t>(nowTick)) << '\n';
+  if (LineFileOpen(replay.trace) && replay.frames <= replay.args.frames) {
+    AddLine(replay.trace, TraceLine(replay.frames, static_cast<std::uint32_t>(nowTick)));
+    EndFrame(replay.trace);
+  }
   if (replay.film && replay.frames <= replay.args.frames) {
     const headless::Frame& frame = headless::LastFrame();
-    replay.film->Add(frame.width, frame.height, frame.rgba);
+    for (const std::string& failure : replay.film->Add(frame.width, frame.height, frame.rgba)) {
+      if (replay.progress) replay.progress->End();
+      std::fprintf(stderr, "citywalk-replay: %s\n", failure.c_str());
+    }
   }
   if (replay.progress && replay.frames <= replay.args.frames)
     replay.progress->Frame(replay.frames, replay.playing
@@ -336,8 +344,10 @@ int ReadRecording(const std::string& path, std::vector<recording::Event>& events
     return 1;
   }
   if (args.random || args.startTickGiven) {
-    std::fprintf(stderr, "citywalk-replay: %s cannot be given with a recording (its input and "
-                 "ticks are the recorded ones)\n", args.random ? "--random-input" : "--start-tick");
+    std::fprintf(stderr,
+                 "citywalk-replay: %s cannot be given with a recording (its input and "
+                 "ticks are the recorded ones)\n",
+                 args.random ? "--random-input" : "--start-tick");
     return 1;
   }
   if (!args.framesGiven) args.frames = LLONG_MAX;  // the whole recording
@@ -403,16 +413,10 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::unique_ptr<std::ofstream> traceFile;
-  if (args.trace == "-") {
-    replay.trace = &std::cout;
-  } else if (!args.trace.empty()) {
-    traceFile = std::make_unique<std::ofstream>(args.trace);
-    if (!*traceFile) {
-      std::fprintf(stderr, "citywalk-replay: cannot write trace %s\n", args.trace.c_str());
-      return 1;
-    }
-    replay.trace = traceFile.get();
+  if (!args.trace.empty() && !OpenLineFile(replay.trace, args.trace, &error)) {
+    std::fprintf(stderr, "citywalk-replay: cannot write trace %s (%s)\n", args.trace.c_str(),
+                 error.c_str());
+    return 1;
   }
   std::string snapshotPath, videoPath, framesPath;
   if (!args.snapshot.empty()) snapshotPath = std::filesystem::absolute(args.snapshot).string();
@@ -463,7 +467,7 @@ int main(int argc, char** argv) {
 
   char commandLine[] = "";
   WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
-  if (replay.trace) replay.trace->flush();
+  CloseLineFile(replay.trace);
   if (progress) progress->End();
   // A replay the program did not keep to: no video or snapshot of it (the film is abandoned).
   if (!headless::PlaybackError().empty()) {
@@ -474,21 +478,23 @@ int main(int argc, char** argv) {
 
   int status = 0;
   if (filming && !film.Close(error)) {
-    std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());
+    if (!error.empty()) std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());
     status = 1;
   }
   if (!snapshotPath.empty()) {
     const headless::Frame& frame = headless::LastFrame();
     if (frame.rgba.empty()) {
       std::fprintf(stderr, "citywalk-replay: no frame was drawn; no snapshot written\n");
-    } else if (!WriteBmp(snapshotPath, frame.width, frame.height, frame.rgba)) {
-      std::fprintf(stderr, "citywalk-replay: cannot write %s\n", snapshotPath.c_str());
+    } else if (errno = 0; !WriteBmp(snapshotPath, frame.width, frame.height, frame.rgba)) {
+      std::fprintf(stderr, "citywalk-replay: %s: cannot write (%s)\n", snapshotPath.c_str(),
+                   errno ? std::strerror(errno) : "no picture");
       status = 1;
     }
   }
-  if (args.timedemo) PrintTimedemo(replay.trace == &std::cout ? stderr : stdout);
+  std::FILE* figures = args.trace == "-" ? stderr : stdout;  // the trace has standard output
+  if (args.timedemo) PrintTimedemo(figures);
   if (args.memory)
-    std::fprintf(replay.trace == &std::cout ? stderr : stdout,
+    std::fprintf(figures,
                  "memory: %ld kB resident after frame %lld, %ld kB after frame %lld, "
                  "peak %ld kB in between\n",
                  replay.warmUpKb, replay.warmUpFrame, ResidentKb(), replay.frames,
@@ -496,9 +502,6 @@ int main(int argc, char** argv) {
   if (replay.frames < args.frames && !replay.playing)
     std::fprintf(stderr, "citywalk-replay: the program quit after %lld of %lld frames\n",
                  replay.frames, args.frames);
-  if (traceFile && !*traceFile) {
-    std::fprintf(stderr, "citywalk-replay: error writing the trace\n");
-    status = 1;
-  }
+  if (replay.trace.failed) status = 1;  // said when it failed
   return status;
 }

@@ -84,8 +84,7 @@ std::vector<OutputFile> DemoTextureFiles(const std::string& dir) {
                                                                 {"grass.bmp", Grass}};
   std::vector<OutputFile> files;
   for (const auto& [name, paint] : textures)
-    files.push_back({base + name, [paint](const std::string& path) {
-                       return WriteTexture(path, 64, paint);
-                     }});
+    files.push_back(
+        {base + name, [paint](const std::string& path) { return WriteTexture(path, 64, paint); }});
   return files;
 }
