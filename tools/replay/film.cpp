@@ -255,7 +255,13 @@ bool Film::Close(std::string& error) {
   while (waitpid(encoder_, &encoderStatus_, 0) < 0 && errno == EINTR) {
   }
   encoder_ = -1;
-  const bool encoded = flushed && WIFEXITED(encoderStatus_) && WEXITSTATUS(encoderStatus_) == 0;
+  // ffmpeg speaks only of errors here; it says some (a full disk at the trailer) and still
+  // exits with 0.
+  struct stat said {};
+  const bool quiet =
+      !encoderErrors_ || (fstat(fileno(encoderErrors_), &said) == 0 && said.st_size == 0);
+  const bool encoded =
+      flushed && WIFEXITED(encoderStatus_) && WEXITSTATUS(encoderStatus_) == 0 && quiet;
   if (frames_ == 0)
     error = video_ + ": no frame was drawn; no video";
   else if (!encoded)
