@@ -6,9 +6,11 @@ if(NOT TARGET citywalk-replay)
   return()
 endif()
 set(ending ${CMAKE_CURRENT_SOURCE_DIR}/ending)
+# The scene maximises the window and takes a display mode: tearing SDL down then waited on
+# the dead connection for ever.
 add_test(NAME ending_display_lost
          COMMAND bash ${ending}/display_lost.sh $<TARGET_FILE:citywalk>
-                 $<TARGET_FILE:citywalk-replay> ${CMAKE_SOURCE_DIR}/scenes/walk)
+                 $<TARGET_FILE:citywalk-replay> ${CMAKE_CURRENT_SOURCE_DIR}/data/window/maximised)
 add_test(NAME ending_signals
          COMMAND bash ${ending}/end_signals.sh $<TARGET_FILE:citywalk>
                  $<TARGET_FILE:citywalk-replay> ${CMAKE_CURRENT_SOURCE_DIR}/data/window/maximised)
