@@ -102,17 +102,10 @@ program() {
   private_display
   full_disk 64
   start_program "$work" "$citywalk" --record "$full/s.rec" --trace "$full/s.trace" "$scene"
-  for _ in $(seq 300); do
-    [ "$(wc -l <"$work/out.log")" -ge 2 ] && break
-    kill -0 "$pid" 2>/dev/null || fail "the program ended"
-    sleep 0.1
-  done
+  wait_lines "$work/out.log" 2
   kill -0 "$pid" 2>/dev/null || fail "the program ended after the disk filled"
   kill -TERM "$pid"
-  wait_end 10 || fail "the program still runs 10 s after SIGTERM"
-  wait "$pid"
-  status=$?
-  pid=
+  end_status 10
   [ "$status" -eq 143 ] || fail "exit status $status after SIGTERM"
   cp "$work/out.log" "$work/err"
   local traced recorded

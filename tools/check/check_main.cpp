@@ -56,7 +56,7 @@ void CheckTextures(const std::string& scenePath, SceneDiagnostics& diag) {
 }
 
 // The command line: -1 to go on, else the status to end with.
-int ReadCommandLine(int argc, char** argv, bool& json, std::string& path) {
+int ReadArguments(int argc, char** argv, bool& json, std::string& path) {
   CommandLine line{"citywalk-check",
                    "[FILE]",
                    {{"--json", "", "the whole loaded scene as JSON", TakeFlag(json)}},
@@ -65,18 +65,7 @@ int ReadCommandLine(int argc, char** argv, bool& json, std::string& path) {
                      if (path.empty()) path = word;
                      return error.empty();
                    }};
-  std::string error;
-  switch (ParseCommandLine(line, argc, argv, error)) {
-    case CommandParse::kHelp:
-      std::fputs(CommandHelp(line).c_str(), stdout);
-      return 0;
-    case CommandParse::kWrong:
-      std::fprintf(stderr, "citywalk-check: %s\n%s", error.c_str(), CommandUsage(line).c_str());
-      return 2;
-    case CommandParse::kRun:
-      break;
-  }
-  return -1;
+  return ::ReadCommandLine(line, argc, argv, 2);
 }
 
 }  // namespace
@@ -84,7 +73,7 @@ int ReadCommandLine(int argc, char** argv, bool& json, std::string& path) {
 int main(int argc, char** argv) {
   bool json = false;
   std::string path;
-  if (const int status = ReadCommandLine(argc, argv, json, path); status >= 0) return status;
+  if (const int status = ReadArguments(argc, argv, json, path); status >= 0) return status;
   if (path.empty()) {
     path = FindSceneFile(".");
     if (path.empty()) {

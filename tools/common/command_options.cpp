@@ -2,6 +2,7 @@
 #include "command_options.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -81,6 +82,22 @@ std::string CommandHelp(const CommandLine& line) {
     out += "  " + left + "  " + option.help + "\n";
   }
   return out;
+}
+
+int ReadCommandLine(const CommandLine& line, int argc, char** argv, int wrongStatus) {
+  std::string error;
+  switch (ParseCommandLine(line, argc, argv, error)) {
+    case CommandParse::kHelp:
+      std::fputs(CommandHelp(line).c_str(), stdout);
+      return 0;
+    case CommandParse::kWrong:
+      std::fprintf(stderr, "%s: %s\n%s", line.tool.c_str(), error.c_str(),
+                   CommandUsage(line).c_str());
+      return wrongStatus;
+    case CommandParse::kRun:
+      break;
+  }
+  return -1;
 }
 
 std::function<bool(const std::string&, std::string&)> TakeFlag(bool& on) {

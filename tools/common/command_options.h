@@ -35,6 +35,10 @@ CommandParse ParseCommandLine(const CommandLine& line, int argc, char** argv, st
 std::string CommandUsage(const CommandLine& line);
 // The usage and a line for each option: what --help prints.
 std::string CommandHelp(const CommandLine& line);
+// Reads the command line as a tool's main does: -1 to go on; else the status to end with, 0
+// after the help on standard output, wrongStatus after one line of what is wrong and the
+// usage on standard error.
+int ReadCommandLine(const CommandLine& line, int argc, char** argv, int wrongStatus);
 
 // Rows' takers for the common kinds of value.
 // A flag that sets on to true.

@@ -124,8 +124,8 @@ struct Evidence {
 };
 
 // The command line's paths: -1 to go on, else the status to end with.
-int ReadCommandLine(int argc, char** argv, std::string& expectPath, std::string& tracePath,
-                    std::string& snapshotPath) {
+int ReadArguments(int argc, char** argv, std::string& expectPath, std::string& tracePath,
+                  std::string& snapshotPath) {
   CommandLine line{
       "citywalk-expect",
       "EXPECTATIONS",
@@ -136,18 +136,7 @@ int ReadCommandLine(int argc, char** argv, std::string& expectPath, std::string&
         if (expectPath.empty()) expectPath = word;
         return error.empty();
       }};
-  std::string error;
-  switch (ParseCommandLine(line, argc, argv, error)) {
-    case CommandParse::kHelp:
-      std::fputs(CommandHelp(line).c_str(), stdout);
-      return 0;
-    case CommandParse::kWrong:
-      std::fprintf(stderr, "citywalk-expect: %s\n%s", error.c_str(), CommandUsage(line).c_str());
-      return 2;
-    case CommandParse::kRun:
-      break;
-  }
-  return -1;
+  return ::ReadCommandLine(line, argc, argv, 2);
 }
 
 // Reads the trace into frames: false (said) when it cannot be read.
@@ -255,7 +244,7 @@ int CheckAll(std::istream& expectations, const std::string& path, const Evidence
 
 int main(int argc, char** argv) {
   std::string expectPath, tracePath, snapshotPath;
-  if (const int status = ReadCommandLine(argc, argv, expectPath, tracePath, snapshotPath);
+  if (const int status = ReadArguments(argc, argv, expectPath, tracePath, snapshotPath);
       status >= 0)
     return status;
   std::ifstream expectations(expectPath);

@@ -357,20 +357,9 @@ struct Outputs {
 
 // Reads the command line: -1 to go on, else the status to end with (the usage printed for
 // --help, or one line of what is wrong and the usage).
-int ReadCommandLine(int argc, char** argv) {
+int ReadArguments(int argc, char** argv) {
   const CommandLine line = ReplayCommandLine(replay.args);
-  std::string error;
-  switch (ParseCommandLine(line, argc, argv, error)) {
-    case CommandParse::kHelp:
-      std::fputs(CommandHelp(line).c_str(), stdout);
-      return 0;
-    case CommandParse::kWrong:
-      std::fprintf(stderr, "citywalk-replay: %s\n%s", error.c_str(), CommandUsage(line).c_str());
-      return 1;
-    case CommandParse::kRun:
-      break;
-  }
-  return -1;
+  return ::ReadCommandLine(line, argc, argv, 1);
 }
 
 // Reads the script or the recording to give (a script whose first line is a recording's
@@ -521,7 +510,7 @@ int FinishOutputs(Outputs& out) {
 int main(int argc, char** argv) {
   std::vector<recording::Event> recorded;
   Outputs outputs;
-  if (const int status = ReadCommandLine(argc, argv); status >= 0) return status;
+  if (const int status = ReadArguments(argc, argv); status >= 0) return status;
   if (const int status = ReadInput(recorded)) return status;
   if (const int status = OpenOutputs(outputs)) return status;
   RunProgram(std::move(recorded), outputs);

@@ -406,7 +406,7 @@ constexpr Demo kDemos[] = {{"walk", "the walking city (the default)", WalkScene}
                            {"capacity", "every table at its full size", CapacityScene}};
 
 // The command line: -1 to go on, else the status to end with.
-int ReadCommandLine(int argc, char** argv, const Demo*& demo, std::string& dir) {
+int ReadArguments(int argc, char** argv, const Demo*& demo, std::string& dir) {
   CommandLine line{
       "citywalk-scenegen", "DIR", {}, [&dir](const std::string& word, std::string& error) {
         if (!dir.empty()) error = "one folder only";
@@ -420,18 +420,10 @@ int ReadCommandLine(int argc, char** argv, const Demo*& demo, std::string& dir) 
              demo = &d;
              return true;
            }});
-  std::string error;
-  const CommandParse parsed = ParseCommandLine(line, argc, argv, error);
-  if (parsed == CommandParse::kHelp) {
-    std::fputs(CommandHelp(line).c_str(), stdout);
-    return 0;
-  }
-  if (parsed == CommandParse::kWrong || dir.empty()) {
-    if (dir.empty() && error.empty()) error = "no folder given";
-    std::fprintf(stderr, "citywalk-scenegen: %s\n%s", error.c_str(), CommandUsage(line).c_str());
-    return 1;
-  }
-  return -1;
+  const int status = ::ReadCommandLine(line, argc, argv, 1);
+  if (status >= 0 || !dir.empty()) return status;
+  std::fprintf(stderr, "citywalk-scenegen: no folder given\n%s", CommandUsage(line).c_str());
+  return 1;
 }
 
 }  // namespace
@@ -439,7 +431,7 @@ int ReadCommandLine(int argc, char** argv, const Demo*& demo, std::string& dir) 
 int main(int argc, char** argv) {
   const Demo* demo = &kDemos[0];
   std::string dir;
-  if (const int status = ReadCommandLine(argc, argv, demo, dir); status >= 0) return status;
+  if (const int status = ReadArguments(argc, argv, demo, dir); status >= 0) return status;
   const SceneSpec scene = demo->build();
   // The bitmaps first, the scene that names them last; all or nothing.
   std::vector<OutputFile> files = DemoTextureFiles(dir);
