@@ -42,6 +42,7 @@ function(set_case name)
                    -DSCENE=${C_SCENE} "-DARGS=${args}" -DSTATUS=${C_STATUS} "-DEXPECT=${C_EXPECT}"
                    "-DKEYS=${keys}" "-DOUTPUT=${C_OUTPUT}"
                    -P ${CMAKE_CURRENT_SOURCE_DIR}/set/run_set.cmake)
+  set_tests_properties(set_${name} PROPERTIES LABELS set)
 endfunction()
 
 set_case(round_trip SCENE ${SET_SCENES}/plain.mts STATUS 0 EXPECT ${SET_SCENES}/plain-set.mts
@@ -70,4 +71,4 @@ set_case(refused_cut_scene SCENE ${SET_SCENES}/cut.mts ARGS bodyX=1 STATUS 1
          OUTPUT "must read cleanly")
 add_test(NAME set_missing_folder COMMAND citywalk-set ${CMAKE_CURRENT_BINARY_DIR}/no-such-folder
                                          bodyX=1)
-set_tests_properties(set_missing_folder PROPERTIES WILL_FAIL TRUE)
+set_tests_properties(set_missing_folder PROPERTIES WILL_FAIL TRUE LABELS set)

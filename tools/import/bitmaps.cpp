@@ -67,8 +67,12 @@ BitmapPlan PlanBitmaps(const Model& model, const std::vector<bool>& used, const 
     std::string& name = plan.names[p];
     for (const auto& [other, otherName] : planned)
       if (*other == *bytes) name = otherName;
-    if (name.empty() && !(name = FindInFolder(dir, *bytes)).empty()) ++plan.found;
     if (!name.empty()) continue;
+    if (!(name = FindInFolder(dir, *bytes)).empty()) {
+      ++plan.found;
+      planned.emplace_back(bytes, name);
+      continue;
+    }
     char hash[16];
     std::snprintf(hash, sizeof hash, "-%08x", static_cast<unsigned>(ContentHash(*bytes)));
     const std::string stem = Stem(picture.name) + hash;

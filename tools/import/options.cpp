@@ -133,6 +133,7 @@ bool Unit(ImportOptions& o, const std::string& value, std::string& error) {
   for (const auto& [name, metres] : units)
     if (value == name) {
       o.metresPerUnit = metres;
+      o.unitName = value;
       return true;
     }
   error = "must be m, cm, mm, in or ft";

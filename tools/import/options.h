@@ -27,6 +27,7 @@ struct ImportOptions {
   double scale = 0;          // > 0: --scale, the factor from file units to scene units
   double size = 0;           // > 0: the largest horizontal extent becomes this
   double metresPerUnit = 0;  // > 0: --unit, the length of one file unit
+  std::string unitName;      // --unit as given
   char up = 'y';
   bool posts = false;
   double speed = 1;
