@@ -178,3 +178,7 @@ import_case(new_folder MODEL ${M}/OBJ/box.obj DIR_OVERRIDE ${NEW}/new_folder/new
             SUMMARY "static list:  6 polygons, 24 vertices")
 import_case(refused_new_folder MODEL ${M}/invalid/empty.obj
             DIR_OVERRIDE ${NEW}/refused_new_folder/new/place STATUS 1)
+# An FBX file states its unit: box.fbx's is a metre (UnitScaleFactor 100 centimetres), 10 scene
+# units.
+import_case(fbx_true_size MODEL ${M}/FBX/box.fbx STATUS 0
+            OUTPUT "scaled by 10 \\(the FBX file states its unit\\)")

@@ -99,12 +99,6 @@ bool Set(ImportOptions& o, const std::string&, std::string&) {
   return true;
 }
 
-// A number within [low, high] for a member.
-template <auto Member, double Low, double High>
-bool NumberIn(ImportOptions& o, const std::string& value, std::string& error) {
-  return Ranged(value, Low, High, o.*Member, error);
-}
-
 bool As(ImportOptions& o, const std::string& value, std::string& error) {
   const std::pair<const char*, ImportAs> kinds[] = {
       {"static", ImportAs::kStatic}, {"object", ImportAs::kObject}, {"avatar", ImportAs::kAvatar}};
@@ -173,32 +167,48 @@ constexpr Row kOptions[] = {
      Part},
     {"--at", "X,Z", "where the model stands (default 0,0)", At},
     {"--heading", "DEG", "its heading (default 0: its front faces -z)",
-     NumberIn<&ImportOptions::heading, -3600.0, 3600.0>},
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, -3600.0, 3600.0, o.heading, e);
+     }},
     {"--turn", "DEG",
      "turns the model itself first, for a model whose front\nis not the file's front (-90: a "
      "front along +x)",
-     NumberIn<&ImportOptions::turn, -3600.0, 3600.0>},
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, -3600.0, 3600.0, o.turn, e);
+     }},
     {"--scale", "S", "file units to scene units (10 a metre)",
-     NumberIn<&ImportOptions::scale, 1e-9, 1e9>},
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 1e-9, 1e9, o.scale, e);
+     }},
     {"--size", "L", "or: the largest horizontal extent in scene units",
-     NumberIn<&ImportOptions::size, 1e-6, 1e5>},
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 1e-6, 1e5, o.size, e);
+     }},
     {"--unit", "m|cm|mm|in|ft",
      "or: the file's unit, where the file does not say\n(glTF, X3D, Collada and FBX do)", Unit},
     {"--up", "y|z", "the source's up axis when the file does not say", Up},
     {"--posts", nullptr, "ring the model's footprint with posts (static only)",
      Set<&ImportOptions::posts, true>},
     {"--speed", "V", "an object's top speed (default 1)",
-     NumberIn<&ImportOptions::speed, 0.0, 1000.0>},
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 0.0, 1000.0, o.speed, e);
+     }},
     {"--clearance", "C", "an object's clearance (default half its smaller width)",
-     NumberIn<&ImportOptions::clearance, 0.0, 1e5>},
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 0.0, 1e5, o.clearance, e);
+     }},
     {"--avoid-posts", nullptr, "the object steers around the posts",
      Set<&ImportOptions::avoidPosts, true>},
     {"--max-vertices", "N", "at most N vertices for the model", MaxVertices},
     {"--verbose", nullptr, "a line for each mesh", Set<&ImportOptions::verbose, true>},
     {"--memory-limit", "MIB", "the reading's memory (default half the machine's)",
-     NumberIn<&ImportOptions::memoryLimitMiB, 64.0, 1048576.0>},
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 64.0, 1048576.0, o.memoryLimitMiB, e);
+     }},
     {"--time-limit", "S", "the reading's time (default 300 seconds)",
-     NumberIn<&ImportOptions::timeLimitSeconds, 1.0, 86400.0>},
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 1.0, 86400.0, o.timeLimitSeconds, e);
+     }},
     {"--help", nullptr, "this text", Set<&ImportOptions::help, true>},
 };
 
