@@ -49,6 +49,15 @@ bool EndsWithNoCase(const std::string& name, const std::string& ending) {
   return true;
 }
 
+// The reader's reason without the place in its source that ImageMagick appends.
+std::string MagickReason(const ExceptionInfo* exception, const char* format) {
+  std::string reason = exception->reason ? exception->reason : "";
+  if (reason.find(" `") != std::string::npos) reason.resize(reason.find(" `"));
+  if (std::strcmp(format, "DDS") == 0 && reason.find("not supported") != std::string::npos)
+    return "a kind of DDS it does not read (it reads uncompressed and DXT1, DXT3, DXT5)";
+  return reason.empty() ? "not a " + std::string(format) + " picture it reads" : reason;
+}
+
 }  // namespace
 
 const char* PictureFormat(std::span<const std::uint8_t> bytes, const std::string& name) {
@@ -103,12 +112,7 @@ bool DecodeWithMagick(std::span<const std::uint8_t> bytes, const char* format, i
     ok = ExportImagePixels(image, 0, 0, image->columns, image->rows, "RGBA", CharPixel, rgba.data(),
                            exception) != MagickFalse;
   }
-  if (!ok) {
-    error = exception->reason ? exception->reason : "unreadable";
-    if (error == "improper image header" || error.empty())
-      error = "not a " + std::string(format) + " picture it can read";
-    if (exception->description) error += std::string(" (") + exception->description + ")";
-  }
+  if (!ok) error = MagickReason(exception, format);
   if (image) DestroyImageList(image);
   DestroyImageInfo(info);
   DestroyExceptionInfo(exception);
