@@ -165,6 +165,15 @@ import_case(big_flat_start OPTIONS --unit m STATUS 0
 # model saved as UTF-16 reads as the same cube as box.obj.
 import_case(refused_out_of_memory MODEL ${M}/invalid/OutOfMemory.off SEED ${STREET} STATUS 1
             OUTPUT "memory" TIMEOUT 30)
+# The limit itself: a header announcing ten million vertices (120 MB reserved for their
+# positions) is refused for memory under a limit of 64 MiB, and read on to its real fault (it
+# holds three) under 4096 MiB, in either build (the address sanitizer's own reservations are
+# not counted against it).
+set(announced "model.off=OFF\n10000000 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n")
+import_case(memory_limit_refuses FILES "${announced}" MODEL model.off SEED ${STREET}
+            OPTIONS --memory-limit 64 STATUS 1 OUTPUT "more memory than the limit of 64 MiB")
+import_case(memory_limit_allows FILES "${announced}" MODEL model.off SEED ${STREET}
+            OPTIONS --memory-limit 4096 STATUS 1 OUTPUT "cannot read it" NOT_OUTPUT "MiB")
 import_case(utf16_text_model MODEL ${M}/OBJ/box_UTF16BE.obj STATUS 0
             SUMMARY "static list:  6 polygons, 24 vertices")
 # The report: one summary of the model and one of the scene, whatever the meshes (the spider

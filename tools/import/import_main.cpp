@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
   ImportReport report;
   if (!ImportIntoScene(options, report, error)) {
     RemoveMadeFolders(made);
+    std::fputs(report.problems.c_str(), stderr);  // --verbose: the reading's messages
     std::fprintf(stderr, "citywalk-import: %s\n", error.c_str());
     return 1;
   }

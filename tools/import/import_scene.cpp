@@ -223,8 +223,9 @@ bool ImportIntoScene(const ImportOptions& options, ImportReport& report, std::st
   Import run(options, error);
   std::string log;
   if (!run.ReadScene()) return false;
-  if (!LoadModelGuarded(options, run.model, error, log)) return run.Refuse(options.model, error);
-  if (options.verbose) report.problems += log;
+  const bool read = LoadModelGuarded(options, run.model, error, log);
+  if (options.verbose) report.problems += log;  // what the reading process said
+  if (!read) return run.Refuse(options.model, error);
   if (!run.Place() || !run.Fit()) return false;
   run.PlanModelBitmaps();
   if (!run.AddToScene() || !run.CheckAndWrite()) return false;

@@ -13,5 +13,6 @@ struct ImportReport {
 };
 
 // Does the whole import into the folder options.dir, which exists; false with "FILE: reason"
-// in error when refused, and then the folder is as it was.
+// in error when refused, and then the folder is as it was (report.problems may then hold the
+// reading's messages, with --verbose).
 bool ImportIntoScene(const ImportOptions& options, ImportReport& report, std::string& error);

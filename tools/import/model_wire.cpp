@@ -16,7 +16,8 @@ struct Writer {
   template <typename T>
   void Plains(const std::vector<T>& values) {
     Plain(values.size());
-    out.append(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(T));
+    if (!values.empty())
+      out.append(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(T));
   }
   void Text(const std::string& text) {
     Plain(text.size());
@@ -47,7 +48,7 @@ struct Reader {
   template <typename T>
   void Plains(std::vector<T>& values) {
     values.resize(Count(sizeof(T)));
-    if (!ok) return;
+    if (!ok || values.empty()) return;
     std::memcpy(values.data(), in.data() + at, values.size() * sizeof(T));
     at += values.size() * sizeof(T);
   }

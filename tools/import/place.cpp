@@ -31,7 +31,8 @@ Bounds ModelBounds(const Model& model, int part) {
 
 ModelScale ChooseScale(const ImportOptions& options, const Model& model) {
   if (options.scale > 0) return {options.scale, "--scale", false};
-  if (options.metresPerUnit > 0) return {10 * options.metresPerUnit, "--unit " + options.unitName, false};
+  if (options.metresPerUnit > 0)
+    return {10 * options.metresPerUnit, "--unit " + options.unitName, false};
   if (model.metresPerUnit > 0) return {10 * model.metresPerUnit, model.unitSource, false};
   return {1, "the file does not say its unit", true};
 }
