@@ -174,6 +174,12 @@ import_case(memory_limit_refuses FILES "${announced}" MODEL model.off SEED ${STR
             OPTIONS --memory-limit 64 STATUS 1 OUTPUT "more memory than the limit of 64 MiB")
 import_case(memory_limit_allows FILES "${announced}" MODEL model.off SEED ${STREET}
             OPTIONS --memory-limit 4096 STATUS 1 OUTPUT "cannot read it" NOT_OUTPUT "MiB")
+# The time limit: a header announcing a hundred million vertices is within the memory limit but
+# the library reads on for many seconds (26 s here, 1.2 GB); under --time-limit 1 the reading
+# is stopped after a second.
+import_case(refused_time_limit FILES "model.off=OFF\n100000000 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"
+            MODEL model.off SEED ${STREET} OPTIONS --time-limit 1 STATUS 1 TIMEOUT 30
+            OUTPUT "takes longer than the limit of 1 s")
 import_case(utf16_text_model MODEL ${M}/OBJ/box_UTF16BE.obj STATUS 0
             SUMMARY "static list:  6 polygons, 24 vertices")
 # The report: one summary of the model and one of the scene, whatever the meshes (the spider

@@ -81,7 +81,7 @@ TEST(SceneFromTables, EverySettingComesBackUnderItsName) {
   SceneSpec plan;
   const std::vector<SceneSetting>& settings = SceneSettings();
   for (std::size_t k = 0; k < settings.size(); ++k) {
-    const SpecSettingField field = SettingField(plan.settings, settings[k]);
+    const SettingFieldPointers field = SettingField(plan.settings, settings[k]);
     ASSERT_TRUE((field.intField != nullptr) != (field.doubleField != nullptr)) << settings[k].name;
     if (field.intField) *field.intField = 100 + static_cast<int>(k);
     if (field.doubleField) *field.doubleField = 3 + 0.25 * static_cast<double>(k);
@@ -92,7 +92,7 @@ TEST(SceneFromTables, EverySettingComesBackUnderItsName) {
   ASSERT_FALSE(diag.streamFailed);
   SceneSpec back = SceneSpecFromTables();
   for (std::size_t k = 0; k < settings.size(); ++k) {
-    const SpecSettingField field = SettingField(back.settings, settings[k]);
+    const SettingFieldPointers field = SettingField(back.settings, settings[k]);
     if (field.intField) {
       EXPECT_EQ(*field.intField, 100 + static_cast<int>(k)) << settings[k].name;
     } else {

@@ -184,7 +184,7 @@ SceneObjectSpec ReadObject(int o) {
 
 }  // namespace
 
-SpecSettingField SettingField(SceneSettingsSpec& settings, const SceneSetting& setting) {
+SettingFieldPointers SettingField(SceneSettingsSpec& settings, const SceneSetting& setting) {
   for (const auto& [value, field] : kIntFields)
     if (value == setting.intValue) return {&(settings.*field), nullptr};
   for (const auto& [value, field] : kDoubleFields)

@@ -11,8 +11,8 @@ SceneSpec SceneSpecFromTables();
 
 // The field of settings that holds a setting of the scene (a row of SceneSettings()) as the
 // file gives it: one of the two pointers is set.
-struct SpecSettingField {
+struct SettingFieldPointers {
   int* intField = nullptr;
   double* doubleField = nullptr;
 };
-SpecSettingField SettingField(SceneSettingsSpec& settings, const SceneSetting& setting);
+SettingFieldPointers SettingField(SceneSettingsSpec& settings, const SceneSetting& setting);

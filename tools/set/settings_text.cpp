@@ -88,14 +88,14 @@ bool ParseAssignment(const std::string& text, SettingAssignment& assignment, std
 }
 
 std::string SettingValueText(SceneSettingsSpec& settings, const SceneSetting& setting) {
-  const SpecSettingField field = SettingField(settings, setting);
+  const SettingFieldPointers field = SettingField(settings, setting);
   if (field.intField) return Text(*field.intField);
   if (std::isinf(*field.doubleField)) return *field.doubleField > 0 ? "1e999" : "-1e999";
   return Text(*field.doubleField);
 }
 
 void ApplyAssignment(SceneSettingsSpec& settings, const SettingAssignment& assignment) {
-  const SpecSettingField field = SettingField(settings, *assignment.setting);
+  const SettingFieldPointers field = SettingField(settings, *assignment.setting);
   if (field.intField) *field.intField = assignment.intValue;
   if (field.doubleField) *field.doubleField = assignment.doubleValue;
 }
