@@ -15,6 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A hash of the bitmap's bytes, for its name.
 std::uint32_t ContentHash(const std::string& bytes) {
   std::uint32_t h = 2166136261u;  // FNV-1a
   for (unsigned char c : bytes) h = (h ^ c) * 16777619u;
@@ -29,12 +30,14 @@ std::string Stem(const std::string& source) {
   return stem.empty() ? "texture" : stem;
 }
 
+// Whether the file's name ends in .bmp, in any letter case.
 bool IsBmpName(const fs::path& path) {
   std::string ext = path.extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return ext == ".bmp";
 }
 
+// The whole content of a file.
 std::string FileBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -36,6 +36,7 @@ void LimitAddressSpace(double limitMiB) {
   }
 }
 
+// Writes all of bytes to fd (as far as it takes them).
 void WriteAll(int fd, const std::string& bytes) {
   for (std::size_t at = 0; at < bytes.size();) {
     const ssize_t n = write(fd, bytes.data() + at, bytes.size() - at);
@@ -86,6 +87,7 @@ bool Collect(int data, int messages, std::chrono::steady_clock::time_point deadl
   return true;
 }
 
+// A number as the messages show it.
 std::string Number(double value) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%g", value);

@@ -205,6 +205,7 @@ bool Import::CheckAndWrite() {
   return WriteAllOrNothing(files, error);
 }
 
+// The summaries (with --verbose the mesh lines first) and the problems.
 void Import::Report(ImportReport& report) {
   if (options.verbose) report.summary += MeshLines(model, polygons, bitmapByMaterial);
   report.summary += ModelSummary(options.model, model, polygons, simplified, bitmaps, scale);

@@ -17,6 +17,7 @@ bool Number(const std::string& text, double& value) {
   return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
 }
 
+// text's pieces between the separators.
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> pieces(1);
   for (char c : text) {
@@ -78,6 +79,7 @@ bool ParsePart(const std::string& text, bool avatar, PartOption& part, std::stri
   return true;
 }
 
+// A number in its shortest exact form.
 std::string Text(double value) {
   char buffer[32];
   return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
@@ -99,6 +101,7 @@ bool Set(ImportOptions& o, const std::string&, std::string&) {
   return true;
 }
 
+// --as: what the model becomes.
 bool As(ImportOptions& o, const std::string& value, std::string& error) {
   const std::pair<const char*, ImportAs> kinds[] = {
       {"static", ImportAs::kStatic}, {"object", ImportAs::kObject}, {"avatar", ImportAs::kAvatar}};
@@ -111,6 +114,7 @@ bool As(ImportOptions& o, const std::string& value, std::string& error) {
   return false;
 }
 
+// --at X,Z.
 bool At(ImportOptions& o, const std::string& value, std::string& error) {
   const std::vector<std::string> xz = Split(value, ',');
   if (xz.size() == 2 && Ranged(xz[0], -1e5, 1e5, o.atX, error) &&
@@ -134,6 +138,7 @@ bool Unit(ImportOptions& o, const std::string& value, std::string& error) {
   return false;
 }
 
+// --up y|z.
 bool Up(ImportOptions& o, const std::string& value, std::string& error) {
   if (value != "y" && value != "z") {
     error = "must be y or z";
@@ -143,6 +148,7 @@ bool Up(ImportOptions& o, const std::string& value, std::string& error) {
   return true;
 }
 
+// --max-vertices: a whole number up to the static list's capacity.
 bool MaxVertices(ImportOptions& o, const std::string& value, std::string& error) {
   double number = 0;
   if (!Ranged(value, 3, kStaticNameSlots, number, error) || number != std::floor(number)) {
@@ -153,6 +159,7 @@ bool MaxVertices(ImportOptions& o, const std::string& value, std::string& error)
   return true;
 }
 
+// --part, kept as given until --as is known.
 bool Part(ImportOptions& o, const std::string& value, std::string&) {
   o.partTexts.push_back(value);
   return true;
