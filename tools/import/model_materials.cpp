@@ -63,7 +63,9 @@ struct TextureDecoder {
     if (const aiTexture* texture = scene.GetEmbeddedTexture(path.c_str())) {
       for (unsigned t = 0; t < scene.mNumTextures; ++t)
         if (scene.mTextures[t] == texture) embedded = static_cast<int>(t);
-      source = "*" + std::to_string(embedded);
+      // Appended piece by piece: GCC 12 at -O3 warns wrongly (-Wrestrict) of "*" + std::string.
+      source = '*';
+      source += std::to_string(embedded);
     } else {
       source = FindTextureFile(modelDir, path);
     }
