@@ -126,6 +126,49 @@ const std::array<MotionSetting, 26> kMotionSettings = {{
 
 double clearRed, clearGreen, clearBlue;
 
+const std::vector<SceneSetting>& SceneSettings() {
+  static const std::vector<SceneSetting> settings = [] {
+    std::vector<SceneSetting> rows = {{"displayModeIndex", &displayModeIndex},
+                                      {"light0Enabled", &light0Enabled},
+                                      {"light1Enabled", &light1Enabled},
+                                      {"smoothShading", &smoothShading},
+                                      {"fieldOfView", &fieldOfView},
+                                      {"windowMaximized", &windowMaximized},
+                                      {"changeDisplayMode", &changeDisplayMode},
+                                      {"farPlane", nullptr, &farPlane},
+                                      {"drawDistance", &drawDistance},
+                                      {"distanceCulling", &distanceCulling},
+                                      {"linearMagFilter", &linearMagFilter},
+                                      {"light0Level", nullptr, &light0Level},
+                                      {"light1Level", nullptr, &light1Level},
+                                      {"bodyX", nullptr, &bodyX},
+                                      {"bodyY", nullptr, &bodyY},
+                                      {"bodyZ", nullptr, &bodyZ},
+                                      {"startTargetX", nullptr, &startTargetX},
+                                      {"startTargetY", nullptr, &startTargetY},
+                                      {"startTargetZ", nullptr, &startTargetZ},
+                                      {"startHeadingDeg", nullptr, &startHeadingDeg},
+                                      {"collisionRadius", nullptr, &collisionRadius},
+                                      {"ControlMode", &ControlMode},
+                                      {"walkStepDivisor", &walkStepDivisor},
+                                      {"driveStepDivisor", &driveStepDivisor},
+                                      {"modeEyeX", nullptr, &modeEyeX},
+                                      {"modeEyeY", nullptr, &modeEyeY},
+                                      {"modeEyeZ", nullptr, &modeEyeZ},
+                                      {"modeRefX", nullptr, &modeRefX},
+                                      {"modeRefY", nullptr, &modeRefY},
+                                      {"modeRefZ", nullptr, &modeRefZ},
+                                      {"turnStyle", &turnStyle}};
+    for (const MotionSetting& m : kMotionSettings) rows.push_back({m.name, nullptr, m.value});
+    for (const SceneSetting& c : {SceneSetting{"clearRed", nullptr, &clearRed},
+                                  SceneSetting{"clearGreen", nullptr, &clearGreen},
+                                  SceneSetting{"clearBlue", nullptr, &clearBlue}})
+      rows.push_back(c);
+    return rows;
+  }();
+  return settings;
+}
+
 double eyeX, eyeY, eyeZ;
 double targetX, targetY, targetZ;
 double heading, headingRad, smoothHeading;

@@ -17,25 +17,31 @@ struct PartOption {
 
 struct ImportOptions {
   std::string dir, model;
+  bool help = false;
   ImportAs as = ImportAs::kStatic;
+  std::vector<std::string> partTexts;  // --part as given, read once --as is known
   std::vector<PartOption> parts;
   double atX = 0, atZ = 0;
   double heading = 0;
-  double turn = 0;  // turns the model itself, before placing it
-  double scale = 1;
-  double size = 0;  // > 0: the largest horizontal extent becomes this
+  double turn = 0;           // turns the model itself, before placing it
+  double scale = 0;          // > 0: --scale, the factor from file units to scene units
+  double size = 0;           // > 0: the largest horizontal extent becomes this
+  double metresPerUnit = 0;  // > 0: --unit, the length of one file unit
+  std::string unitName;      // --unit as given
   char up = 'y';
   bool posts = false;
   double speed = 1;
   double clearance = -1;  // < 0: half the model's smaller horizontal extent
   bool avoidPosts = false;
-  long maxVertices = 0;  // > 0: at most this many vertices for the model
+  long maxVertices = 0;           // > 0: at most this many vertices for the model
+  bool verbose = false;           // a line for each mesh
+  double memoryLimitMiB = 0;      // the reading's memory limit (0: the default)
+  double timeLimitSeconds = 300;  // the reading's time limit
 };
 
 // Reads argv into options; false with the reason in error when an option is unknown, lacks
-// its value or is out of range. help is set for --help.
-bool ParseImportOptions(int argc, char** argv, ImportOptions& options, bool& help,
-                        std::string& error);
+// its value or is out of range.
+bool ParseImportOptions(int argc, char** argv, ImportOptions& options, std::string& error);
 
-// The usage text.
-const char* ImportUsage();
+// The usage text, its options from the same table as the parser.
+std::string ImportUsage();
