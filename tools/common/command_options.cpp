@@ -23,12 +23,15 @@ std::string Synopsis(const CommandOption& option) {
 }  // namespace
 
 CommandParse ParseCommandLine(const CommandLine& line, int argc, char** argv, std::string& error) {
-  for (int i = 1; i < argc; ++i)
+  for (int i = 1; i < argc && std::string(argv[i]) != "--"; ++i)
     if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h")
       return CommandParse::kHelp;
+  bool optionsEnded = false;
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
-    if (word.size() > 1 && word[0] == '-') {
+    if (word == "--" && !optionsEnded) {
+      optionsEnded = true;
+    } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
       const CommandOption* option = Find(line, word);
       if (option == nullptr) {
         error = "unknown option " + word;
@@ -58,7 +61,9 @@ std::string CommandUsage(const CommandLine& line) {
   const std::string indent(start.size(), ' ');
   std::string out = start, row = start;
   std::vector<std::string> words;
-  for (const CommandOption& option : line.options) words.push_back(Synopsis(option));
+  if (line.brief) words.push_back("[options]");
+  for (const CommandOption& option : line.options)
+    if (!line.brief) words.push_back(Synopsis(option));
   if (!line.operands.empty()) words.push_back(line.operands);
   for (const std::string& word : words) {
     if (row.size() + 1 + word.size() > kUsageWidth && row != start && row != indent) {
@@ -72,16 +77,21 @@ std::string CommandUsage(const CommandLine& line) {
 }
 
 std::string CommandHelp(const CommandLine& line) {
+  std::vector<CommandOption> rows = line.options;
+  rows.push_back({"--help", "", "this text", nullptr});
   std::size_t width = 0;
-  for (const CommandOption& option : line.options)
+  for (const CommandOption& option : rows)
     width = std::max(width, option.name.size() + 1 + option.value.size());
-  std::string out = CommandUsage(line) + "\n";
-  for (const CommandOption& option : line.options) {
+  std::string out = CommandUsage(line) + line.about + "\n";
+  for (const CommandOption& option : rows) {
     std::string left = option.name + (option.value.empty() ? "" : " " + option.value);
     left.resize(width, ' ');
-    out += "  " + left + "  " + option.help + "\n";
+    out += "  " + left + "  ";
+    for (const char c : option.help)
+      out += c == '\n' ? "\n" + std::string(width + 4, ' ') : std::string(1, c);
+    out += "\n";
   }
-  return out;
+  return out + line.statuses;
 }
 
 int ReadCommandLine(const CommandLine& line, int argc, char** argv, int wrongStatus) {
@@ -91,8 +101,8 @@ int ReadCommandLine(const CommandLine& line, int argc, char** argv, int wrongSta
       std::fputs(CommandHelp(line).c_str(), stdout);
       return 0;
     case CommandParse::kWrong:
-      std::fprintf(stderr, "%s: %s\n%s", line.tool.c_str(), error.c_str(),
-                   CommandUsage(line).c_str());
+      std::fprintf(stderr, "%s: %s (%s --help for the usage)\n", line.tool.c_str(),
+                   error.c_str(), line.tool.c_str());
       return wrongStatus;
     case CommandParse::kRun:
       break;

@@ -10,7 +10,7 @@
 struct CommandOption {
   std::string name;   // "--frames"
   std::string value;  // what follows it in the usage ("N", "FILE|-"); empty for a flag
-  std::string help;   // what it does, one line of --help
+  std::string help;   // what it does, in --help; a '\n' goes on under it
   // Takes the option (value: the word after it; empty for a flag); false with the reason in
   // error when the value is wrong.
   std::function<bool(const std::string& value, std::string& error)> take;
@@ -23,21 +23,24 @@ struct CommandLine {
   // Takes a word that is not an option; false with the reason in error when it has no place.
   // Unset: the tool takes none.
   std::function<bool(const std::string& word, std::string& error)> operand;
+  std::string about = "";     // what the tool does, under the usage in --help
+  std::string statuses = "";  // its exit statuses, last in --help
+  bool brief = false;         // the usage says "[options]" instead of every option
 };
 
 enum class CommandParse { kRun, kHelp, kWrong };
 
 // Reads the words after the tool's name by the table: --help or -h anywhere gives kHelp;
 // kWrong with the reason in error for an unknown option, a missing or wrong value, or a word
-// with no place.
+// with no place. After "--" every word is an operand.
 CommandParse ParseCommandLine(const CommandLine& line, int argc, char** argv, std::string& error);
 // "usage: TOOL [--option VALUE] ... OPERANDS", wrapped under the tool's name.
 std::string CommandUsage(const CommandLine& line);
 // The usage and a line for each option: what --help prints.
 std::string CommandHelp(const CommandLine& line);
 // Reads the command line as a tool's main does: -1 to go on; else the status to end with, 0
-// after the help on standard output, wrongStatus after one line of what is wrong and the
-// usage on standard error.
+// after the help on standard output, wrongStatus after one line on standard error of what is
+// wrong.
 int ReadCommandLine(const CommandLine& line, int argc, char** argv, int wrongStatus);
 
 // Rows' takers for the common kinds of value.

@@ -14,14 +14,14 @@
 int main(int argc, char** argv) {
   ImportOptions options;
   options.memoryLimitMiB = DefaultMemoryLimitMiB();
+  std::vector<std::string> operands;
+  if (const int status = ReadCommandLine(ImportCommandLine(options, operands), argc, argv, 1);
+      status >= 0)
+    return status;
   std::string error;
-  if (!ParseImportOptions(argc, argv, options, error)) {
+  if (!CheckImportOptions(options, operands, error)) {
     std::fprintf(stderr, "citywalk-import: %s\n", error.c_str());
     return 1;
-  }
-  if (options.help) {
-    std::fputs(ImportUsage().c_str(), stdout);
-    return 0;
   }
   std::error_code ec;
   if (!std::filesystem::is_regular_file(options.model, ec)) {

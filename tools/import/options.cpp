@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "option_table.h"
+#include "command_options.h"
 #include "scene/scene.h"
 
 namespace {
@@ -94,13 +94,6 @@ bool Ranged(const std::string& text, double low, double high, double& value, std
   return true;
 }
 
-// A flag or choice applied to the options.
-template <auto Member, auto Value>
-bool Set(ImportOptions& o, const std::string&, std::string&) {
-  o.*Member = Value;
-  return true;
-}
-
 // --as: what the model becomes.
 bool As(ImportOptions& o, const std::string& value, std::string& error) {
   const std::pair<const char*, ImportAs> kinds[] = {
@@ -165,8 +158,21 @@ bool Part(ImportOptions& o, const std::string& value, std::string&) {
   return true;
 }
 
-using Row = OptionRow<ImportOptions>;
-constexpr Row kOptions[] = {
+using Apply = bool (*)(ImportOptions&, const std::string&, std::string&);
+
+// A flag that sets member.
+template <bool ImportOptions::*Member>
+bool Flag(ImportOptions& o, const std::string&, std::string&) {
+  return o.*Member = true;
+}
+
+// The options, each row with its usage and how it is read into ImportOptions.
+constexpr struct {
+  const char* name;
+  const char* value;  // "" for a flag
+  const char* help;
+  Apply apply;
+} kOptions[] = {
     {"--as", "static|object|avatar", "scenery (default), a moving object, or your own model", As},
     {"--part", "NODE:AXIS:DEGREES:FRAMES[:ROWS]",
      "the meshes under NODE swing about AXIS\n(objects: while moving; avatar: in ROWS, default "
@@ -194,8 +200,8 @@ constexpr Row kOptions[] = {
     {"--unit", "m|cm|mm|in|ft",
      "or: the file's unit, where the file does not say\n(glTF, X3D, Collada and FBX do)", Unit},
     {"--up", "y|z", "the source's up axis when the file does not say", Up},
-    {"--posts", nullptr, "ring the model's footprint with posts (static only)",
-     Set<&ImportOptions::posts, true>},
+    {"--posts", "", "ring the model's footprint with posts (static only)",
+     Flag<&ImportOptions::posts>},
     {"--speed", "V", "an object's top speed (default 1)",
      [](ImportOptions& o, const std::string& v, std::string& e) {
        return Ranged(v, 0.0, 1000.0, o.speed, e);
@@ -204,10 +210,9 @@ constexpr Row kOptions[] = {
      [](ImportOptions& o, const std::string& v, std::string& e) {
        return Ranged(v, 0.0, 1e5, o.clearance, e);
      }},
-    {"--avoid-posts", nullptr, "the object steers around the posts",
-     Set<&ImportOptions::avoidPosts, true>},
+    {"--avoid-posts", "", "the object steers around the posts", Flag<&ImportOptions::avoidPosts>},
     {"--max-vertices", "N", "at most N vertices for the model", MaxVertices},
-    {"--verbose", nullptr, "a line for each mesh", Set<&ImportOptions::verbose, true>},
+    {"--verbose", "", "a line for each mesh", Flag<&ImportOptions::verbose>},
     {"--memory-limit", "MIB", "the reading's memory (default half the machine's)",
      [](ImportOptions& o, const std::string& v, std::string& e) {
        return Ranged(v, 64.0, 1048576.0, o.memoryLimitMiB, e);
@@ -216,7 +221,6 @@ constexpr Row kOptions[] = {
      [](ImportOptions& o, const std::string& v, std::string& e) {
        return Ranged(v, 1.0, 86400.0, o.timeLimitSeconds, e);
      }},
-    {"--help", nullptr, "this text", Set<&ImportOptions::help, true>},
 };
 
 // The checks that need every option: the parts, read once --as is known, and which options
@@ -244,25 +248,35 @@ bool CheckCombination(ImportOptions& o, std::string& error) {
 
 }  // namespace
 
-std::string ImportUsage() {
-  return "usage: citywalk-import DIR MODEL [options]\n"
-         "Adds the model (OBJ, glTF, Collada, 3DS, FBX, PLY, STL, AC3D, ...) to the scene "
-         "DIR/Город.mts,\n"
-         "starting a new scene (and the folder) when DIR has none. Its textures may be PNG, "
-         "JPEG, BMP,\nTGA, SGI (.rgb), DDS, TIFF, PSD or GIF.\n" +
-         OptionLines<ImportOptions>(kOptions) +
-         "Exit status: 0 done, 1 refused input, 2 missing file.\n";
+CommandLine ImportCommandLine(ImportOptions& o, std::vector<std::string>& operands) {
+  CommandLine line{"citywalk-import", "DIR MODEL", {}, nullptr};
+  line.brief = true;
+  line.about =
+      "Adds the model (OBJ, glTF, Collada, 3DS, FBX, PLY, STL, AC3D, ...) to the scene "
+      "DIR/Город.mts,\nstarting a new scene (and the folder) when DIR has none. Its textures "
+      "may be PNG, JPEG, BMP,\nTGA, SGI (.rgb), DDS, TIFF, PSD or GIF.\n";
+  line.statuses = "Exit status: 0 done, 1 refused input, 2 missing file.\n";
+  for (const auto& row : kOptions)
+    line.options.push_back(
+        {row.name, row.value, row.help, [&o, row](const std::string& value, std::string& error) {
+           if (row.apply(o, value, error)) return true;
+           if (error.rfind(row.name, 0) != 0) error = std::string(row.name) + ": " + error;
+           return false;
+         }});
+  line.operand = [&operands](const std::string& word, std::string&) {
+    operands.push_back(word);
+    return true;
+  };
+  return line;
 }
 
-bool ParseImportOptions(int argc, char** argv, ImportOptions& o, std::string& error) {
-  std::vector<std::string> positional;
-  if (!ParseOptionRows<ImportOptions>(argc, argv, kOptions, o, positional, error)) return false;
-  if (o.help) return true;
-  if (positional.size() != 2) {
+bool CheckImportOptions(ImportOptions& o, const std::vector<std::string>& operands,
+                        std::string& error) {
+  if (operands.size() != 2) {
     error = "usage: citywalk-import DIR MODEL [options] (see --help)";
     return false;
   }
-  o.dir = positional[0];
-  o.model = positional[1];
+  o.dir = operands[0];
+  o.model = operands[1];
   return CheckCombination(o, error);
 }

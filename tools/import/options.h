@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "command_options.h"
+
 enum class ImportAs { kStatic, kObject, kAvatar };
 
 // --part NODE:AXIS:DEGREES:FRAMES[:ROWS]: the meshes under node NODE swing about AXIS.
@@ -17,7 +19,6 @@ struct PartOption {
 
 struct ImportOptions {
   std::string dir, model;
-  bool help = false;
   ImportAs as = ImportAs::kStatic;
   std::vector<std::string> partTexts;  // --part as given, read once --as is known
   std::vector<PartOption> parts;
@@ -39,9 +40,10 @@ struct ImportOptions {
   double timeLimitSeconds = 300;  // the reading's time limit
 };
 
-// Reads argv into options; false with the reason in error when an option is unknown, lacks
-// its value or is out of range.
-bool ParseImportOptions(int argc, char** argv, ImportOptions& options, std::string& error);
-
-// The usage text, its options from the same table as the parser.
-std::string ImportUsage();
+// The tool's command line: its options read into options, the words that are not options
+// added to operands; the usage made from the same rows.
+CommandLine ImportCommandLine(ImportOptions& options, std::vector<std::string>& operands);
+// Takes DIR and MODEL from the operands and checks the options that go together; false with
+// the reason in error.
+bool CheckImportOptions(ImportOptions& options, const std::vector<std::string>& operands,
+                        std::string& error);

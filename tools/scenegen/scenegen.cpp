@@ -422,7 +422,8 @@ int ReadArguments(int argc, char** argv, const Demo*& demo, std::string& dir) {
            }});
   const int status = ::ReadCommandLine(line, argc, argv, 1);
   if (status >= 0 || !dir.empty()) return status;
-  std::fprintf(stderr, "citywalk-scenegen: no folder given\n%s", CommandUsage(line).c_str());
+  std::fprintf(stderr,
+               "citywalk-scenegen: no folder given (citywalk-scenegen --help for the usage)\n");
   return 1;
 }
 

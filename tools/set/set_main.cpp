@@ -10,22 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "option_table.h"
+#include "command_options.h"
 #include "output_files.h"
 #include "scene_from_tables.h"
 #include "scene_readback.h"
 #include "settings_text.h"
 
 namespace {
-
-struct SetOptions {
-  bool help = false;
-};
-
-constexpr OptionRow<SetOptions> kOptions[] = {
-    {"--help", nullptr, "this text",
-     [](SetOptions& o, const std::string&, std::string&) { return o.help = true; }},
-};
 
 // text broken into lines of at most 92 characters at its blanks, each ending in '\n'.
 std::string Wrapped(const std::string& text) {
@@ -45,14 +36,21 @@ std::string Wrapped(const std::string& text) {
   return out + line + "\n";
 }
 
-// The usage: the command line, the options' table and the settings' names.
-std::string Usage() {
-  return "usage: citywalk-set DIR [NAME=VALUE ...]\n"
-         "Sets settings of the scene DIR/Город.mts by name (ControlMode=1 bodyX=120 ...) and\n"
-         "writes it back; every other value stays as it was. Without NAME=VALUE it lists every\n"
-         "setting with its value.\n" +
-         OptionLines<SetOptions>(kOptions) + Wrapped("Settings: " + SettingNames()) +
-         "Exit status: 0 done, 1 refused (the scene is as it was), 2 no such folder or scene.\n";
+// The command line: no options, the folder and the assignments; --help lists the settings.
+CommandLine SetCommandLine(std::vector<std::string>& args) {
+  CommandLine line{"citywalk-set", "DIR [NAME=VALUE ...]", {}, nullptr};
+  line.about =
+      "Sets settings of the scene DIR/Город.mts by name (ControlMode=1 bodyX=120 ...) and\n"
+      "writes it back; every other value stays as it was. Without NAME=VALUE it lists every\n"
+      "setting with its value.\n";
+  line.statuses = Wrapped("Settings: " + SettingNames()) +
+                  "Exit status: 0 done, 1 refused (the scene is as it was), 2 no such folder or "
+                  "scene.\n";
+  line.operand = [&args](const std::string& word, std::string&) {
+    args.push_back(word);
+    return true;
+  };
+  return line;
 }
 
 int Refuse(const std::string& what, int status = 1) {
@@ -90,15 +88,10 @@ bool SetAndWrite(const std::string& path, const SceneDiagnostics& before, SceneS
 }  // namespace
 
 int main(int argc, char** argv) {
-  SetOptions options;
   std::vector<std::string> args;
+  if (const int status = ReadCommandLine(SetCommandLine(args), argc, argv, 1); status >= 0)
+    return status;
   std::string error;
-  if (!ParseOptionRows<SetOptions>(argc, argv, kOptions, options, args, error))
-    return Refuse(error);
-  if (options.help) {
-    std::fputs(Usage().c_str(), stdout);
-    return 0;
-  }
   if (args.empty()) return Refuse("usage: citywalk-set DIR [NAME=VALUE ...] (see --help)");
   std::vector<SettingAssignment> assignments(args.size() - 1);
   for (std::size_t i = 1; i < args.size(); ++i)
