@@ -87,9 +87,11 @@ std::string CommandHelp(const CommandLine& line) {
     std::string left = option.name + (option.value.empty() ? "" : " " + option.value);
     left.resize(width, ' ');
     out += "  " + left + "  ";
-    for (const char c : option.help)
-      out += c == '\n' ? "\n" + std::string(width + 4, ' ') : std::string(1, c);
-    out += "\n";
+    for (const char c : option.help) {
+      out += c;
+      if (c == '\n') out.append(width + 4, ' ');
+    }
+    out += '\n';
   }
   return out + line.statuses;
 }
