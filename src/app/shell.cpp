@@ -7,6 +7,7 @@
 #include "app/input.h"
 #include "app/loader.h"
 #include "app/view.h"
+#include "motion/post_grid.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "render/avatar.h"
@@ -153,6 +154,7 @@ void ResetProgramState() {
   ResetSceneReader();
   ResetViewer();
   ResetVehicle();
+  ResetPostGrid();
   ResetFrameDriver();
   ResetView();
   ResetInput();

@@ -71,12 +71,7 @@ bool Blocked(int i, double waypointHalf, double postHalf) {
       if (Inside(x, z, waypointX[k][i], waypointZ[k][i], waypointHalf)) return true;
     }
   }
-  if (objectFlagA[i] == 1) {
-    const int rows = static_cast<int>(std::min(obstacleX.size(), obstacleZ.size()));
-    for (int k = 1; k <= obstacleCount && k < rows; ++k)
-      if (Inside(x, z, obstacleX[k], obstacleZ[k], postHalf)) return true;
-  }
-  return false;
+  return objectFlagA[i] == 1 && ObstacleHit(x, z, postHalf);
 }
 
 // Turns away from what blocks by 10 degrees and tries a slowed step along the new heading;

@@ -68,6 +68,7 @@ ObjectPartTable objPartAngleZ, objPartAngleY, objPartAngleX;
 
 int obstacleCount;
 std::vector<double> obstacleX, obstacleZ;
+unsigned long sceneEdition;
 
 int displayModeIndex;
 int light0Enabled, light1Enabled;
@@ -217,6 +218,7 @@ void ResetScene() {
   obstacleCount = 0;
   Placeholder(obstacleX);
   Placeholder(obstacleZ);
+  ++sceneEdition;
 
   displayModeIndex = defaults::displayModeIndex;
   light0Enabled = 0;
