@@ -1,5 +1,5 @@
 // Procedural texture bitmaps for the demo scenes, written as 24-bit bottom-up bitmaps.
-#include "textures.h"
+#include "demo_textures.h"
 
 #include <array>
 #include <cstdint>
@@ -84,8 +84,7 @@ std::vector<OutputFile> DemoTextureFiles(const std::string& dir) {
                                                                 {"grass.bmp", Grass}};
   std::vector<OutputFile> files;
   for (const auto& [name, paint] : textures)
-    files.push_back({base + name, [paint](const std::string& path) {
-                       return WriteTexture(path, 64, paint);
-                     }});
+    files.push_back(
+        {base + name, [paint](const std::string& path) { return WriteTexture(path, 64, paint); }});
   return files;
 }
