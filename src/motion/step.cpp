@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "motion/post_grid.h"
+#include "motion/point_grid.h"
 #include "motion/viewer.h"
 #include "scene/scene.h"
 
