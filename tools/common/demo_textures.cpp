@@ -100,8 +100,11 @@ std::array<double, 3> DemoTextureMean(const std::string& name) {
 std::vector<OutputFile> DemoTextureFiles(const std::string& dir) {
   const std::string base = dir.empty() ? "" : dir + "/";
   std::vector<OutputFile> files;
-  for (const auto& [name, paint] : kTextures)
-    files.push_back(
-        {base + name, [paint](const std::string& path) { return WriteTexture(path, kSide, paint); }});
+  for (const auto& texture : kTextures) {
+    const auto paint = texture.second;  // a copy for the lambda (not a structured binding)
+    files.push_back({base + texture.first, [paint](const std::string& path) {
+                       return WriteTexture(path, kSide, paint);
+                     }});
+  }
   return files;
 }

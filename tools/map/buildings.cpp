@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "map_classes.h"
@@ -79,8 +80,12 @@ void Heights(const MapArea& area, Building& b, MapNotes& notes) {
   if (!TagMetres(area, "min_height", 1, 0, kTallest, b.minHeight, notes))
     TagMetres(area, "building:min_level", kLevel, 0, kTallest, b.minHeight, notes);
   if (b.minHeight >= b.height) {
-    notes.lines.push_back(Name(area) + ": its base (" + std::to_string(b.minHeight) +
-                          " m) is not below its top; built from the ground");
+    char text[96];
+    std::snprintf(text, sizeof text,
+                  ": its base (%g m) is not below its top (%g m); built from "
+                  "the ground",
+                  b.minHeight, b.height);
+    notes.lines.push_back(Name(area) + text);
     b.minHeight = 0;
   }
   const double count = hasLevels ? levels : std::max(1.0, std::round(b.height / kLevel));

@@ -105,8 +105,8 @@ int main(int argc, char** argv) {
   MapNotes notes;
   if (!BuildTown(data, options, scene, report, notes, error))
     return Fail(1, options.map + ": " + error);
-  PrintNotes(options.map, notes);
   if (!WriteTown(options.dir, scene, error)) return Fail(1, error);
+  PrintNotes(options.map, notes);
   std::printf("%s/%s: %s", options.dir.c_str(), kSceneFileName, report.c_str());
   return 0;
 }

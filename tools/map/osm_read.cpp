@@ -215,6 +215,17 @@ bool Closed(const osmium::Way& way) {
   return way.nodes().size() >= 2 && way.nodes().front().ref() == way.nodes().back().ref();
 }
 
+// Twice the area a closed way's nodes enclose, in units of the map's fixed-point degrees.
+double TwiceWayArea(const osmium::Way& way) {
+  double sum = 0;
+  const osmium::WayNodeList& nodes = way.nodes();
+  for (std::size_t i = 0; i + 1 < nodes.size(); ++i) {
+    const osmium::Location a = nodes[i].location(), b = nodes[i + 1].location();
+    sum += static_cast<double>(a.x()) * b.y() - static_cast<double>(a.y()) * b.x();
+  }
+  return sum;
+}
+
 // A building way: built, or counted among those left out.
 void CollectBuildingWay(const osmium::Way& way, bool complete, MapTags tags, MapData& data) {
   if (!Closed(way)) {
@@ -223,6 +234,10 @@ void CollectBuildingWay(const osmium::Way& way, bool complete, MapTags tags, Map
   }
   if (!complete) {
     ++data.leftOut.missingNodes;
+    return;
+  }
+  if (TwiceWayArea(way) == 0) {
+    ++data.leftOut.noArea;
     return;
   }
   MapArea area{way.id(), false, std::move(tags), {}};

@@ -48,6 +48,7 @@ struct MapStreet {
 struct BuildingsLeftOut {
   int notClosed = 0;     // a way whose ends differ
   int missingNodes = 0;  // nodes or member ways missing (an extract cut through it)
+  int noArea = 0;        // its nodes enclose nothing
   int rejected = 0;      // the area assembler refused it (crossing or open rings)
 };
 

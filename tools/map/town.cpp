@@ -183,7 +183,7 @@ std::string Report(const MapData& data, const BuildingCounts& counts, int placed
           " placed (static list: " + Count(kept.staticVertices) + " of " + Count(kStaticNameSlots) +
           " vertices)\n";
   text += "  left out:  " + Count(out.notClosed) + " not closed, " + Count(out.missingNodes) +
-          " missing nodes or members, " + Count(counts.noArea) + " without area, " +
+          " missing nodes or members, " + Count(out.noArea + counts.noArea) + " without area, " +
           Count(out.rejected + counts.untessellated) + " refused by the area assembler, " +
           Count(placedAll - static_cast<long>(kept.buildings.size())) + " beyond the radius, " +
           Count(counts.outlines) + " outlines drawn by their parts\n";

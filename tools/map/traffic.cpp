@@ -31,7 +31,7 @@ struct Mover {
   double speeds[3];
 };
 constexpr Mover kCars = {6, 23, 0.25, 3, 100, 1500, 6000, {3, 3.25, 3.5}};
-constexpr Mover kPeople = {1.5, 7, 0.1, 1.5, 20, 600, 2000, {0.4, 0.45, 0.5}};
+constexpr Mover kPeople = {1.5, 7, 0.1, 1.5, 20, 600, 3000, {0.4, 0.45, 0.5}};
 // Routes are at least 60 m round.
 constexpr double kShortestRoute = 600;
 constexpr int kMostPerRoute = 3;
