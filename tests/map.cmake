@@ -52,7 +52,7 @@ map_case(refused_empty MAP_TEXT "" OPTIONS --replace STATUS 1 SEED ${STREET}
          OUTPUT "not readable OpenStreetMap data")
 map_case(refused_not_osm MAP_TEXT "name,lat,lon\nhall,52,5\n" OPTIONS --replace STATUS 1
          SEED ${STREET})
-map_case(refused_truncated MAP ${MAPS}/truncated.osm.pbf STATUS 1 OUTPUT "truncated")
+map_case(refused_truncated MAP ${MAPS}/truncated.osm.pbf STATUS 1 OUTPUT "PBF error: .* cut off")
 map_case(refused_corrupt MAP ${MAPS}/corrupt.osm.pbf OPTIONS --replace STATUS 1 SEED ${STREET})
 map_case(refused_radius_zero MAP ${MAPS}/blocks.osm OPTIONS --radius 0 STATUS 1 OUTPUT "--radius")
 map_case(refused_radius_far MAP ${MAPS}/blocks.osm OPTIONS --radius 20000 STATUS 1)
