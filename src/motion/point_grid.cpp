@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "scene/scene.h"
@@ -38,6 +39,20 @@ constexpr double kGridReach = 1e7;
 // A test whose window spans more cells than this, or more than one cell per eight points,
 // scans instead (a huge square: reading the cells would cost more).
 constexpr long long kMostWindowCells = 16;
+// Most steps are taken where no point is near (a street between the walls): a bitmap of small
+// squares of side kClearSide tells at once that no point lies within kClearReach squares of
+// the square a test is in, along x or z. A point that hits lies less than h from the tested
+// place on each axis, so when h < (kClearReach - 1) x kClearSide its square is at most
+// kClearReach - 1 squares away (the rounding in the squares' numbering, monotone and far below
+// a square, moves two numbers apart by less than one more): then a clear bit answers no.
+// (16 units: the walking and driving modes' squares; the others look at the cells.)
+constexpr double kClearSide = 8;
+constexpr int kClearReach = 3;
+constexpr double kMostClearBits = 1 << 27;  // 16 MB
+
+struct Point {
+  double x, z;
+};
 
 // What a grid was built from: rebuilt when any of it changes.
 struct GridKey {
@@ -57,9 +72,13 @@ struct PointGrid {
   int points = 0;              // points in the cells
   double minX = 0, minZ = 0, inverse = 1;
   int columns = 1, rows = 1;
-  std::vector<unsigned> start;     // first point of each cell (row-major), and the end
-  std::vector<double> px, pz;      // the points' coordinates, cell by cell
-  std::vector<double> farX, farZ;  // points beyond kGridReach
+  std::vector<unsigned> start;  // first point of each cell (row-major), and the end
+  std::vector<Point> cell;      // the points, cell by cell
+  std::vector<Point> far;       // points beyond kGridReach
+  // Bit (row-major, squares of kClearSide) set when a point lies within kClearReach squares.
+  std::vector<std::uint64_t> near;
+  int nearColumns = 0, nearRows = 0;
+  double nearInverse = 1;
 };
 
 PointGrid posts;
@@ -111,6 +130,27 @@ bool LayOut(PointGrid& g, double minX, double maxX, double minZ, double maxZ) {
   return static_cast<double>(g.columns) * g.rows <= most;
 }
 
+// Marks the small squares with a point within kClearReach squares (when the bitmap fits).
+void MarkNear(PointGrid& g, double maxX, double maxZ) {
+  g.nearInverse = 1 / kClearSide;
+  g.nearColumns = CellOf(maxX, g.minX, g.nearInverse, 1 << 30) + 1;
+  g.nearRows = CellOf(maxZ, g.minZ, g.nearInverse, 1 << 30) + 1;
+  if (static_cast<double>(g.nearColumns) * g.nearRows > kMostClearBits) return;
+  const std::size_t columns = static_cast<std::size_t>(g.nearColumns);
+  g.near.assign((columns * g.nearRows + 63) / 64, 0);
+  for (const Point& p : g.cell) {
+    const int cx = CellOf(p.x, g.minX, g.nearInverse, g.nearColumns);
+    const int cz = CellOf(p.z, g.minZ, g.nearInverse, g.nearRows);
+    for (int z = std::max(0, cz - kClearReach); z <= std::min(g.nearRows - 1, cz + kClearReach);
+         ++z)
+      for (int x = std::max(0, cx - kClearReach);
+           x <= std::min(g.nearColumns - 1, cx + kClearReach); ++x) {
+        const std::size_t bit = z * columns + x;
+        g.near[bit / 64] |= std::uint64_t{1} << (bit % 64);
+      }
+  }
+}
+
 // Sorts the points (g.ox, g.oz, already copied in the scan's order) into their cells, or
 // among the far ones; those not finite never hit and are left out.
 void Sort(PointGrid& g) {
@@ -118,10 +158,7 @@ void Sort(PointGrid& g) {
   double minX = INFINITY, maxX = -INFINITY, minZ = INFINITY, maxZ = -INFINITY;
   for (std::size_t k = 0; k < g.ox.size(); ++k) {
     if (!InCells(g, k)) {
-      if (std::isfinite(g.ox[k]) && std::isfinite(g.oz[k])) {
-        g.farX.push_back(g.ox[k]);
-        g.farZ.push_back(g.oz[k]);
-      }
+      if (std::isfinite(g.ox[k]) && std::isfinite(g.oz[k])) g.far.push_back({g.ox[k], g.oz[k]});
       continue;
     }
     ++g.points;
@@ -143,14 +180,10 @@ void Sort(PointGrid& g) {
   }
   for (std::size_t c = 0; c < cells; ++c) g.start[c + 1] += g.start[c];
   std::vector<unsigned> fill(g.start.begin(), g.start.end() - 1);
-  g.px.resize(g.points);
-  g.pz.resize(g.points);
-  for (std::size_t k = 0; k < g.ox.size(); ++k) {
-    if (!InCells(g, k)) continue;
-    const unsigned at = fill[cellOf[k]]++;
-    g.px[at] = g.ox[k];
-    g.pz[at] = g.oz[k];
-  }
+  g.cell.resize(g.points);
+  for (std::size_t k = 0; k < g.ox.size(); ++k)
+    if (InCells(g, k)) g.cell[fill[cellOf[k]]++] = {g.ox[k], g.oz[k]};
+  MarkNear(g, maxX, maxZ);
   g.scan = false;
 }
 
@@ -159,6 +192,12 @@ bool Hit(const PointGrid& g, double x, double z, double h) {
   if (g.scan || h == INFINITY) return Scan(g, x, z, h);
   last = {true, 0};
   if (!(h > 0) || !std::isfinite(x) || !std::isfinite(z)) return false;
+  if (!g.near.empty() && g.far.empty() && h < (kClearReach - 1) * kClearSide) {
+    const int cx = CellOf(x, g.minX, g.nearInverse, g.nearColumns);
+    const int cz = CellOf(z, g.minZ, g.nearInverse, g.nearRows);
+    const std::size_t bit = static_cast<std::size_t>(cz) * g.nearColumns + cx;
+    if ((g.near[bit / 64] >> (bit % 64) & 1) == 0) return false;
+  }
   const double mx = (std::fabs(x) + h) * 0x1p-50, mz = (std::fabs(z) + h) * 0x1p-50;
   const int x0 = CellOf(x - h - mx, g.minX, g.inverse, g.columns);
   const int x1 = CellOf(x + h + mx, g.minX, g.inverse, g.columns);
@@ -166,19 +205,22 @@ bool Hit(const PointGrid& g, double x, double z, double h) {
   const int z1 = CellOf(z + h + mz, g.minZ, g.inverse, g.rows);
   const long long window = static_cast<long long>(x1 - x0 + 1) * (z1 - z0 + 1);
   if (window > kMostWindowCells && window > g.points / 8) return Scan(g, x, z, h);
-  for (std::size_t k = 0; k < g.farX.size(); ++k) {
-    ++last.compared;
-    if (Inside(x, z, g.farX[k], g.farZ[k], h)) return true;
+  int compared = 0;
+  bool hit = false;
+  for (const Point& p : g.far) {
+    ++compared;
+    if ((hit = Inside(x, z, p.x, p.z, h))) break;
   }
-  for (int row = z0; row <= z1; ++row) {
+  for (int row = z0; row <= z1 && !hit; ++row) {
     const std::size_t base = static_cast<std::size_t>(row) * g.columns;
-    const unsigned end = g.start[base + x1 + 1];
-    for (unsigned k = g.start[base + x0]; k < end; ++k) {
-      ++last.compared;
-      if (Inside(x, z, g.px[k], g.pz[k], h)) return true;
+    const Point* end = g.cell.data() + g.start[base + x1 + 1];
+    for (const Point* p = g.cell.data() + g.start[base + x0]; p < end; ++p) {
+      ++compared;
+      if ((hit = Inside(x, z, p->x, p->z, h))) break;
     }
   }
-  return false;
+  last.compared = compared;
+  return hit;
 }
 
 GridKey PostsKey() {
