@@ -15,8 +15,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 choice=${1:-walk}
-town_version=2.42.2                # the npm package holding the town
-town_hall=41.94285,-85.63591       # the middle of the town's walkthrough
 case "$choice" in
   walk | drive | follow | chase) dir=$PWD/scenes/$choice ;;
   -h | --help)
@@ -47,16 +45,6 @@ if [ "$choice" = models ]; then
 fi
 if [ "$choice" = town ]; then
   cmake --build --preset release --target citywalk-map
-  cache=build/town-cache
-  tarball=$cache/openstreetmap-id-$town_version.tgz
-  if [ ! -f "$tarball" ]; then
-    mkdir -p "$cache"
-    npm pack "@openstreetmap/id@$town_version" --pack-destination "$cache" >/dev/null
-  fi
-  mkdir -p build/town
-  tar -xzf "$tarball" -C build/town package/data/intro_graph.json
-  node scripts/town_osm.js build/town/package/data/intro_graph.json build/town/town.osm
-  build/release/tools/map/citywalk-map "$dir" build/town/town.osm --origin "$town_hall" \
-    --mode "$mode" --replace
+  scripts/town.sh build/release/tools/map/citywalk-map "$dir" "$mode"
 fi
 exec "$PWD/build/release/citywalk" "$dir"
