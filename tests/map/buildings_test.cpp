@@ -76,27 +76,40 @@ TEST(MapBuildings, HeightsLevelsAndBasesFromTheTags) {
 }
 
 // courtyard.osm: a 30 x 30 m block round a 10 x 10 m courtyard (a multipolygon with an inner
-// ring) and an L-shaped house of 20 x 10 + 10 x 20 m. The roofs cover 800 and 400 m², none of
-// it over the courtyard; the block has 8 walls (4 round the courtyard), the house 6.
+// ring), an L-shaped house of 20 x 10 + 10 x 20 m, and two 10 x 10 m terraced houses wall to
+// wall along x = 90 m, 6 and 9 m high. The roofs cover 800 and 400 m², none of it over the
+// courtyard; the block has 8 walls (4 round the courtyard), the house 6; of the terraces' wall
+// between them only the higher one's part above the lower roof is drawn.
 TEST(MapBuildings, CourtyardIsKeptOpenAndAConcaveHouseRoofedWhole) {
   const TestTown town("courtyard");
   ASSERT_TRUE(town.built);
-  double block = 0, house = 0;
+  double block = 0, house = 0, terraces = 0;
   for (const auto& t : Polygons(town.scene.staticList)) {
     if (t.size() != 3) continue;  // walls are quads, roofs triangles
     const double area =
         std::fabs((t[1].x - t[0].x) * (t[2].z - t[0].z) - (t[2].x - t[0].x) * (t[1].z - t[0].z)) /
         2;
     const double cx = (t[0].x + t[1].x + t[2].x) / 3, cz = (t[0].z + t[1].z + t[2].z) / 3;
-    (cx < 400 ? block : house) += area;
+    (cx < 400 ? block : cx < 750 ? house : terraces) += area;
     if (cx < 400) {
       EXPECT_FALSE(cx > 102 && cx < 198 && cz < -102 && cz > -198);  // not in the courtyard
     }
   }
   EXPECT_NEAR(block, 80000, 80);  // square units, to 1 part in 1,000
   EXPECT_NEAR(house, 40000, 40);
+  EXPECT_NEAR(terraces, 20000, 20);
   EXPECT_EQ(WallsBetween(town.scene, -50, 400).count, 8);
-  EXPECT_EQ(WallsBetween(town.scene, 400, 800).count, 6);
+  EXPECT_EQ(WallsBetween(town.scene, 400, 750).count, 6);
+  int shared = 0;
+  for (const auto& p : Polygons(town.scene.staticList)) {
+    if (p.size() != 4 || std::fabs(p[0].x - 900) > 1 || std::fabs(p[1].x - 900) > 1) continue;
+    ++shared;
+    EXPECT_DOUBLE_EQ(p[0].y, -60);    // from the lower roof
+    EXPECT_DOUBLE_EQ(p[2].y, -90);    // to the higher one
+    EXPECT_NEAR(p[0].texT, 2, 1e-4);  // the higher house's third level
+  }
+  EXPECT_EQ(shared, 1);
+  EXPECT_EQ(WallsBetween(town.scene, 750, 1050).count, 3 + 4);
 }
 
 // broken.osm: a way that is not closed, one with a node and a relation with a member missing

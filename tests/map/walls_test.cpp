@@ -19,11 +19,12 @@
 namespace {
 
 // courtyard.osm's footprints in scene units (10 to the metre, z south): the 30 x 30 m block
-// with its 10 x 10 m courtyard, and the L-shaped house.
+// with its 10 x 10 m courtyard, the L-shaped house, and the two terraced houses.
 const std::vector<Ring> kBlock = {{{0, 0}, {300, 0}, {300, -300}, {0, -300}},
                                   {{100, -100}, {200, -100}, {200, -200}, {100, -200}}};
 const std::vector<Ring> kHouse = {
-    {{500, 0}, {700, 0}, {700, -100}, {600, -100}, {600, -300}, {500, -300}}};
+    {{500, 0}, {700, 0}, {700, -100}, {600, -100}, {600, -300}, {500, -300}},
+    {{800, 0}, {1000, 0}, {1000, -100}, {800, -100}}};
 
 // Drives the viewer of mode from (x, z) at heading (the scene's degrees) for 400 frames with
 // Up held, turning with Left and then Right for a while (a turn in the walking mode, a
@@ -67,7 +68,8 @@ TEST(MapWalls, NoModeTakesTheViewerThroughAWall) {
   for (int k = 0; k < 12; ++k) {
     const double a = 2 * M_PI * (k + 0.3) / 12;
     starts.push_back({Vec2{150, -150} + Vec2{std::cos(a), std::sin(a)} * 260, {150, -150}});
-    starts.push_back({Vec2{600, -120} + Vec2{std::cos(a), std::sin(a)} * 260, {620, -70}});
+    const Vec2 at = Vec2{600, -120} + Vec2{std::cos(a), std::sin(a)} * 260;
+    if (!InsideRings(at, kHouse)) starts.push_back({at, {620, -70}});
   }
   for (int k = 0; k < 4; ++k)  // out of the courtyard, towards its walls and corners
     starts.push_back({{150, -150}, Vec2{150, -150} + Vec2{std::cos(k * 0.9), std::sin(k * 0.9)}});

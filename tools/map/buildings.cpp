@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "map_classes.h"
+#include "shared_walls.h"
 
 namespace {
 
@@ -191,30 +192,31 @@ bool InsideBuilding(Vec2 p, const std::vector<Building>& buildings) {
 
 namespace {
 
-// One wall from a to b between the building's base and top, its windows a whole number of
-// bays across and one level high; shaded by the way it faces.
-void AddWall(SceneSpec& scene, const Building& b, Vec2 a, Vec2 c) {
-  a = Snap(a);
-  c = Snap(c);
+// One piece of wall: from a to c between its heights, its windows a whole number of bays
+// across the footprint edge and one level high; shaded by the way it faces.
+void AddWall(SceneSpec& scene, const WallPiece& w) {
+  const Building& b = *w.building;
+  const Vec2 a = w.a, c = w.c;
   const double length = Length(c - a);
-  const double bays = std::max(1.0, std::round(length / kBay));
-  const double bottom = -b.minHeight * kUnitsPerMetre, top = -b.height * kUnitsPerMetre;
-  const double t0 = b.minHeight / b.levelHeight, t1 = b.height / b.levelHeight;
+  const double bottom = -w.bottom * kUnitsPerMetre, top = -w.top * kUnitsPerMetre;
+  const double t0 = std::round(w.bottom / b.levelHeight * 1e4) / 1e4;
+  const double t1 = std::round(w.top / b.levelHeight * 1e4) / 1e4;
+  const double s0 = std::round(w.s0 * 1e4) / 1e4, s1 = std::round(w.s1 * 1e4) / 1e4;
   // Outward is to the right of a ring that turns positively (x east, z south).
   const Vec2 out = length > 0 ? Vec2{(c - a).z, -(c - a).x} * (1 / length) : Vec2{};
   const double shade = 0.8 + 0.2 * (0.6 * out.x - 0.8 * out.z);
-  const double corners[4][4] = {
-      {a.x, bottom, a.z, 0}, {c.x, bottom, c.z, bays}, {c.x, top, c.z, bays}, {a.x, top, a.z, 0}};
-  const double ts[4] = {std::round(t0 * 1e4) / 1e4, std::round(t0 * 1e4) / 1e4,
-                        std::round(t1 * 1e4) / 1e4, std::round(t1 * 1e4) / 1e4};
+  const double corners[4][5] = {{a.x, bottom, a.z, s0, t0},
+                                {c.x, bottom, c.z, s1, t0},
+                                {c.x, top, c.z, s1, t1},
+                                {a.x, top, a.z, s0, t1}};
   for (int k = 0; k < 4; ++k) {
     SceneVertexSpec v;
     v.red = v.green = v.blue = shade;
-    v.x = corners[k][0];
+    v.x = Snap(corners[k][0]);
     v.y = corners[k][1];
-    v.z = corners[k][2];
+    v.z = Snap(corners[k][2]);
     v.texS = corners[k][3];
-    v.texT = ts[k];
+    v.texT = corners[k][4];
     v.textured = 1;
     v.texName = FacadeFile(b.style);
     v.polyEnd = k == 3;
@@ -248,14 +250,17 @@ void AddRoof(SceneSpec& scene, const Building& b) {
 }  // namespace
 
 void AddBuildings(SceneSpec& scene, const std::vector<Building>& buildings) {
+  const std::vector<WallPiece> pieces = WallPieces(buildings);
   for (int style = 0; style <= static_cast<int>(Facade::kPlanks); ++style)
-    for (const Building& b : buildings) {
-      if (static_cast<int>(b.style) != style) continue;
-      for (const Ring& ring : b.rings)
-        for (std::size_t i = 0; i < ring.size(); ++i)
-          AddWall(scene, b, ring[i], ring[(i + 1) % ring.size()]);
-    }
+    for (const WallPiece& w : pieces)
+      if (static_cast<int>(w.building->style) == style) AddWall(scene, w);
   for (const Building& b : buildings) AddRoof(scene, b);
+}
+
+int StaticVertices(const std::vector<Building>& buildings) {
+  int vertices = 4 * static_cast<int>(WallPieces(buildings).size());
+  for (const Building& b : buildings) vertices += 3 * static_cast<int>(b.roof.corners.size());
+  return vertices;
 }
 
 void AddWallPosts(SceneSpec& scene, const std::vector<Building>& buildings) {

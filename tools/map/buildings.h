@@ -28,7 +28,7 @@ struct Building {
   int roofColour = 0;
   double reach = 0;  // the farthest point of the footprint from the origin (scene units)
   Triangles roof;
-  int vertices = 0;  // static-list vertices of walls and roof
+  int vertices = 0;  // static-list vertices of its walls (uncut by neighbours) and roof
 };
 
 // Buildings that could not be built, beyond those the reader counted.
@@ -47,8 +47,11 @@ std::vector<Building> PlaceBuildings(const MapData& data, const Projection& proj
 bool InsideBuilding(Vec2 p, const std::vector<Building>& buildings);
 
 // Adds the walls of the buildings to the static list (grouped by façade style), then their
-// roofs.
+// roofs. Walls that other buildings' walls cover are left out (shared_walls.h).
 void AddBuildings(SceneSpec& scene, const std::vector<Building>& buildings);
+
+// How many static-list vertices AddBuildings adds for the buildings.
+int StaticVertices(const std::vector<Building>& buildings);
 
 // Posts along every wall, no farther apart than kPostSpacing.
 void AddWallPosts(SceneSpec& scene, const std::vector<Building>& buildings);

@@ -58,6 +58,17 @@ void KeepWithin(std::vector<Building> buildings, double asked, bool askedByUser,
     kept.staticVertices -= kept.buildings.back().vertices;
     kept.buildings.pop_back();
   }
+  // Walls cut by their neighbours may take more vertices than whole ones: the farthest
+  // buildings go until the list holds them.
+  kept.staticVertices = StaticVertices(kept.buildings);
+  while (kept.staticVertices > kStaticNameSlots) {
+    kept.radius = kept.buildings.back().reach;
+    kept.why = "the static list (" + std::to_string(kStaticNameSlots) +
+               " vertices) holds no more buildings";
+    while (!kept.buildings.empty() && kept.buildings.back().reach >= kept.radius)
+      kept.buildings.pop_back();
+    kept.staticVertices = StaticVertices(kept.buildings);
+  }
 }
 
 // The farthest any building or street of the data reaches, up to limit; anyNear tells

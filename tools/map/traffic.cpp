@@ -410,13 +410,15 @@ struct Placement {
   const Mover* mover;
 };
 
-// count places on the routes, spread one a route first, nearest routes first.
+// count places on the routes nearest the origin, each route taking as many as it has room for:
+// the traffic is where the viewer starts (objects far from the viewer stand still anyway).
 std::vector<Placement> Spread(const std::vector<Route>& routes, const Mover& mover, int count) {
   std::vector<int> on(routes.size(), 0);
   int placed = 0;
-  for (int round = 0; round < kMostPerRoute && placed < count; ++round)
-    for (std::size_t r = 0; r < routes.size() && placed < count; ++r)
-      if (round < Room(routes[r], mover.gap)) on[r]++, placed++;
+  for (std::size_t r = 0; r < routes.size() && placed < count; ++r) {
+    on[r] = std::min(Room(routes[r], mover.gap), count - placed);
+    placed += on[r];
+  }
   std::vector<Placement> places;
   for (std::size_t r = 0; r < routes.size(); ++r)
     for (int k = 0; k < on[r]; ++k)
