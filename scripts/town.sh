@@ -5,14 +5,14 @@
 # iD ships for its walkthrough (Three Rivers, Michigan: data/intro_graph.json of the npm
 # package @openstreetmap/id, fetched with npm pack once into build/town-cache; (c) OpenStreetMap
 # contributors, ODbL), turned into OpenStreetMap XML by scripts/town_osm.js (node) and centred
-# on the town hall. OPTIONs go to citywalk-map. Used by scripts/run.sh town, the benchmarks
+# on Main Street. OPTIONs go to citywalk-map. Used by scripts/run.sh town, the benchmarks
 # and scripts/pictures.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tool=$1 dir=$2 mode=${3:-walk}
 shift $(($# < 3 ? $# : 3))
 version=2.42.2                # the npm package holding the town
-town_hall=41.94285,-85.63591  # the middle of the walkthrough
+downtown=41.94485,-85.63400    # Main Street, where the buildings stand closest
 cache=$root/build/town-cache
 tarball=$cache/openstreetmap-id-$version.tgz
 if [ ! -f "$tarball" ]; then
@@ -23,4 +23,4 @@ if [ ! -f "$cache/town.osm" ] || [ "$tarball" -nt "$cache/town.osm" ]; then
   tar -xzf "$tarball" -C "$cache" package/data/intro_graph.json
   node "$root/scripts/town_osm.js" "$cache/package/data/intro_graph.json" "$cache/town.osm"
 fi
-"$tool" "$dir" "$cache/town.osm" --origin "$town_hall" --mode "$mode" --replace "$@"
+"$tool" "$dir" "$cache/town.osm" --origin "$downtown" --mode "$mode" --replace "$@"

@@ -72,7 +72,7 @@ map_case(refused_unwritable MAP ${MAPS}/blocks.osm STATUS 1 DIR_OVERRIDE /proc/s
 add_test(NAME map_demo_town
          COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:citywalk-map>
                  -DCHECK=$<TARGET_FILE:citywalk-check> -DCONVERT=$<TARGET_FILE:osm_convert>
-                 -DSOURCE=${CMAKE_SOURCE_DIR} -DVERSION=2.42.2 -DORIGIN=41.94285,-85.63591
+                 -DSOURCE=${CMAKE_SOURCE_DIR} -DVERSION=2.42.2 -DORIGIN=41.94485,-85.63400
                  -DCACHE=${CMAKE_BINARY_DIR}/town-cache -DWORK=${CMAKE_CURRENT_BINARY_DIR}/map/town
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/map/demo_town.cmake)
 set_tests_properties(map_demo_town PROPERTIES LABELS "map;network" SKIP_REGULAR_EXPRESSION

@@ -1,7 +1,7 @@
 # The demo town: the walkthrough town of the OpenStreetMap editor iD (npm package
 # @openstreetmap/id VERSION, data/intro_graph.json; OpenStreetMap data, ODbL), fetched with
 # npm at test time into CACHE (kept there for the next run), turned into XML by
-# scripts/town_osm.js and built by citywalk-map round the town hall, as scripts/run.sh town
+# scripts/town_osm.js and built by citywalk-map round Main Street, as scripts/run.sh town
 # does. Skipped, saying why, without npm or node or when the registry cannot be reached.
 # Checks: the counts placed and left out, a scene that reads cleanly, and the same scene from
 # PBF.
