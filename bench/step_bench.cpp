@@ -4,7 +4,9 @@
 // street's middle, where people walk), 25 steps from each, a different way each time, each
 // tested against the posts as the walking mode tests it; walks from beside the walls (where
 // steps are refused and the deflections probed) are measured as well. Beside them, one frame of the
-// town's 50 moving objects, each kept to its route by its own thousands of points.
+// town's 50 moving objects, each kept to its route by its own thousands of points, and the
+// walking mode's whole frame of motion (the step and the camera it loads) among the posts and
+// without them.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -13,11 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "app/input.h"
 #include "app/shell.h"
 #include "motion/objects.h"
 #include "motion/point_grid.h"
 #include "motion/step.h"
 #include "motion/viewer.h"
+#include "motion/walk.h"
 #include "scene/reader.h"
 #include "scene/scene.h"
 
@@ -28,7 +32,21 @@ struct Place {
 };
 
 std::vector<Place> streets, walls;
+std::vector<Place> streetWalks, wallWalks;  // every step's start, worked out before timing
 int townPosts = 0;
+
+// The starts of the steps of walks: 25 steps of speed 4 from each place in turn, along heading
+// (walk number) x 0.7 radians (as a walker walks, frame after frame).
+std::vector<Place> Walks(const std::vector<Place>& places) {
+  std::vector<Place> steps;
+  for (std::size_t walk = 0; walk < places.size(); ++walk)
+    for (int k = 0; k < 25; ++k) {
+      const double angle = static_cast<double>(walk) * 0.7, along = k * 4.0;
+      steps.push_back(
+          {places[walk].x - std::sin(angle) * along, places[walk].z - std::cos(angle) * along});
+    }
+  return steps;
+}
 
 // Loads the town once; the places of the steps: the middle of every 7th road piece of the
 // ground (drawn in the asphalt colour, the plain list's darkest), and 11 units out from every
@@ -52,18 +70,18 @@ bool LoadTown() {
       streets.push_back({(plainX[v] + plainX[v + 1] + plainX[v + 2]) / 3,
                          (plainZ[v] + plainZ[v + 1] + plainZ[v + 2]) / 3});
   for (int k = 1; k <= obstacleCount; k += 97) walls.push_back({obstacleX[k] + 11, obstacleZ[k]});
+  OnKeyDown(VK_UP, 0);  // the walking frames walk
+  streetWalks = Walks(streets);
+  wallWalks = Walks(walls);
   return ok = true;
 }
 
-// Step i of a walk: 25 steps of speed 4 from each place in turn, along heading (i / 25) x 0.7
-// radians, each tested as the walking mode tests it (as a walker walks, frame after frame).
-void Step(const std::vector<Place>& places, std::size_t i) {
-  const std::size_t walk = i / 25;
-  const Place& p = places[walk % places.size()];
-  moveAngle = static_cast<double>(walk) * 0.7;
-  const double along = static_cast<double>(i % 25) * 4;
-  eyeX = p.x - std::sin(moveAngle) * along;
-  eyeZ = p.z - std::cos(moveAngle) * along;
+// Step i of the walks, tested as the walking mode tests it.
+void Step(const std::vector<Place>& steps, std::size_t i) {
+  const Place& p = steps[i % steps.size()];
+  eyeX = p.x;
+  eyeZ = p.z;
+  moveAngle = static_cast<double>(i / 25) * 0.7;
   forwardSpeed = 4;
   stepBlocked = 0;
   forwardDeflection = 0;
@@ -72,27 +90,45 @@ void Step(const std::vector<Place>& places, std::size_t i) {
                                          walkDeflectLimit, walkSlowdownFactor));
 }
 
-void Run(benchmark::State& state, const std::vector<Place>& places, bool posts) {
+// Frame i of the walks as the walking mode runs it: its whole motion step (WalkModeStep: the
+// step above, and the camera it loads) with Up held.
+void Frame(const std::vector<Place>& steps, std::size_t i) {
+  const Place& p = steps[i % steps.size()];
+  eyeX = p.x;
+  eyeZ = p.z;
+  heading = -static_cast<double>(i / 25) * 0.7 / degToRad;
+  forwardSpeed = 4;
+  stepBlocked = 0;
+  forwardDeflection = 0;
+  forwardDeflectPhase = 1;
+  WalkModeStep();
+}
+
+void Run(benchmark::State& state, const std::vector<Place>& places, double posts,
+         void (*take)(const std::vector<Place>&, std::size_t) = Step) {
   if (!LoadTown()) {
     state.SkipWithError("no town scene");
     return;
   }
-  obstacleCount = posts ? townPosts : 0;
+  obstacleCount = static_cast<int>(townPosts * posts);
   std::size_t i = 0;
   long compared = 0;
   for (auto _ : state) {
-    Step(places, i++);
+    take(places, i++);
     compared += LastPointTest().compared;
   }
   obstacleCount = townPosts;
-  state.counters["posts"] = posts ? townPosts : 0;
+  state.counters["posts"] = static_cast<int>(townPosts * posts);
   state.counters["compared"] = static_cast<double>(compared) / static_cast<double>(i);
 }
 
-void StreetStepAmongPosts(benchmark::State& state) { Run(state, streets, true); }
-void StreetStepNoPosts(benchmark::State& state) { Run(state, streets, false); }
-void WallStepAmongPosts(benchmark::State& state) { Run(state, walls, true); }
-void WallStepNoPosts(benchmark::State& state) { Run(state, walls, false); }
+void StreetStepAmongPosts(benchmark::State& state) { Run(state, streetWalks, 1); }
+void StreetStepAmongATenth(benchmark::State& state) { Run(state, streetWalks, 0.1); }
+void StreetStepNoPosts(benchmark::State& state) { Run(state, streetWalks, 0); }
+void WallStepAmongPosts(benchmark::State& state) { Run(state, wallWalks, 1); }
+void WallStepNoPosts(benchmark::State& state) { Run(state, wallWalks, 0); }
+void StreetFrameAmongPosts(benchmark::State& state) { Run(state, streetWalks, 1, Frame); }
+void StreetFrameNoPosts(benchmark::State& state) { Run(state, streetWalks, 0, Frame); }
 
 // A frame of the town's moving objects, all moving (none frozen far from the viewer).
 void ObjectsFrame(benchmark::State& state) {
@@ -107,9 +143,12 @@ void ObjectsFrame(benchmark::State& state) {
 }
 
 BENCHMARK(StreetStepNoPosts);
+BENCHMARK(StreetStepAmongATenth);
 BENCHMARK(StreetStepAmongPosts);
 BENCHMARK(WallStepNoPosts);
 BENCHMARK(WallStepAmongPosts);
+BENCHMARK(StreetFrameNoPosts);
+BENCHMARK(StreetFrameAmongPosts);
 BENCHMARK(ObjectsFrame);
 
 }  // namespace

@@ -188,16 +188,20 @@ void Sort(PointGrid& g) {
 }
 
 // The test on a grid: the cells of the window of (x, z), or the scan.
+// Whether the bitmap says no point is near (x, z) for a test of half-size h. Also right for a
+// place that is not finite or a half-size not above 0 (no point hits those at all).
+inline bool ClearAround(const PointGrid& g, double x, double z, double h) {
+  if (g.near.empty() || !g.far.empty() || !(h < (kClearReach - 1) * kClearSide)) return false;
+  const int cx = CellOf(x, g.minX, g.nearInverse, g.nearColumns);
+  const int cz = CellOf(z, g.minZ, g.nearInverse, g.nearRows);
+  const std::size_t bit = static_cast<std::size_t>(cz) * g.nearColumns + cx;
+  return (g.near[bit / 64] >> (bit % 64) & 1) == 0;
+}
+
 bool Hit(const PointGrid& g, double x, double z, double h) {
   if (g.scan || h == INFINITY) return Scan(g, x, z, h);
   last = {true, 0};
   if (!(h > 0) || !std::isfinite(x) || !std::isfinite(z)) return false;
-  if (!g.near.empty() && g.far.empty() && h < (kClearReach - 1) * kClearSide) {
-    const int cx = CellOf(x, g.minX, g.nearInverse, g.nearColumns);
-    const int cz = CellOf(z, g.minZ, g.nearInverse, g.nearRows);
-    const std::size_t bit = static_cast<std::size_t>(cz) * g.nearColumns + cx;
-    if ((g.near[bit / 64] >> (bit % 64) & 1) == 0) return false;
-  }
   const double mx = (std::fabs(x) + h) * 0x1p-50, mz = (std::fabs(z) + h) * 0x1p-50;
   const int x0 = CellOf(x - h - mx, g.minX, g.inverse, g.columns);
   const int x1 = CellOf(x + h + mx, g.minX, g.inverse, g.columns);
@@ -238,6 +242,11 @@ GridKey OwnKey(int i) {
 }  // namespace
 
 bool PostsHit(double x, double z, double h) {
+  if (posts.built && posts.key.edition == sceneEdition && posts.key.count == obstacleCount &&
+      ClearAround(posts, x, z, h) && posts.key == PostsKey()) {
+    last = {true, 0};
+    return false;
+  }
   if (!posts.built || !(posts.key == PostsKey())) {
     posts = PointGrid{};
     posts.built = true;
