@@ -8,65 +8,14 @@
 #include <osmium/io/any_input.hpp>
 #include <osmium/memory/buffer.hpp>
 #include <osmium/osm.hpp>
-#include <protozero/pbf_reader.hpp>
 #include <unordered_set>
 
 #include "map_classes.h"
+#include "osm_guard.h"
 
 namespace {
 
-// The data's format from its first bytes: gzip and bzip2 streams, a PBF file's first header
-// block, else XML.
-std::string FormatOf(const char* bytes, std::size_t size) {
-  if (size >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f &&
-      static_cast<unsigned char>(bytes[1]) == 0x8b)
-    return "osm.gz";
-  if (size >= 3 && std::memcmp(bytes, "BZh", 3) == 0) return "osm.bz2";
-  if (size >= 15 && std::memcmp(bytes + 4, "\x0a\x09OSMHeader", 11) == 0) return "pbf";
-  return "osm";
-}
-
 LatLon ToLatLon(const osmium::Location& location) { return {location.lat(), location.lon()}; }
-
-// A PBF file is a run of blocks, each a 4-byte big-endian length, a header of that length (a
-// type name and the size of the data) and the data. libosmium compares a header's type name
-// without checking that it has one (and passes a null pointer to strncmp when it has not), so
-// the blocks' headers are checked here before the file is handed to it: each must fit in the
-// bytes present and name its type. False with the reason in error.
-bool PbfBlocksSound(const char* bytes, std::size_t size, std::string& error) {
-  std::size_t at = 0;
-  while (at < size) {
-    if (size - at < 4) {
-      error = "a block's length is cut off";
-      return false;
-    }
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes + at);
-    const std::size_t length = (std::size_t{b[0]} << 24) | (b[1] << 16) | (b[2] << 8) | b[3];
-    at += 4;
-    if (length > size - at) {
-      error = "a block's header is cut off";
-      return false;
-    }
-    protozero::pbf_reader header{bytes + at, length};
-    bool named = false;
-    std::int64_t datasize = -1;
-    while (header.next()) {
-      if (header.tag() == 1 && header.wire_type() == protozero::pbf_wire_type::length_delimited)
-        named = header.get_view().size() > 0;
-      else if (header.tag() == 3 && header.wire_type() == protozero::pbf_wire_type::varint)
-        datasize = header.get_int32();
-      else
-        header.skip();
-    }
-    at += length;
-    if (!named || datasize <= 0 || static_cast<std::size_t>(datasize) > size - at) {
-      error = "a block without a type, or its data cut off";
-      return false;
-    }
-    at += static_cast<std::size_t>(datasize);
-  }
-  return true;
-}
 
 // Every object of the data, held in libosmium's buffers, each id once.
 struct Objects {
@@ -89,9 +38,15 @@ void KeepLatest(std::vector<T*>& list) {
 
 // Reads every buffer, sorting the objects by id; the file's bounds into data.
 void ReadObjects(const char* bytes, std::size_t size, Objects& objects, MapData& data) {
-  const std::string format = FormatOf(bytes, size);
-  std::string error;
+  std::string format = MapFormat(bytes, size), error, unpacked;
+  if (format == "osm.gz" || format == "osm.bz2") {
+    if (!Unpack(bytes, size, format, unpacked, error)) throw osmium::io_error{error};
+    bytes = unpacked.data();
+    size = unpacked.size();
+    format = "osm";
+  }
   if (format == "pbf" && !PbfBlocksSound(bytes, size, error)) throw osmium::pbf_error{error};
+  if (format == "osm" && !XmlCoordinatesSound(bytes, size, error)) throw osmium::xml_error{error};
   osmium::io::File file{bytes, size, format};
   osmium::io::Reader reader{file, osmium::osm_entity_bits::nwr};
   const osmium::Box box = reader.header().box();
