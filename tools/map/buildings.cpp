@@ -171,17 +171,23 @@ std::vector<Building> PlaceBuildings(const MapData& data, const Projection& proj
       ++counts.noArea;
       continue;
     }
-    if (!Tessellate(b.rings, Winding::kNonzero, b.roof) || b.roof.corners.empty()) {
+    if (b.part && !Roof(b)) {  // a part's roof tells where it stands (GiveWayToParts)
       ++counts.untessellated;
       continue;
     }
     Heights(area, b, notes);
-    for (const Ring& ring : b.rings) b.vertices += 4 * static_cast<int>(ring.size());
-    b.vertices += 3 * static_cast<int>(b.roof.corners.size());
     buildings.push_back(std::move(b));
   }
   GiveWayToParts(buildings, counts);
   return buildings;
+}
+
+bool Roof(Building& b) {
+  if (!b.roof.corners.empty()) return true;
+  if (!Tessellate(b.rings, Winding::kNonzero, b.roof) || b.roof.corners.empty()) return false;
+  b.vertices = 3 * static_cast<int>(b.roof.corners.size());
+  for (const Ring& ring : b.rings) b.vertices += 4 * static_cast<int>(ring.size());
+  return true;
 }
 
 bool InsideBuilding(Vec2 p, const std::vector<Building>& buildings) {

@@ -27,7 +27,7 @@ struct Building {
   Facade style = Facade::kBrick;
   int roofColour = 0;
   double reach = 0;  // the farthest point of the footprint from the origin (scene units)
-  Triangles roof;
+  Triangles roof;    // cut by Roof
   int vertices = 0;  // static-list vertices of its walls (uncut by neighbours) and roof
 };
 
@@ -38,10 +38,13 @@ struct BuildingCounts {
   int outlines = 0;       // building outlines shown by their parts instead
 };
 
-// The buildings of the data on the scene's ground, with heights, styles and roofs; outlines
-// that hold building parts give way to their parts.
+// The buildings of the data on the scene's ground, with heights and styles; outlines that hold
+// building parts give way to their parts. Roofs are cut later, for the buildings kept (Roof).
 std::vector<Building> PlaceBuildings(const MapData& data, const Projection& projection,
                                      BuildingCounts& counts, MapNotes& notes);
+
+// Cuts the building's roof and counts its vertices; false when the tessellator cannot.
+bool Roof(Building& b);
 
 // Whether p lies inside one of the buildings' footprints.
 bool InsideBuilding(Vec2 p, const std::vector<Building>& buildings);

@@ -37,13 +37,18 @@ std::string Metres(double units) {
 
 // Keeps the buildings nearest the origin while the static list holds them, within the
 // radius asked (or kMaxRadius); the radius stops before the first that does not fit.
-void KeepWithin(std::vector<Building> buildings, double asked, bool askedByUser, Kept& kept) {
+void KeepWithin(std::vector<Building> buildings, double asked, bool askedByUser, Kept& kept,
+                BuildingCounts& counts) {
   std::stable_sort(buildings.begin(), buildings.end(),
                    [](const Building& a, const Building& b) { return a.reach < b.reach; });
   kept.radius = asked;
   kept.why = askedByUser ? "as asked" : "everything the data holds";
   for (Building& b : buildings) {
     if (b.reach >= asked) break;
+    if (!Roof(b)) {
+      ++counts.untessellated;
+      continue;
+    }
     if (kept.staticVertices + b.vertices > kStaticNameSlots) {
       kept.radius = b.reach;
       kept.why = "the static list (" + std::to_string(kStaticNameSlots) +
@@ -68,6 +73,48 @@ void KeepWithin(std::vector<Building> buildings, double asked, bool askedByUser,
     while (!kept.buildings.empty() && kept.buildings.back().reach >= kept.radius)
       kept.buildings.pop_back();
     kept.staticVertices = StaticVertices(kept.buildings);
+  }
+}
+
+// The ground's plain list is kept near this many vertices, so that frames stay fast: the
+// demo town's 1,632 street segments and its areas take 37,854, so the estimate is 24 a
+// segment and 3 a corner of an area.
+constexpr int kGroundVertices = 250000;
+
+// Whether an area reaches into the disc of the radius (its box meets the disc's box).
+bool Meets(const GroundArea& a, double radius) {
+  double x0 = INFINITY, x1 = -INFINITY, z0 = INFINITY, z1 = -INFINITY;
+  for (const Ring& r : a.rings)
+    for (const Vec2& p : r)
+      x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), z0 = std::min(z0, p.z),
+      z1 = std::max(z1, p.z);
+  return x0 < radius && x1 > -radius && z0 < radius && z1 > -radius;
+}
+
+// Brings the radius in while the ground within it would take more than kGroundVertices (the
+// street segments and area corners nearest the origin counted first), leaving out the
+// buildings beyond.
+void FitGround(const std::vector<Street>& streets, const std::vector<GroundArea>& areas,
+               Kept& kept) {
+  std::vector<std::pair<double, int>> items;  // (farthest point, estimated vertices)
+  for (const Street& s : streets)
+    for (std::size_t i = 0; i + 1 < s.points.size(); ++i)
+      items.push_back({std::max(Length(s.points[i]), Length(s.points[i + 1])), 24});
+  for (const GroundArea& a : areas)
+    for (const Ring& r : a.rings)
+      for (const Vec2& p : r) items.push_back({Length(p), 3});
+  std::sort(items.begin(), items.end());
+  long total = 0;
+  for (const auto& [reach, cost] : items) {
+    if (reach >= kept.radius) return;
+    if ((total += cost) <= kGroundVertices) continue;
+    kept.radius = reach;
+    kept.why = "the ground (about " + std::to_string(kGroundVertices) +
+               " vertices of the plain list) holds no more streets";
+    while (!kept.buildings.empty() && kept.buildings.back().reach >= kept.radius)
+      kept.buildings.pop_back();
+    kept.staticVertices = StaticVertices(kept.buildings);
+    return;
   }
 }
 
@@ -240,12 +287,15 @@ bool BuildTown(const MapData& data, const MapOptions& options, SceneSpec& scene,
   Kept kept;
   const int placedAll = static_cast<int>(buildings.size());
   KeepWithin(std::move(buildings), options.radius > 0 ? limit : reach * (1 + 1e-9) + 1,
-             options.radius > 0, kept);
+             options.radius > 0, kept, counts);
+  std::vector<GroundArea> areas = PlaceGroundAreas(data, projection);
+  FitGround(streets, areas, kept);
   for (Street& s : streets)
     if (std::any_of(s.points.begin(), s.points.end(),
                     [&](Vec2 p) { return Length(p) < kept.radius; }))
       kept.streets.push_back(std::move(s));
-  for (GroundArea& a : PlaceGroundAreas(data, projection)) kept.areas.push_back(std::move(a));
+  for (GroundArea& a : areas)
+    if (Meets(a, kept.radius)) kept.areas.push_back(std::move(a));
   TownSettings(scene.settings);
   AddBuildings(scene, kept.buildings);
   AddWallPosts(scene, kept.buildings);
