@@ -249,11 +249,15 @@ std::string Report(const MapData& data, const BuildingCounts& counts, int placed
           Count(std::lround(metres)) + " m; ground: " + Count(ground.polygons) +
           " polygons (plain list: " + Count(ground.vertices) + " vertices)\n";
   text += "  posts:     " + Count(static_cast<long>(scene.posts.size())) + " along the walls\n";
+  const auto asked = [](int asked, int placed) {
+    return asked > placed ? "; " + Count(asked) + " asked, the routes take no more" : std::string();
+  };
   text += "  cars:      " + Count(traffic.cars) + " on " + Count(traffic.carRoutes) +
-          " routes round blocks (room for " + Count(traffic.carsRoom) + ")\n";
+          " routes round blocks (room for " + Count(traffic.carsRoom) +
+          asked(traffic.askedCars, traffic.cars) + ")\n";
   text += "  people:    " + Count(traffic.people) + " on " + Count(traffic.peopleRoutes) +
           " routes, " + Count(traffic.pavementRoutes) + " of them along pavements (room for " +
-          Count(traffic.peopleRoom) + ")\n";
+          Count(traffic.peopleRoom) + asked(traffic.askedPeople, traffic.people) + ")\n";
   text += "  traffic:   each driven 10 minutes by the program's own motion without stalling; " +
           Count(traffic.stalled) + " left out that stalled wherever they were put\n";
   return text;

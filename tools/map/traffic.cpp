@@ -520,6 +520,8 @@ void AddTraffic(SceneSpec& scene, const std::vector<Street>& streets, double rad
   counts.carsRoom = std::min(counts.carsRoom, kObjectSlots);
   counts.peopleRoom = std::min(counts.peopleRoom, kObjectSlots);
   int cars = 0, people = 0;
+  counts.askedCars = plan.cars;
+  counts.askedPeople = plan.people;
   Counts(plan, counts, cars, people);
   std::vector<Placement> places = Spread(carRoutes, kCars, cars);
   const std::vector<Placement> walkers = Spread(walks, kPeople, people);

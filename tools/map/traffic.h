@@ -26,12 +26,13 @@ struct TrafficPlan {
 };
 
 struct TrafficCounts {
-  int carRoutes = 0, peopleRoutes = 0;  // routes found
-  int cars = 0, people = 0;             // placed
-  int carsRoom = 0, peopleRoom = 0;     // how many the routes have room for
-  int pavementRoutes = 0;               // people's routes along pavements
-  long points = 0;                      // the objects' waypoints
-  int stalled = 0;                      // left out: they stalled wherever they were put
+  int carRoutes = 0, peopleRoutes = 0;   // routes found
+  int cars = 0, people = 0;              // placed
+  int carsRoom = 0, peopleRoom = 0;      // how many the routes have room for
+  int pavementRoutes = 0;                // people's routes along pavements
+  long points = 0;                       // the objects' waypoints
+  int stalled = 0;                       // left out: they stalled wherever they were put
+  int askedCars = -1, askedPeople = -1;  // as the plan asked
 };
 
 // The routes round the blocks of the streets that users of the kind (drivable or walkable)
