@@ -13,8 +13,8 @@ namespace fs = std::filesystem;
 bool WriteFileBytes(const std::string& path, std::string_view bytes) {
   std::FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() &&
-                       std::fflush(out) == 0;
+  const bool written =
+      std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
   const int writeError = errno;
   const bool closed = std::fclose(out) == 0;
   if (!written) errno = writeError;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "command_options.h"
 #include "demo_textures.h"
 #include "demo_viewer.h"
 #include "models.h"
@@ -336,33 +337,49 @@ SceneSpec CapacityScene() {
   return scene;
 }
 
+namespace {
+
+// The demo scenes by name, the walk first (the default).
+struct Demo {
+  const char* name;
+  const char* help;
+  SceneSpec (*build)();
+};
+constexpr Demo kDemos[] = {{"walk", "the walking city (the default)", WalkScene},
+                           {"drive", "the driving city", DriveScene},
+                           {"follow", "the walking figure, watched from behind", FollowScene},
+                           {"chase", "the car, watched from behind", ChaseScene},
+                           {"capacity", "every table at its full size", CapacityScene}};
+
+// The command line: -1 to go on, else the status to end with.
+int ReadArguments(int argc, char** argv, const Demo*& demo, std::string& dir) {
+  CommandLine line{
+      "citywalk-scenegen", "DIR", {}, [&dir](const std::string& word, std::string& error) {
+        if (!dir.empty()) error = "one folder only";
+        if (dir.empty()) dir = word;
+        return error.empty();
+      }};
+  for (const Demo& d : kDemos)
+    if (&d != &kDemos[0])
+      line.options.push_back(
+          {std::string("--") + d.name, "", d.help, [&demo, &d](const std::string&, std::string&) {
+             demo = &d;
+             return true;
+           }});
+  const int status = ::ReadCommandLine(line, argc, argv, 1);
+  if (status >= 0 || !dir.empty()) return status;
+  std::fprintf(stderr,
+               "citywalk-scenegen: no folder given (citywalk-scenegen --help for the usage)\n");
+  return 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  const std::string usage = "usage: citywalk-scenegen [--drive|--follow|--chase|--capacity] DIR\n";
-  std::string mode = "walk", dir;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(usage.c_str(), stdout);
-      return 0;
-    }
-    if (arg == "--drive" || arg == "--follow" || arg == "--chase" || arg == "--capacity") {
-      mode = arg.substr(2);
-    } else if (!arg.empty() && arg[0] != '-' && dir.empty()) {
-      dir = arg;
-    } else {
-      std::fputs(usage.c_str(), stderr);
-      return 1;
-    }
-  }
-  if (dir.empty()) {
-    std::fputs(usage.c_str(), stderr);
-    return 1;
-  }
-  const SceneSpec scene = mode == "drive"      ? DriveScene()
-                          : mode == "follow"   ? FollowScene()
-                          : mode == "chase"    ? ChaseScene()
-                          : mode == "capacity" ? CapacityScene()
-                                               : WalkScene();
+  const Demo* demo = &kDemos[0];
+  std::string dir;
+  if (const int status = ReadArguments(argc, argv, demo, dir); status >= 0) return status;
+  const SceneSpec scene = demo->build();
   // The bitmaps first, the scene that names them last; all or nothing.
   std::vector<OutputFile> files = DemoTextureFiles(dir);
   files.push_back({dir + "/" + kSceneFileName,
