@@ -90,13 +90,9 @@ TEST(MapWalls, NoModeTakesTheViewerThroughAWall) {
 // The viewer starts on the street or path nearest the origin where it is free of the posts,
 // facing along it: in blocks.osm the origin is the crossing of two streets.
 TEST(MapWalls, TheViewerStartsOnAStreetFacingAlongIt) {
-  for (const char* mode : {"walk", "drive", "follow", "chase"}) {
+  for (const int mode : {kModeWalk, kModeDrive, kModeFollow, kModeChase}) {
     MapOptions options;
-    std::string error;
-    std::string args[] = {"citywalk-map", "dir", "map", "--mode", mode};
-    char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), args[4].data()};
-    bool help = false;
-    ASSERT_TRUE(ParseMapOptions(5, argv, options, help, error)) << error;
+    options.mode = mode;
     const TestTown town("blocks", options);
     const SceneSettingsSpec& s = town.scene.settings;
     EXPECT_EQ(s.ControlMode, options.mode);

@@ -85,14 +85,8 @@ int Fail(int status, const std::string& error) {
 
 int main(int argc, char** argv) {
   MapOptions options;
-  bool help = false;
-  std::string error;
-  if (!ParseMapOptions(argc, argv, options, help, error)) return Fail(1, error);
-  if (help) {
-    std::fputs(MapUsage().c_str(), stdout);
-    return 0;
-  }
-  std::string bytes;
+  if (const int status = ReadMapCommandLine(argc, argv, options); status >= 0) return status;
+  std::string error, bytes;
   if (const int status = ReadWhole(options.map, bytes, error); status != 0)
     return Fail(status, error);
   if (!FolderUsable(options, error)) return Fail(1, error);

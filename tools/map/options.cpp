@@ -1,10 +1,9 @@
-// The table of citywalk-map's options, and the parser and the usage text made from it.
+// The rows of citywalk-map's options and what each checks.
 #include "options.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
 #include "scene/scene.h"
 
@@ -66,87 +65,57 @@ bool SetCount(const char* name, const std::string& value, int& count, std::strin
   return true;
 }
 
-constexpr MapOption kOptions[] = {
-    {"--origin", "LAT,LON",
-     "the point that becomes the scene's middle (default: the middle of the data)", SetOrigin},
-    {"--radius", "METRES",
-     "keep what lies within this distance of it (default: as far as the scene holds)", SetRadius},
-    {"--mode", "walk|drive|follow|chase", "the control mode (default walk)", SetMode},
-    {"--cars", "N", "cars on the streets (default: as many as the streets take)",
-     [](const std::string& v, MapOptions& o, std::string& e) {
-       return SetCount("--cars", v, o.cars, e);
-     }},
-    {"--people", "N", "people on the paths (default: the rest of the 50 moving objects)",
-     [](const std::string& v, MapOptions& o, std::string& e) {
-       return SetCount("--people", v, o.people, e);
-     }},
-    {"--replace", nullptr, "replace the scene already in DIR",
-     [](const std::string&, MapOptions& o, std::string&) { return o.replace = true; }},
-    {"--help", nullptr, "this text", nullptr},
-};
-
 }  // namespace
 
-std::span<const MapOption> MapOptionTable() { return kOptions; }
-
-std::string MapUsage() {
-  std::string text =
-      "usage: citywalk-map DIR MAP [options]\n"
+CommandLine MapCommandLine(MapOptions& o) {
+  const auto take = [&o](bool (*set)(const std::string&, MapOptions&, std::string&)) {
+    return [&o, set](const std::string& value, std::string& error) { return set(value, o, error); };
+  };
+  CommandLine line{
+      "citywalk-map",
+      "DIR MAP",
+      {{"--origin", "LAT,LON",
+        "the point that becomes the scene's middle (default: the middle of the data)",
+        take(SetOrigin)},
+       {"--radius", "METRES",
+        "keep what lies within this distance of it (default: as far as the scene holds)",
+        take(SetRadius)},
+       {"--mode", "walk|drive|follow|chase", "the control mode (default walk)", take(SetMode)},
+       {"--cars", "N", "cars on the streets (default: as many as the streets take)",
+        [&o](const std::string& v, std::string& e) { return SetCount("--cars", v, o.cars, e); }},
+       {"--people", "N", "people on the paths (default: the rest of the 50 moving objects)",
+        [&o](const std::string& v, std::string& e) { return SetCount("--people", v, o.people, e); }},
+       {"--replace", "", "replace the scene already in DIR", TakeFlag(o.replace)}},
+      [&o](const std::string& word, std::string& error) {
+        if (o.dir.empty()) {
+          o.dir = word;
+        } else if (o.map.empty()) {
+          o.map = word;
+        } else {
+          error = "one folder and one map only";
+        }
+        return error.empty();
+      }};
+  line.about =
       "Builds a scene to walk and drive through from OpenStreetMap data MAP (.osm, .osm.pbf,\n"
       ".osm.gz, .osm.bz2) into folder DIR (made when missing): buildings, streets, traffic.\n";
-  for (const MapOption& option : kOptions) {
-    std::string left = std::string("  ") + option.name;
-    if (option.value) left += std::string(" ") + option.value;
-    if (left.size() < 28)
-      left.resize(28, ' ');
-    else
-      left += "\n" + std::string(28, ' ');
-    text += left + option.help + "\n";
-  }
-  text += "Exit status: 0 done, 1 refused input, 2 missing file.\n";
-  return text;
+  line.statuses = "Exit status: 0 done, 1 refused input, 2 missing file.\n";
+  line.brief = true;
+  return line;
 }
 
-bool ParseMapOptions(int argc, char** argv, MapOptions& o, bool& help, std::string& error) {
-  help = false;
-  std::vector<std::string> positional;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const MapOption* option = nullptr;
-    for (const MapOption& candidate : kOptions)
-      if (arg == candidate.name || (arg == "-h" && candidate.apply == nullptr)) option = &candidate;
-    if (option == nullptr) {
-      if (arg.size() > 1 && arg[0] == '-') {
-        error = arg + ": unknown option (see --help)";
-        return false;
-      }
-      positional.push_back(arg);
-      continue;
-    }
-    if (option->apply == nullptr) {
-      help = true;
-      return true;
-    }
-    std::string value;
-    if (option->value) {
-      if (i + 1 >= argc) {
-        error = arg + ": wants " + option->value;
-        return false;
-      }
-      value = argv[++i];
-    }
-    if (!option->apply(value, o, error)) return false;
+int ReadMapCommandLine(int argc, char** argv, MapOptions& options) {
+  const CommandLine line = MapCommandLine(options);
+  if (const int status = ReadCommandLine(line, argc, argv, 1); status >= 0) return status;
+  std::string error;
+  if (options.map.empty()) {
+    error = "wants a folder and a map";
+  } else if (options.cars >= 0 && options.people >= 0 &&
+             options.cars + options.people > kObjectSlots) {
+    error = "--cars and --people: at most " + std::to_string(kObjectSlots) +
+            " moving objects together";
   }
-  if (positional.size() != 2) {
-    error = "usage: citywalk-map DIR MAP [options] (see --help)";
-    return false;
-  }
-  o.dir = positional[0];
-  o.map = positional[1];
-  if (o.cars >= 0 && o.people >= 0 && o.cars + o.people > kObjectSlots) {
-    error =
-        "--cars and --people: at most " + std::to_string(kObjectSlots) + " moving objects together";
-    return false;
-  }
-  return true;
+  if (error.empty()) return -1;
+  std::fprintf(stderr, "citywalk-map: %s (citywalk-map --help for the usage)\n", error.c_str());
+  return 1;
 }

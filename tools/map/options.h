@@ -1,9 +1,10 @@
-// citywalk-map's command line: one table of options that both the parser and the usage text
-// read.
+// citywalk-map's command line: its options are one table (tools/common/command_options.h) that
+// both the parser and the usage text read.
 #pragma once
 
-#include <span>
 #include <string>
+
+#include "command_options.h"
 
 struct MapOptions {
   std::string dir, map;
@@ -15,24 +16,12 @@ struct MapOptions {
   bool replace = false;
 };
 
-// One option: its name, the value it takes (nullptr for a flag), its line of the usage text,
-// and what it does to the options (false with the reason in error for a value out of range).
-struct MapOption {
-  const char* name;
-  const char* value;
-  const char* help;
-  bool (*apply)(const std::string& value, MapOptions& options, std::string& error);
-};
+// The command line's table, its rows and operands writing into options.
+CommandLine MapCommandLine(MapOptions& options);
 
-// The options, in the order the usage text lists them.
-std::span<const MapOption> MapOptionTable();
-
-// Reads argv into options; false with the reason in error when an option is unknown, lacks
-// its value or is out of range. help is set for --help.
-bool ParseMapOptions(int argc, char** argv, MapOptions& options, bool& help, std::string& error);
-
-// The usage text, made from the table.
-std::string MapUsage();
+// Reads argv into options: -1 to go on, else the status to end with (0 after --help, 1 after
+// one line on standard error saying what is wrong).
+int ReadMapCommandLine(int argc, char** argv, MapOptions& options);
 
 // The farthest the flat projection reaches (metres): within it, distances are good to 1 part
 // in 1,000.
