@@ -75,16 +75,18 @@ CommandLine MapCommandLine(MapOptions& o) {
       "citywalk-map",
       "DIR MAP",
       {{"--origin", "LAT,LON",
-        "the point that becomes the scene's middle (default: the middle of the data)",
+        "the point that becomes the scene's middle\n(default: the middle of the data)",
         take(SetOrigin)},
        {"--radius", "METRES",
-        "keep what lies within this distance of it (default: as far as the scene holds)",
+        "keep what lies within this distance of it\n(default: as far as the scene holds)",
         take(SetRadius)},
        {"--mode", "walk|drive|follow|chase", "the control mode (default walk)", take(SetMode)},
-       {"--cars", "N", "cars on the streets (default: as many as the streets take)",
+       {"--cars", "N", "cars on the streets\n(default: as many as the streets take)",
         [&o](const std::string& v, std::string& e) { return SetCount("--cars", v, o.cars, e); }},
-       {"--people", "N", "people on the paths (default: the rest of the 50 moving objects)",
-        [&o](const std::string& v, std::string& e) { return SetCount("--people", v, o.people, e); }},
+       {"--people", "N", "people on the paths\n(default: the rest of the 50 moving objects)",
+        [&o](const std::string& v, std::string& e) {
+          return SetCount("--people", v, o.people, e);
+        }},
        {"--replace", "", "replace the scene already in DIR", TakeFlag(o.replace)}},
       [&o](const std::string& word, std::string& error) {
         if (o.dir.empty()) {
@@ -112,8 +114,8 @@ int ReadMapCommandLine(int argc, char** argv, MapOptions& options) {
     error = "wants a folder and a map";
   } else if (options.cars >= 0 && options.people >= 0 &&
              options.cars + options.people > kObjectSlots) {
-    error = "--cars and --people: at most " + std::to_string(kObjectSlots) +
-            " moving objects together";
+    error =
+        "--cars and --people: at most " + std::to_string(kObjectSlots) + " moving objects together";
   }
   if (error.empty()) return -1;
   std::fprintf(stderr, "citywalk-map: %s (citywalk-map --help for the usage)\n", error.c_str());
