@@ -3,8 +3,6 @@
 
 #include <array>
 #include <functional>
-#include <array>
-#include <functional>
 #include <string>
 #include <vector>
 
