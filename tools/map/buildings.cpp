@@ -17,7 +17,6 @@ constexpr double kDefaultHeight = 6;  // a building without height or levels
 constexpr double kSmallHeight = 3;    // a shed, a garage, a carport, a roof
 constexpr double kTallest = 1000;     // heights beyond are taken for mistakes
 constexpr double kRoofTexel = 40;     // the roof's gravel repeats every 4 m
-constexpr double kBay = 35;           // a window bay is about 3.5 m wide
 constexpr double kLeastArea = 1;      // square scene units (0.01 m²): less is no area
 
 constexpr const char* kSmallKinds[] = {"shed", "garage", "garages", "carport", "roof"};
