@@ -7,6 +7,7 @@
 #include "app/input.h"
 #include "app/loader.h"
 #include "app/view.h"
+#include "motion/point_grid.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "render/avatar.h"
@@ -153,6 +154,7 @@ void ResetProgramState() {
   ResetSceneReader();
   ResetViewer();
   ResetVehicle();
+  ResetPointGrids();
   ResetFrameDriver();
   ResetView();
   ResetInput();

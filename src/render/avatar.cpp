@@ -168,7 +168,7 @@ void PlacementOf(int mode, std::vector<Step>& place, std::vector<Step>& restore)
 bool OutOfView() {
   if (!viewCulling || !avatarBounds.known) return false;
   const ModelBounds& b = avatarBounds;
-  const double radius = SwungRadius(b, [&b](int p) {
+  const double radius = SwungRadius(b, [&](int p) {
     const PartPivot part = AvatarPart(p);
     return std::hypot(part.offsetX - b.x, part.offsetY - b.y, part.offsetZ - b.z);
   });

@@ -68,6 +68,7 @@ ObjectPartTable objPartAngleZ, objPartAngleY, objPartAngleX;
 
 int obstacleCount;
 std::vector<double> obstacleX, obstacleZ;
+unsigned long sceneEdition;
 
 int displayModeIndex;
 int light0Enabled, light1Enabled;
@@ -268,6 +269,7 @@ void ResetPosts() {
   obstacleCount = 0;
   Placeholder(obstacleX);
   Placeholder(obstacleZ);
+  ++sceneEdition;
 }
 
 // Every setting at its default.

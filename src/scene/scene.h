@@ -112,6 +112,10 @@ extern ObjectPartTable objPartAngleZ, objPartAngleY, objPartAngleX;
 // ---- Obstacle points ----------------------------------------------------------------------
 extern int obstacleCount;
 extern std::vector<double> obstacleX, obstacleZ;  // used 1..obstacleCount
+// Counts the times the tables were made anew (ResetScene, and so every scene read). An index
+// that a layer above builds over them (the motion code's post grid) is rebuilt when it
+// changes; code that moves a post in place, keeping the count, must not rely on one.
+extern unsigned long sceneEdition;
 
 // ---- Settings, in file order --------------------------------------------------------------
 extern int displayModeIndex;

@@ -11,10 +11,11 @@
 #include <string>
 
 #include "command_options.h"
+#include "demo_textures.h"
+#include "demo_viewer.h"
 #include "models.h"
 #include "scene/reader.h"
 #include "scene_writer.h"
-#include "textures.h"
 
 namespace {
 
@@ -22,7 +23,6 @@ constexpr double kBlock = 120;       // side of a block
 constexpr double kPitch = 160;       // block + street
 constexpr int kBlocksPerSide = 5;    // blocks -2..2 in x and z
 constexpr double kTexel = 32;        // scene units per texture repeat
-constexpr double kEyeHeight = 17;    // the scene's y axis points down: the eye is at -17
 constexpr double kPostSpacing = 12;  // obstacle points along walls (half-size 8 closes gaps)
 constexpr double kWallHalf = kBlock / 2 - 18;  // a building's half side: pavements 18 wide
 constexpr double kCityEdge = 440;              // the ring of points around the city
@@ -190,15 +190,8 @@ void AddTraffic(SceneSpec& scene) {
 // The city with its traffic and the settings every demo shares.
 SceneSpec City() {
   SceneSpec scene;
-  SceneSettingsSpec& s = scene.settings;
-  s.fieldOfView = 60;
-  s.farPlane = 4000;
-  s.motion[0] = 4.0;  // walkMaxSpeed
-  s.motion[1] = 3.0;  // walkTurnStep
-  s.motion[2] = 0.5;  // walkAccel, also the moving objects' acceleration
-  s.clearRed = 0.55;
-  s.clearGreen = 0.72;
-  s.clearBlue = 0.92;
+  DemoSettings(scene.settings);
+  scene.settings.farPlane = 4000;
 
   const double extent = (kBlocksPerSide / 2) * kPitch + kPitch / 2 + 200;
   AddGround(scene, -extent, -extent, extent, extent, 0, "asphalt.bmp");
@@ -229,78 +222,31 @@ SceneSpec City() {
   return scene;
 }
 
-// The viewer stands (or sits) at (x, z) at eye height eye, looking along the street north.
-void StartAt(SceneSettingsSpec& s, double x, double z, double eye) {
-  s.bodyX = x;
-  s.bodyY = -eye;
-  s.bodyZ = z;
-  s.startTargetX = x;
-  s.startTargetY = -eye;
-  s.startTargetZ = z - 100;
-  s.startHeadingDeg = 0;
-}
-
-// Control mode 1: walking in the first person, in a street of the city.
+// Control mode 1: walking in the first person, at the south edge of the city looking north.
 SceneSpec WalkScene() {
   SceneSpec scene = City();
-  scene.settings.ControlMode = 1;
-  scene.settings.turnStyle = 2;
-  StartAt(scene.settings, kPitch / 2, 2.5 * kPitch - 10, kEyeHeight);  // the south edge
+  PlaceViewer(scene, kModeWalk, kPitch / 2, 2.5 * kPitch - 10, 0);
   return scene;
 }
 
-// Control mode 2: the driver's seat of a car in a street with room to drive; what the driver
-// sees of the car is the avatar.
+// Control mode 2: the driver's seat of a car in a street with room to drive.
 SceneSpec DriveScene() {
   SceneSpec scene = City();
-  scene.settings.ControlMode = 2;
-  StartAt(scene.settings, kPitch / 2 + 8, 2 * kPitch + 40, 9);
-  scene.avatarList = DriversView({0.15, 0.35, 0.75});
+  PlaceViewer(scene, kModeDrive, kPitch / 2 + 8, 2 * kPitch + 40, 0);
   return scene;
 }
 
-// The chase camera's boom: the camera hangs back behind the body and stands height above the
-// ground; the scene gives it as the eye point (modeEye) and a reference point (modeRef) that
-// far apart.
-void Boom(SceneSettingsSpec& s, double back, double height) {
-  s.modeEyeX = s.bodyX;
-  s.modeEyeY = -height;
-  s.modeEyeZ = s.bodyZ + back;
-  s.modeRefX = s.bodyX;
-  s.modeRefY = s.bodyY;
-  s.modeRefZ = s.bodyZ;
-}
-
-// Control mode 3: a walking figure in a street, watched from behind. Left and Right step
-// sideways; the mouse turns the figure. Posts keep it 4 x collisionRadius away: a small
-// radius leaves it the streets.
+// Control mode 3: a walking figure in a street, watched from behind.
 SceneSpec FollowScene() {
   SceneSpec scene = City();
-  SceneSettingsSpec& s = scene.settings;
-  s.ControlMode = 3;
-  s.turnStyle = 1;
-  s.collisionRadius = 3;
-  s.walkStepDivisor = 8;                   // boom steps of 4 / 8: the camera eases out by 5 a frame
-  StartAt(s, kPitch / 2, 2 * kPitch, 10);  // the body point at chest height
-  Boom(s, 50, 28);
-  const SceneObjectSpec figure = Lifted(WalkingFigure({0.8, 0.25, 0.2}), 10);
-  scene.avatarList = figure.vertices;
-  scene.avatarParts = figure.parts;
+  PlaceViewer(scene, kModeFollow, kPitch / 2, 2 * kPitch, 0);
   return scene;
 }
 
 // Control mode 4: the car of mode 2 in a street, watched from behind.
 SceneSpec ChaseScene() {
   SceneSpec scene = City();
-  SceneSettingsSpec& s = scene.settings;
-  s.ControlMode = 4;
-  StartAt(s, kPitch / 2 + 8, 2 * kPitch + 40, 5);
-  Boom(s, 45, 20);
-  SceneObjectSpec car = Lifted(Car({0.15, 0.35, 0.75}), 5);
-  for (ScenePartSpec& wheel : car.parts)  // the avatar's parts move by what the figure does,
-    for (ScenePartRowSpec& row : wheel) row.swingX = 0;  // which a car never changes
-  scene.avatarList = car.vertices;
-  scene.avatarParts = car.parts;
+  PlaceViewer(scene, kModeChase, kPitch / 2 + 8, 2 * kPitch + 40, 0);
   return scene;
 }
 
@@ -321,7 +267,7 @@ SceneSpec CapacityScene() {
   s.clearGreen = 0.72;
   s.clearBlue = 0.92;
   s.collisionRadius = 3;
-  StartAt(s, 0, 30, kEyeHeight);
+  StartAt(s, 0, 30, kDemoEyeHeight, 0);
   constexpr int kColumns = 100, kRows = 50;  // towers
   constexpr double kSpacing = 20, kSide = 10;
   const double x0 = -kColumns * kSpacing / 2;
