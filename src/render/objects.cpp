@@ -8,9 +8,11 @@
 #include "motion/camera.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
+#include "render/colour_queue.h"
 #include "render/cull.h"
 #include "render/occlusion.h"
 #include "render/parts.h"
+#include "render/polylist.h"
 #include "render/polywalk.h"
 #include "render/record.h"
 #include "scene/scene.h"
@@ -133,11 +135,37 @@ void CountRoundTrips(int i, double x, double y, double z) {
   if (!(reach <= objectsView.reach)) objectsView.reach = reach;
 }
 
+// Whether object i's record draws as its walk: every part switch of it changes the matrix with
+// the parts' current angles (record.h).
+bool RecordTrusted(int i) {
+  const int s = objectMotionState[i];
+  return EverySwitchCalls(objectRecords[i].tags, [i, s](int p) {
+    return PartApplies(ObjectPart(i, p), objPartAngleX[p][s][i], objPartAngleY[p][s][i],
+                       objPartAngleZ[p][s][i]);
+  });
+}
+
+// Draws object i's list vertex by vertex, as written, or following that drawing.
+void WalkObject(int i) {
+  if (DrawingAsWritten()) {
+    DrawPolygonList(ObjectListView{i}, false,
+                    [i](int v) { SwitchPartTransform(i, objVtxPart[v][i]); });
+    return;
+  }
+  polywalk::FollowOut out(writtenQueue, nullptr);
+  DrawPolygonList(
+      ObjectListView{i}, false,
+      [i, &out](int v) {
+        if (SwitchPartTransform(i, objVtxPart[v][i])) out.Emptied();
+      },
+      out);
+}
+
 }  // namespace
 
-void SwitchPartTransform(int i, int tag) {
+bool SwitchPartTransform(int i, int tag) {
   const int s = objectMotionState[i];
-  SwitchPart(
+  return SwitchPart(
       partTransformActive, tag, [i](int p) { return ObjectPart(i, p); },
       [i, s](int p) {
         return std::array<double, 3>{objPartAngleX[p][s][i], objPartAngleY[p][s][i],
@@ -167,6 +195,7 @@ void DrawObjects(int i) {
 
   glTranslatef(GlFloat(x), GlFloat(y), GlFloat(z));
   glRotatef(-GlFloat(turn), 0, 1, 0);
+  writtenQueue.StateChange();
 
   const int s = objectMotionState[i];
   for (int p = 0; p <= objectPartLastIndex[i] && p < kPartSlots; ++p) {
@@ -175,18 +204,18 @@ void DrawObjects(int i) {
     OscillateAngle(objPartAngleZ[p][s][i], objPartRateZ[p][s][i], objPartSwingZ[p][s][i]);
   }
 
-  if (recorded) {
+  if (recorded && RecordTrusted(i)) {
     const bool out =
         OutOfView(i, GlFloat(x), GlFloat(y), GlFloat(z), GlFloat(turn)) || HiddenBehindScenery(i);
     ReplayModel(objectRecords[i], !out, [i](int tag) { SwitchPartTransform(i, tag); });
   } else {
-    DrawPolygonList(ObjectListView{i}, false,
-                    [i](int v) { SwitchPartTransform(i, objVtxPart[v][i]); });
+    WalkObject(i);
   }
   if (partTransformActive == 1) UndoActivePart(partTransformActive, ObjectPart(i, activePart));
 
   glRotatef(GlFloat(turn), 0, 1, 0);
   glTranslatef(-GlFloat(x), -GlFloat(y), -GlFloat(z));
+  writtenQueue.StateChange();
   CountRoundTrips(i, x, y, z);
 }
 

@@ -2,6 +2,8 @@
 // angles, and the transform that turns the polygons a part carries about the part's pivot.
 #pragma once
 
+#include <vector>
+
 #include "scene/scene.h"
 
 // Translations and rotations are undone by their inverses, in float: a translation by t
@@ -31,9 +33,12 @@ struct PartPivot {
 extern int activePart;
 extern double savedAngleX, savedAngleY, savedAngleZ;
 
+// Whether a part's transform with the given angles can be applied: every value it uses could
+// be undone (Translatable, Turnable).
+bool PartApplies(const PartPivot& part, double angleX, double angleY, double angleZ);
 // Applies a part's transform with the given angles: T(offset); R(-tilt) about x, y, z for
 // each non-zero tilt; R(-angle) about x, y, z for each axis that swings; T(-offset). Returns
-// false, applying nothing, when a value could not be undone (Translatable, Turnable).
+// false, applying nothing, unless PartApplies.
 bool ApplyPartTransform(const PartPivot& part, double angleX, double angleY, double angleZ);
 // The exact inverse of ApplyPartTransform with the same values: T(offset); R(angle) about z,
 // y, x for each axis that swings; R(tilt) about z, y, x for each non-zero tilt; T(-offset).
@@ -50,16 +55,36 @@ void UndoActivePart(int& active, const PartPivot& pivot);
 // in force (the list's flag active is 1) if the tag differs, then applies the tagged part's if
 // none is in force, saving its angles. pivotOf(p) gives part p's pivot, anglesOf(p) its
 // current angles {x, y, z}. The objects and the avatar switch parts so, each with its flag.
+// Returns whether it changed the matrix (made any call).
 template <typename PivotOf, typename AnglesOf>
-void SwitchPart(int& active, int tag, PivotOf pivotOf, AnglesOf anglesOf) {
+bool SwitchPart(int& active, int tag, PivotOf pivotOf, AnglesOf anglesOf) {
   tag = PartTag(tag);
-  if (active == 1 && tag != activePart) UndoActivePart(active, pivotOf(activePart));
-  if (tag == kNoPart || active == 1) return;
+  bool changed = false;
+  if (active == 1 && tag != activePart) {
+    UndoActivePart(active, pivotOf(activePart));
+    changed = true;
+  }
+  if (tag == kNoPart || active == 1) return changed;
   const auto angles = anglesOf(tag);
-  if (!ApplyPartTransform(pivotOf(tag), angles[0], angles[1], angles[2])) return;
+  if (!ApplyPartTransform(pivotOf(tag), angles[0], angles[1], angles[2])) return changed;
   active = 1;
   savedAngleX = angles[0];
   savedAngleY = angles[1];
   savedAngleZ = angles[2];
   activePart = tag;
+  return true;
+}
+
+// Whether switching a list that starts with no part applied to the tags in turn (each
+// differing from the one before, the first not switched to) changes the matrix at every
+// switch, as SwitchPart does it; applies(p) tells whether part p's transform can be applied.
+template <typename Applies>
+bool EverySwitchCalls(const std::vector<int>& tags, Applies applies) {
+  bool active = false;
+  for (std::size_t k = 1; k < tags.size(); ++k) {
+    const bool undone = active;  // a part in force differs from the next tag
+    active = tags[k] != kNoPart && applies(tags[k]);
+    if (!undone && !active) return false;
+  }
+  return true;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/win32.h"
+#include "render/colour_queue.h"
 #include "render/occlusion.h"
 #include "render/polywalk.h"
 #include "render/record.h"
@@ -18,6 +19,8 @@ namespace {
 // bound, as every frame starts.
 std::vector<Run> plainRuns, staticRuns;
 bool listsRecorded;
+// Mesa's queue as drawing both lists vertex by vertex after the frame's clear leaves it.
+ColourQueue listsLeave;
 int plainLeftOut, staticLeftOut;  // runs left out by the last replay of each list
 
 // The calls of both lists, kept to send runs with their hidden polygons left out.
@@ -239,6 +242,7 @@ void ForgetLists() {
   plainCalls.Clear();
   staticCalls.Clear();
   hiders = {};
+  listsLeave = {};
   listsRecorded = false;
 }
 
@@ -250,17 +254,20 @@ void BindTextureCached(int id) {
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(id));
 }
 
+bool DrawingAsWritten() { return !recordStaticLists && !viewCulling; }
+
 // Without recorded runs the list is walked vertex by vertex, each polygon out of view left
-// out.
+// out. The frame's clear, right before, has made Mesa draw what it held.
 void DrawPlainList() {
+  writtenQueue.StateChange();
   if (listsRecorded) {
     plainLeftOut = ReplayInView(plainRuns, plainCalls, hiders.plainPoints, false);
-  } else if (viewCulling) {
-    ViewVolume view;
-    view.Read();
-    WalkPlainList(polywalk::CullingOut(view));
-  } else {
+  } else if (DrawingAsWritten()) {
     WalkPlainList(polywalk::GlOut{});
+  } else {
+    ViewVolume view;
+    if (viewCulling) view.Read();
+    WalkPlainList(polywalk::FollowOut(writtenQueue, viewCulling ? &view : nullptr));
   }
 }
 
@@ -269,12 +276,13 @@ void DrawPlainList() {
 void DrawStaticList() {
   if (listsRecorded) {
     staticLeftOut = ReplayInView(staticRuns, staticCalls, hiders.staticPoints, true);
-  } else if (viewCulling) {
-    ViewVolume view;
-    view.Read();
-    WalkStaticList(polywalk::CullingOut(view));
-  } else {
+    writtenQueue = listsLeave;
+  } else if (DrawingAsWritten()) {
     WalkStaticList(polywalk::GlOut{});
+  } else {
+    ViewVolume view;
+    if (viewCulling) view.Read();
+    WalkStaticList(polywalk::FollowOut(writtenQueue, viewCulling ? &view : nullptr));
   }
 }
 
@@ -284,15 +292,17 @@ void RecordStaticLists() {
   if (!recordStaticLists || distanceCulling == 1 || glGetString(GL_VERSION) == nullptr) return;
   const int bound = boundTexture;
   boundTexture = 0;
-  RecordOut plain(plainRuns, kRunPolygons, &plainCalls);
+  ColourQueue queue;  // as the frame's clear leaves it
+  RecordOut plain(plainRuns, kRunPolygons, queue, &plainCalls);
   plain.Open();
   WalkPlainList(plain);
   plain.Finish();
   boundTexture = 0;
-  RecordOut scenery(staticRuns, kRunPolygons, &staticCalls);
+  RecordOut scenery(staticRuns, kRunPolygons, queue, &staticCalls);
   scenery.Open();
   WalkStaticList(scenery);
   scenery.Finish();
+  listsLeave = queue;
   boundTexture = bound;
   listsRecorded = AllRecorded(plainRuns) && AllRecorded(staticRuns);
   if (!listsRecorded) {  // out of display lists: draw immediately
