@@ -6,6 +6,7 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -37,7 +38,8 @@ const char kUsage[] =
     "                       [--trace FILE|-] [--snapshot FILE.bmp] [--screen WxH]\n"
     "                       [--start-tick T] [--timedemo] [--immediate] [--no-culling]\n"
     "                       [--random-input SEED] [--memory]\n"
-    "                       [--video FILE.mp4|.webm|.webp|.gif] [--frames-dir DIR] [--progress]\n";
+    "                       [--video FILE.mp4|.webm|.webp|.gif] [--frames-dir DIR] [--progress]\n"
+    "                       [--frame-sums FILE]\n";
 
 struct Arguments {
   std::string dir;
@@ -54,7 +56,7 @@ struct Arguments {
   bool random = false;
   std::uint64_t seed = 0;
   bool memory = false;
-  std::string video, framesDir;
+  std::string video, framesDir, frameSums;
   bool progress = false;
 };
 
@@ -117,6 +119,8 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
       args.video = value;
     } else if (option == "--frames-dir") {
       args.framesDir = value;
+    } else if (option == "--frame-sums") {
+      args.frameSums = value;
     } else if (option == "--screen") {
       const auto x = value.find('x');
       if (x == std::string::npos || !ParseNumber(value.substr(0, x), args.screenWidth) ||
@@ -166,6 +170,7 @@ struct Replay {
   long warmUpKb = 0;
   long peakKb = 0;       // the most resident memory seen after the warm-up, every 100 frames
   Film* film = nullptr;  // filming: each traced frame goes to the video and frame files
+  std::ostream* sums = nullptr;  // each traced frame's size and checksum
   Progress* progress = nullptr;
   bool playing = false;  // a recording is played back (the platform gives the input)
   size_t recordedEvents = 0;
@@ -268,6 +273,14 @@ bool OnQueueEmpty() {
   return false;
 }
 
+// The 64-bit FNV-1a hash of a frame's pixels: two frames that differ in any byte differ in it
+// but for a chance of 2^-64.
+std::uint64_t FrameSum(const std::vector<std::uint8_t>& rgba) {
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  for (const std::uint8_t byte : rgba) hash = (hash ^ byte) * 0x100000001b3ull;
+  return hash;
+}
+
 // A frame was presented: time it (only a frame of the loop's own FrameStep, not one drawn
 // inside a message), trace it, and stop after the last one asked for.
 void AfterSwap() {
@@ -290,6 +303,13 @@ void AfterSwap() {
   if (replay.film && replay.frames <= replay.args.frames) {
     const headless::Frame& frame = headless::LastFrame();
     replay.film->Add(frame.width, frame.height, frame.rgba);
+  }
+  if (replay.sums && replay.frames <= replay.args.frames) {
+    const headless::Frame& frame = headless::LastFrame();
+    char line[64];
+    std::snprintf(line, sizeof line, "%lld %dx%d %016llx\n", replay.frames, frame.width,
+                  frame.height, static_cast<unsigned long long>(FrameSum(frame.rgba)));
+    *replay.sums << line;
   }
   if (replay.progress && replay.frames <= replay.args.frames)
     replay.progress->Frame(replay.frames, replay.playing
@@ -336,8 +356,10 @@ int ReadRecording(const std::string& path, std::vector<recording::Event>& events
     return 1;
   }
   if (args.random || args.startTickGiven) {
-    std::fprintf(stderr, "citywalk-replay: %s cannot be given with a recording (its input and "
-                 "ticks are the recorded ones)\n", args.random ? "--random-input" : "--start-tick");
+    std::fprintf(stderr,
+                 "citywalk-replay: %s cannot be given with a recording (its input and "
+                 "ticks are the recorded ones)\n",
+                 args.random ? "--random-input" : "--start-tick");
     return 1;
   }
   if (!args.framesGiven) args.frames = LLONG_MAX;  // the whole recording
@@ -414,6 +436,15 @@ int main(int argc, char** argv) {
     }
     replay.trace = traceFile.get();
   }
+  std::unique_ptr<std::ofstream> sumsFile;
+  if (!args.frameSums.empty()) {
+    sumsFile = std::make_unique<std::ofstream>(args.frameSums);
+    if (!*sumsFile) {
+      std::fprintf(stderr, "citywalk-replay: cannot write %s\n", args.frameSums.c_str());
+      return 1;
+    }
+    replay.sums = sumsFile.get();
+  }
   std::string snapshotPath, videoPath, framesPath;
   if (!args.snapshot.empty()) snapshotPath = std::filesystem::absolute(args.snapshot).string();
   if (!args.video.empty()) videoPath = std::filesystem::absolute(args.video).string();
@@ -451,7 +482,7 @@ int main(int argc, char** argv) {
   options.screenWidth = args.screenWidth;
   options.screenHeight = args.screenHeight;
   options.startTick = args.startTick;
-  options.captureFrames = !snapshotPath.empty() || filming;
+  options.captureFrames = !snapshotPath.empty() || filming || replay.sums;
   headless::Reset(options);
   headless::SetHooks({OnQueueEmpty, AfterSwap, OnIdle});
   if (replay.playing) headless::StartPlayback(std::move(recorded));
@@ -498,6 +529,10 @@ int main(int argc, char** argv) {
                  replay.frames, args.frames);
   if (traceFile && !*traceFile) {
     std::fprintf(stderr, "citywalk-replay: error writing the trace\n");
+    status = 1;
+  }
+  if (sumsFile && !sumsFile->flush()) {
+    std::fprintf(stderr, "citywalk-replay: error writing %s\n", args.frameSums.c_str());
     status = 1;
   }
   return status;
