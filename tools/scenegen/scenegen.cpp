@@ -7,6 +7,8 @@
 // cars avoid the obstacle points, the people those and their own points along the kerbs of
 // their block. The walker starts in a street looking north (-z), with a car ahead.
 #include <array>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -14,6 +16,7 @@
 #include "models.h"
 #include "scene/reader.h"
 #include "scene_writer.h"
+#include "stress.h"
 #include "textures.h"
 
 namespace {
@@ -392,8 +395,10 @@ SceneSpec CapacityScene() {
 }
 
 int main(int argc, char** argv) {
-  const std::string usage = "usage: citywalk-scenegen [--drive|--follow|--chase|--capacity] DIR\n";
+  const std::string usage =
+      "usage: citywalk-scenegen [--drive|--follow|--chase|--capacity|--stress SEED] DIR\n";
   std::string mode = "walk", dir;
+  std::uint64_t seed = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -402,6 +407,14 @@ int main(int argc, char** argv) {
     }
     if (arg == "--drive" || arg == "--follow" || arg == "--chase" || arg == "--capacity") {
       mode = arg.substr(2);
+    } else if (arg == "--stress" && i + 1 < argc) {
+      const std::string value = argv[++i];
+      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seed);
+      if (ec != std::errc() || end != value.data() + value.size()) {
+        std::fprintf(stderr, "citywalk-scenegen: --stress needs a seed (a whole number)\n");
+        return 1;
+      }
+      mode = "stress";
     } else if (!arg.empty() && arg[0] != '-' && dir.empty()) {
       dir = arg;
     } else {
@@ -417,11 +430,13 @@ int main(int argc, char** argv) {
                           : mode == "follow"   ? FollowScene()
                           : mode == "chase"    ? ChaseScene()
                           : mode == "capacity" ? CapacityScene()
+                          : mode == "stress"   ? StressScene(seed)
                                                : WalkScene();
   std::error_code error;
   std::filesystem::create_directories(dir, error);
   const std::string scenePath = dir + "/" + kSceneFileName;
-  if (!WriteSceneFile(scenePath, scene) || !WriteDemoTextures(dir)) {
+  if (!WriteSceneFile(scenePath, scene) || !WriteDemoTextures(dir) ||
+      (mode == "stress" && !WriteStressTextures(dir))) {
     std::fprintf(stderr, "citywalk-scenegen: cannot write into %s\n", dir.c_str());
     return 1;
   }
