@@ -2,8 +2,10 @@
 // is followed by its exact inverse.
 #include "render/objects.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "motion/camera.h"
 #include "motion/viewer.h"
@@ -20,6 +22,8 @@
 int partTransformActive;
 
 namespace {
+
+constexpr double kNoBound = std::numeric_limits<double>::infinity();
 
 // Each object's list recorded into display lists (none: drawn vertex by vertex).
 std::vector<ModelRecord> objectRecords;
@@ -98,7 +102,8 @@ bool OutOfView(int i, float x, float y, float z, float turn) {
 // Whether recorded object i, placed under the matrices in force, lies wholly behind the
 // frame's scenery wherever its parts swing. The matrices are read afresh (exact, where the
 // frustum test's composed volume allows for the drift of every object drawn before), with an
-// allowance for the float round trips of the object's own part switches.
+// allowance for the float round trips of the object's own part switches, and for OpenGL's
+// setup of each polygon's triangles, by its shape, in its part's place (render/occlusion.h).
 bool HiddenBehindScenery(int i) {
   if (!objectsView.hiders || !objectsView.hiders->usable || !objectBounds[i].known) return false;
   const ModelBounds& b = objectBounds[i];
@@ -110,8 +115,33 @@ bool HiddenBehindScenery(int i) {
   view.Read();
   view.AddDrift(12 * b.switches, 4 * b.switches, 2 * PivotReach(i));
   const double centre[3] = {b.x, b.y, b.z};
-  OcclusionTiles& hiders = *objectsView.hiders;
-  return hiders.Hidden(hiders.AddSphere(view, centre, radius));
+  const OcclusionTiles& hiders = *objectsView.hiders;
+  const WindowBox box = hiders.AddSphere(view, centre, radius);
+  if (!hiders.Hidden(box, 0)) return false;
+  const ModelRecord& record = objectRecords[i];
+  const int s = objectMotionState[i];
+  double allowance = 0;
+  for (std::size_t k = 0; k < record.runs.size() && allowance < kNoBound; ++k) {
+    // Run k is drawn under the part switched to before it, if its transform applies.
+    ViewVolume frame = view;
+    const int tag = record.tags[k];
+    if (tag != kNoPart) {
+      const PartPivot part = ObjectPart(i, tag);
+      const double ax = objPartAngleX[tag][s][i], ay = objPartAngleY[tag][s][i],
+                   az = objPartAngleZ[tag][s][i];
+      if (PartApplies(part, ax, ay, az))
+        PartSteps(
+            part, ax, ay, az, [&frame](float x, float y, float z) { frame.Translate(x, y, z); },
+            [&frame](float degrees, int axis) {
+              frame.Rotate(degrees, axis == 0, axis == 1, axis == 2);
+            });
+    }
+    const ViewFrame placed = OcclusionTiles::Frame(frame);
+    const Run& run = record.runs[k];
+    for (int p = run.firstPolygon; p < run.endPolygon && allowance < kNoBound; ++p)
+      allowance = std::max(allowance, hiders.Allowance(box, placed, record.calls.shapes[p]));
+  }
+  return hiders.Hidden(box, allowance);
 }
 
 // Before the placement of the frame's first object tested: reads the view volume of the

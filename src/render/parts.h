@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "motion/camera.h"
 #include "scene/scene.h"
 
 // Translations and rotations are undone by their inverses, in float: a translation by t
@@ -36,9 +37,24 @@ extern double savedAngleX, savedAngleY, savedAngleZ;
 // Whether a part's transform with the given angles can be applied: every value it uses could
 // be undone (Translatable, Turnable).
 bool PartApplies(const PartPivot& part, double angleX, double angleY, double angleZ);
-// Applies a part's transform with the given angles: T(offset); R(-tilt) about x, y, z for
-// each non-zero tilt; R(-angle) about x, y, z for each axis that swings; T(-offset). Returns
-// false, applying nothing, unless PartApplies.
+// The steps of a part's transform with the given angles, as OpenGL is given them (float
+// values): translate(x, y, z) by the offset; rotate(-tilt, axis) about x, y, z (0, 1, 2) for
+// each non-zero tilt; rotate(-angle, axis) for each axis that swings; translate by -offset.
+template <typename Translate, typename Rotate>
+void PartSteps(const PartPivot& part, double angleX, double angleY, double angleZ,
+               Translate translate, Rotate rotate) {
+  const double tilt[3] = {part.tiltX, part.tiltY, part.tiltZ};
+  const double swing[3] = {part.swingX, part.swingY, part.swingZ};
+  const double angle[3] = {angleX, angleY, angleZ};
+  translate(GlFloat(part.offsetX), GlFloat(part.offsetY), GlFloat(part.offsetZ));
+  for (int a = 0; a < 3; ++a)
+    if (tilt[a] != 0) rotate(GlFloat(-tilt[a]), a);
+  for (int a = 0; a < 3; ++a)
+    if (swing[a] != 0) rotate(GlFloat(-angle[a]), a);
+  translate(-GlFloat(part.offsetX), -GlFloat(part.offsetY), -GlFloat(part.offsetZ));
+}
+// Applies a part's transform with the given angles (PartSteps). Returns false, applying
+// nothing, unless PartApplies.
 bool ApplyPartTransform(const PartPivot& part, double angleX, double angleY, double angleZ);
 // The exact inverse of ApplyPartTransform with the same values: T(offset); R(angle) about z,
 // y, x for each axis that swings; R(tilt) about z, y, x for each non-zero tilt; T(-offset).

@@ -15,38 +15,6 @@ void Grow(double lo[3], double hi[3], const double p[3]) {
   }
 }
 
-// The plane of a kept polygon (Newell's normal, through its vertices' mean), or all zero.
-void FitPlane(const ListCalls& kept, const ListCalls::Polygon& polygon, double plane[4]) {
-  std::fill(plane, plane + 4, 0.0);
-  if (polygon.count < 3) return;
-  const auto at = [&](int v) {
-    return &kept.points[3 * static_cast<std::size_t>(kept.corners[polygon.first + v])];
-  };
-  double normal[3] = {0, 0, 0}, mean[3] = {0, 0, 0}, size = 0;
-  for (int v = 0; v < polygon.count; ++v) {
-    const double* p = at(v);
-    const double* q = at((v + 1) % polygon.count);
-    normal[0] += (p[1] - q[1]) * (p[2] + q[2]);
-    normal[1] += (p[2] - q[2]) * (p[0] + q[0]);
-    normal[2] += (p[0] - q[0]) * (p[1] + q[1]);
-    for (int a = 0; a < 3; ++a) {
-      mean[a] += p[a] / polygon.count;
-      size = std::max(size, std::fabs(p[a] - q[a]));
-    }
-  }
-  const double length = std::hypot(normal[0], normal[1], normal[2]);
-  if (!(length > 1e-9 * size * size) || !std::isfinite(length)) return;
-  double n[3];
-  for (int a = 0; a < 3; ++a) n[a] = normal[a] / length;
-  const double d = -(n[0] * mean[0] + n[1] * mean[1] + n[2] * mean[2]);
-  for (int v = 0; v < polygon.count; ++v) {
-    const double* p = at(v);
-    if (!(std::fabs(n[0] * p[0] + n[1] * p[1] + n[2] * p[2] + d) <= 1e-6 * size)) return;
-  }
-  std::copy(n, n + 3, plane);
-  plane[3] = d;
-}
-
 }  // namespace
 
 void RecordOut::Open() {
@@ -144,7 +112,6 @@ void RecordOut::Begin() {
   kept->calls.push_back({ListCalls::kPolygon, static_cast<int>(kept->polygons.size())});
   kept->polygons.push_back(
       {static_cast<int>(kept->attributes.size()), 0, sent.texture == 1, perVertex, r, g, b});
-  kept->planes.insert(kept->planes.end(), 4, 0.0);
 }
 
 void RecordOut::End() {
@@ -155,7 +122,11 @@ void RecordOut::End() {
     ListCalls::Polygon& polygon = kept->polygons.back();
     polygon.perVertex = written.PerVertex();
     polygon.r = r, polygon.g = g, polygon.b = b;
-    FitPlane(*kept, polygon, &kept->planes[kept->planes.size() - 4]);
+    std::vector<const double*>& corners = shapeCorners;
+    corners.clear();
+    for (int v = polygon.first; v < polygon.first + polygon.count; ++v)
+      corners.push_back(&kept->points[3 * static_cast<std::size_t>(kept->corners[v])]);
+    kept->shapes.push_back(ShapeOf(corners.data(), polygon.count));
     const int k = static_cast<int>(kept->polygons.size()) - 1;
     std::vector<ListCalls::Cluster>& clusters = kept->clusters;
     if (clusters.size() == static_cast<std::size_t>(runs.back().firstCluster) ||

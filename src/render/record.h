@@ -10,6 +10,7 @@
 
 #include "platform/win32.h"
 #include "render/colour_queue.h"
+#include "render/occlusion.h"
 #include "render/parts.h"
 #include "render/polylist.h"
 #include "render/polywalk.h"
@@ -62,10 +63,7 @@ struct ListCalls {
   std::vector<int> corners;            // one a vertex: its position in points
   std::vector<Attributes> attributes;  // one a vertex
   std::vector<Polygon> polygons;
-  // One a polygon: its plane a, b, c, d (a x + b y + c z + d = 0), or all zero when it is not
-  // flat (fewer than three vertices, no area, or a vertex off the plane by more than a
-  // millionth of the polygon's size).
-  std::vector<double> planes;
+  std::vector<PolygonShape> shapes;  // one a polygon, for the hidden test of groups of them
   // The run's polygons in groups of up to kClusterPolygons consecutive ones, each with the box
   // around its vertices, to test what lies hidden a group at a time.
   struct Cluster {
@@ -96,6 +94,7 @@ struct RecordOut {
   ColourQueue& written;
   ListCalls* kept;  // where the calls are kept as well (none: not kept)
   std::unordered_map<std::string, int> positions;  // kept positions by their bytes
+  std::vector<const double*> shapeCorners;         // scratch: a kept polygon's corners
   double r = 0, g = 0, b = 0, s = 0, t = 0;
   bool colourPending = false;  // a colour set outside a polygon, not sent with one yet
   bool mapping = false;        // texture coordinates set for the next vertex
@@ -180,6 +179,7 @@ int ReplayRuns(const std::vector<Run>& runs, Outside outside, Between between,
 struct ModelRecord {
   std::vector<Run> runs;
   std::vector<int> tags;
+  ListCalls calls;     // the runs' polygons, for their shapes
   ColourQueue leaves;  // Mesa's queue after the walk, begun holding nothing
   bool recorded = false;
 };
@@ -199,7 +199,7 @@ ModelRecord RecordModel(const List& list, TagOf tagOf) {
   ModelRecord model;
   const int bound = boundTexture;
   ColourQueue queue;
-  RecordOut out(model.runs, 0, queue);
+  RecordOut out(model.runs, 0, queue, &model.calls);
   int current = kNoPart;
   model.tags.push_back(current);
   boundTexture = 0;
