@@ -9,7 +9,7 @@ find_program(CONVERT_PROGRAM convert REQUIRED)
 # Manual pages: one troff source each in docs/man, compressed as Debian wants them.
 set(package_outputs "")
 foreach(page citywalk.6 citywalk-check.1 citywalk-replay.1 citywalk-expect.1
-             citywalk-scenegen.1 citywalk-import.1)
+             citywalk-scenegen.1 citywalk-import.1 citywalk-set.1)
   string(REGEX MATCH "[0-9]$" section ${page})
   add_custom_command(OUTPUT ${PKG}/${page}.gz
                      COMMAND ${GZIP_PROGRAM} -9n -c ${CMAKE_SOURCE_DIR}/docs/man/${page}

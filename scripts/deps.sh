@@ -8,9 +8,11 @@
 set -euo pipefail
 
 # The tools are configured with the program: citywalk-import needs the model library, the
-# image decoder and the mesh simplifier.
+# picture decoders (stb_image for PNG and JPEG, ImageMagick's readers for SGI, DDS, TGA, TIFF,
+# PSD, BMP and GIF) and the mesh simplifier.
 run_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
-  libosmesa6-dev libgl1-mesa-dri libassimp-dev libstb-dev libmeshoptimizer-dev)
+  libosmesa6-dev libgl1-mesa-dri libassimp-dev libstb-dev libmagickcore-6.q16-dev
+  libmeshoptimizer-dev)
 model_packages=("${run_packages[@]}" assimp-testmodels)
 package_packages=("${run_packages[@]}" dpkg-dev lintian imagemagick g++-mingw-w64-x86-64 zip)
 test_packages=("${model_packages[@]}" googletest libgtest-dev libbenchmark-dev xvfb xauth

@@ -32,6 +32,7 @@ case $what in
     # Plain text with Windows line ends, so that Notepad shows the lines.
     sed 's/$/\r/' README.md >"$stage/README.txt"
     sed 's/$/\r/' docs/scene-format.md >"$stage/scene-format.txt"
+    sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
     for demo in walk drive follow chase; do
       printf '@echo off\r\ncd /d "%%~dp0"\r\nstart "" citywalk.exe %s\r\n' "$demo" \
         >"$stage/citywalk-$demo.bat"

@@ -14,6 +14,7 @@
 #include "motion/camera.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
+#include "platform/line_file.h"
 #include "scene/scene.h"
 
 namespace {
@@ -91,9 +92,8 @@ const ObjectField kObjectFields[] = {
     {"objectMotionState", &objectMotionState},
 };
 
-// The program's own trace: the file and the frames presented so far.
-std::FILE* traceFile = nullptr;
-long long tracedFrames = 0;
+// The program's own trace; each of its lines is a frame.
+LineFile traceFile{.program = "citywalk", .what = "the trace"};
 
 void Append(std::string& out, const char* name, const std::string& text) {
   out += '"';
@@ -145,13 +145,7 @@ std::string TraceLine(long long frame, std::uint32_t tick) {
 
 bool StartTrace(const std::string& path, std::string* why) {
   StopTrace();
-  std::FILE* file = path == "-" ? stdout : std::fopen(path.c_str(), "w");
-  if (file == nullptr) {
-    if (why) *why = std::strerror(errno);
-    return false;
-  }
-  traceFile = file;
-  tracedFrames = 0;
+  if (!OpenLineFile(traceFile, path, why)) return false;
   static bool registered = false;
   if (!registered) std::atexit(StopTrace);
   registered = true;
@@ -159,17 +153,9 @@ bool StartTrace(const std::string& path, std::string* why) {
 }
 
 void TraceFrame() {
-  if (traceFile == nullptr) return;
-  const std::string line = TraceLine(++tracedFrames, static_cast<std::uint32_t>(nowTick));
-  std::fputs(line.c_str(), traceFile);
-  std::fputc('\n', traceFile);
+  if (!LineFileOpen(traceFile)) return;
+  AddLine(traceFile, TraceLine(traceFile.frames + 1, static_cast<std::uint32_t>(nowTick)));
+  EndFrame(traceFile);
 }
 
-void StopTrace() {
-  if (traceFile == nullptr) return;
-  if (traceFile == stdout)
-    std::fflush(traceFile);
-  else
-    std::fclose(traceFile);
-  traceFile = nullptr;
-}
+void StopTrace() { CloseLineFile(traceFile); }

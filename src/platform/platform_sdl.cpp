@@ -70,6 +70,13 @@
 //     and transition bits but no hardware scan code.
 //   - One window at a time; no child windows.
 //
+//   - Ending from outside (end_signals.h): SIGTERM, SIGINT or SIGHUP posts the window the
+//     close request a window manager sends, so the program ends by its own teardown. A lost
+//     display (Xlib's I/O error on the connection; SDL's quit event on Wayland, which SDL
+//     only sends then) ends the process at once with status 1 and one line on standard
+//     error, after the recording and the trace are written out to their last whole line: SDL
+//     and the GL driver are not called again, as they would wait on the dead connection.
+//
 // Where SDL cannot do what Win32 would, a line says so once on standard error. If no
 // display can be opened at all, CreateWindowExA says so and ends the process with status 1.
 #include <SDL.h>
@@ -85,8 +92,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/gamepad_sdl.h"
 #include "platform/driver_heap.h"
+#include "platform/end_signals.h"
+#include "platform/gamepad_sdl.h"
+#include "platform/line_file.h"
 #include "platform/recording.h"
 #include "platform/win32.h"
 
@@ -209,6 +218,22 @@ void StopVideo() {
   platform.videoReady = false;
 }
 
+// The display went away (its server stopped, the session ended). Nothing of SDL or the GL
+// driver may run any more: both would wait on the dead connection for ever. The recording
+// and the trace are written out to their last whole line and the process ends at once.
+[[noreturn]] void DisplayGone(const std::string& what) {
+  std::fprintf(stderr, "citywalk: %s; ending\n", what.c_str());
+  std::fflush(stderr);
+  FlushAllLineFiles();
+  std::_Exit(1);
+}
+
+// Xlib's report of a broken display connection. Its own report ends the process through
+// exit(), whose clean-up would call SDL on the dead connection and never return.
+int OnDisplayIoError(Display* display) {
+  DisplayGone(std::string("the display ") + DisplayString(display) + " went away");
+}
+
 // Starts SDL's video and event subsystems once; false when there is no display.
 bool StartVideo() {
   if (platform.videoReady) return true;
@@ -222,6 +247,8 @@ bool StartVideo() {
   // The window never captures the mouse (nothing asks it to): a held button does not bring
   // it the pointer's moves outside its client area.
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+  // SDL's quit event then only says that the display connection was lost (Wayland).
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     platform.videoFailed = true;
     WarnOnce(kWarnNoVideo, "no display: %s", SDL_GetError());
@@ -441,6 +468,11 @@ bool InClientArea(int x, int y) {
 void Translate(const SDL_Event& e) {
   WindowData& w = platform.window;
   switch (e.type) {
+    case SDL_QUIT:  // only for a lost connection (see StartVideo)
+      if (const char* driver = SDL_GetCurrentVideoDriver();
+          driver && std::strcmp(driver, "wayland") == 0)
+        DisplayGone("the Wayland display went away");
+      break;
     case SDL_WINDOWEVENT:
       if (!IsOurs(e.window.windowID)) return;
       switch (e.window.event) {
@@ -522,8 +554,20 @@ void PadLook() {
   platform.padLooking = false;
 }
 
+// A signal asked the program to end: the window gets the close request a window manager
+// would send (or, with no window yet, the quit message), and the program ends by its own
+// teardown.
+void EndOnSignal() {
+  if (TakeEndSignal() == 0) return;
+  if (platform.window.sdl != nullptr)
+    Post(WM_CLOSE, 0, 0);
+  else
+    PostQuitMessage(0);
+}
+
 // Moves every waiting SDL event into our queue, and takes the right stick's look step.
 void PumpEvents() {
+  EndOnSignal();
   if (!platform.videoReady) return;
   SDL_Event e;
   while (SDL_PollEvent(&e)) Translate(e);
@@ -682,8 +726,10 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
   w.id = SDL_GetWindowID(sdl);
   SDL_SysWMinfo wm;
   SDL_VERSION(&wm.version);
-  if (SDL_GetWindowWMInfo(sdl, &wm) && wm.subsystem == SDL_SYSWM_X11)
+  if (SDL_GetWindowWMInfo(sdl, &wm) && wm.subsystem == SDL_SYSWM_X11) {
     w.displayConnection = ConnectionNumber(wm.info.x11.display);
+    XSetIOErrorHandler(OnDisplayIoError);
+  }
   w.proc = wc->proc;
   w.windowedRect = SDL_Rect{x, y, width, height};
 
@@ -808,14 +854,29 @@ static bool WaitForDisplayOnly(DWORD milliseconds) {
   const int timeout =
       milliseconds == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(milliseconds, 0x7FFFFFFF));
   const WindowData& w = platform.window;
+  // An ending signal wakes the wait too.
   if (w.sdl != nullptr && w.displayConnection >= 0) {
-    pollfd connection{w.displayConnection, POLLIN, 0};
-    return poll(&connection, 1, timeout) != 0;
+    pollfd fds[2] = {{w.displayConnection, POLLIN, 0}, {EndSignalWakeFd(), POLLIN, 0}};
+    return poll(fds, fds[1].fd >= 0 ? 2 : 1, timeout) != 0;
   }
   SDL_Event e;
-  const int got = timeout < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout);
-  if (got) Translate(e);
-  return got != 0;
+  if (EndSignalWakeFd() < 0) {
+    const int got = timeout < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout);
+    if (got) Translate(e);
+    return got != 0;
+  }
+  // SDL's own wait cannot watch the signal's descriptor: slices of 100 ms, looking between.
+  constexpr int kSlice = 100;
+  for (int left = timeout;; left -= kSlice) {
+    const int slice = timeout < 0 ? kSlice : std::min(left, kSlice);
+    if (SDL_WaitEventTimeout(&e, slice)) {
+      Translate(e);
+      return true;
+    }
+    pollfd wake{EndSignalWakeFd(), POLLIN, 0};
+    if (poll(&wake, 1, 0) > 0) return true;
+    if (timeout >= 0 && left <= kSlice) return false;
+  }
 }
 
 // As WaitForDisplayOnly; while a game controller is open, whose input does not come over the
@@ -1204,6 +1265,7 @@ BOOL SwapBuffers(HDC dc) {
   if (w == nullptr) return FALSE;
   if (SDL_GL_GetCurrentWindow() != w->sdl || SDL_GL_GetCurrentContext() == nullptr) return FALSE;
   SDL_GL_SwapWindow(w->sdl);
+  recording::FramePresented();
   return TRUE;
 }
 

@@ -10,18 +10,14 @@
 #include <cstring>
 #include <sstream>
 
+#include "platform/line_file.h"
+
 namespace recording {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto kFlushEvery = std::chrono::milliseconds(1000);
-constexpr std::size_t kBufferLimit = 1 << 16;
-
 struct Writer {
-  std::FILE* file = nullptr;
-  std::string buffer;        // whole lines not yet written
-  Clock::time_point oldest;  // when the first of them was added
+  LineFile file{.program = "citywalk", .what = "the recording"};
   bool originWritten = false;
   std::int64_t originX = 0, originY = 0;  // the last origin line
 };
@@ -47,14 +43,6 @@ constexpr Shape kShapes[] = {
     {Kind::Screen, "screen", 2}, {Kind::Tick, "tick", 1},           {Kind::Metric, "metric", 2},
     {Kind::Cursor, "cursor", 2}, {Kind::SetCursor, "setcursor", 2}, {Kind::Origin, "origin", 2},
     {Kind::Idle, "idle", 0},     {Kind::Post, "post", 3},           {Kind::Send, "send", 4}};
-
-// Writes the buffered lines to the file at once.
-void Flush() {
-  if (writer.file == nullptr || writer.buffer.empty()) return;
-  std::fwrite(writer.buffer.data(), 1, writer.buffer.size(), writer.file);
-  std::fflush(writer.file);
-  writer.buffer.clear();
-}
 
 // A whole token as a number of the type's range (0x for hexadecimal).
 template <typename T>
@@ -88,53 +76,38 @@ bool MessageNumber(const std::string& token, std::uint32_t& message) {
 
 bool Start(const std::string& path, std::string* why) {
   Stop();
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
-    if (why) *why = std::strerror(errno);
-    return false;
-  }
-  std::setvbuf(file, nullptr, _IONBF, 0);  // our own buffer holds whole lines only
-  writer.file = file;
+  if (!OpenLineFile(writer.file, path, why)) return false;
   writer.originWritten = false;
-  writer.buffer = std::string(kMagic) + " " + std::to_string(kVersion) + "\n";
-  writer.oldest = Clock::now();
-  Flush();
+  AddLine(writer.file, std::string(kMagic) + " " + std::to_string(kVersion));
+  FlushLineFile(writer.file);
   static bool registered = false;
   if (!registered) std::atexit(Stop);
   registered = true;
   return true;
 }
 
-bool Active() { return writer.file != nullptr; }
+bool Active() { return LineFileOpen(writer.file); }
 
 void Write(const Event& event) {
-  if (writer.file == nullptr) return;
+  if (!Active()) return;
   if (event.kind == Kind::Origin) {
     if (writer.originWritten && event.a == writer.originX && event.b == writer.originY) return;
     writer.originWritten = true;
     writer.originX = event.a;
     writer.originY = event.b;
   }
-  const auto now = Clock::now();
-  if (writer.buffer.empty()) writer.oldest = now;
-  writer.buffer += Format(event);
-  writer.buffer += '\n';
-  if (now - writer.oldest >= kFlushEvery || writer.buffer.size() >= kBufferLimit) Flush();
+  AddLine(writer.file, Format(event));
 }
+
+void FramePresented() { EndFrame(writer.file); }
 
 void BeforeWait(std::uint32_t milliseconds) {
-  if (writer.file == nullptr || writer.buffer.empty()) return;
-  if (milliseconds == 0xFFFFFFFFu ||
-      Clock::now() - writer.oldest + std::chrono::milliseconds(milliseconds) >= kFlushEvery)
-    Flush();
+  FlushBeforeWait(writer.file, milliseconds == 0xFFFFFFFFu
+                                   ? std::chrono::milliseconds::max()
+                                   : std::chrono::milliseconds(milliseconds));
 }
 
-void Stop() {
-  if (writer.file == nullptr) return;
-  Flush();
-  std::fclose(writer.file);
-  writer.file = nullptr;
-}
+void Stop() { CloseLineFile(writer.file); }
 
 Event Value(Kind kind, std::int64_t a, std::int64_t b) {
   Event e;

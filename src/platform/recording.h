@@ -53,6 +53,8 @@ bool Start(const std::string& path, std::string* why);
 bool Active();
 // Appends one event (nothing when no recording is active). Written out at least once a second.
 void Write(const Event& event);
+// A frame was presented (the message on a failed write names the last one the file holds).
+void FramePresented();
 // The program is about to wait up to milliseconds (0xFFFFFFFF: for ever): what is buffered is
 // written out first if it would otherwise wait past its second.
 void BeforeWait(std::uint32_t milliseconds);

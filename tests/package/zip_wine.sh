@@ -18,7 +18,7 @@ zip=$("$source_dir/scripts/package.sh" --windows 2>"$work/package.log" | tail -n
 [ -f "$source_dir/$zip" ] || { cat "$work/package.log"; fail "scripts/package.sh --windows made no zip"; }
 unzip -q "$source_dir/$zip" -d "$work/unzipped" || fail "cannot unzip $zip"
 dir=$(echo "$work"/unzipped/citywalk-*-win64)
-for f in citywalk.exe README.txt scenes/drive/Город.mts citywalk-walk.bat citywalk-drive.bat \
+for f in citywalk.exe README.txt LICENSE.txt scenes/drive/Город.mts citywalk-walk.bat citywalk-drive.bat \
   citywalk-follow.bat citywalk-chase.bat; do
   [ -f "$dir/$f" ] || fail "the zip lacks $f"
 done

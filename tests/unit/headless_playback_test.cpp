@@ -19,8 +19,12 @@ std::string during = "loop";
 
 LRESULT CALLBACK NotingProc(HWND, UINT message, WPARAM, LPARAM lParam) {
   std::string text = std::to_string(message) + " during " + during;
-  if (message == WM_SIZE)
-    text += " " + std::to_string(LOWORD(lParam)) + "x" + std::to_string(HIWORD(lParam));
+  if (message == WM_SIZE) {  // appended piece by piece: GCC 12 at -O3 warns falsely of '+'
+    text += ' ';
+    text += std::to_string(LOWORD(lParam));
+    text += 'x';
+    text += std::to_string(HIWORD(lParam));
+  }
   handed.push_back(text);
   return 0;
 }

@@ -18,6 +18,16 @@
 #   expect_status_zero AFTER       fails unless the program ended with status 0
 #   need_wine                      finds Wine ($wine; skips without it), makes the work folder
 #                                  with a Wine prefix in it, and stops its server at the end
+#   private_display                starts an X server of the test's own (Xvfb, 640x480; skips
+#                                  without it) and points DISPLAY at it; $xvfb is its process,
+#                                  stopped at the end. Call after make_work.
+#   ends_whole_line FILE           fails unless FILE is not empty and ends with a newline
+#   wait_lines FILE N              waits (up to a minute) while the program runs until FILE
+#                                  holds N lines; fails if the program ends first
+#   end_status SECONDS             waits for the program to end (fails if it still runs);
+#                                  $status is its exit status
+#   replays_to_trace REPLAY REC TRACE SCENE MIN
+#                                  the recording replays to the frames of the program's trace
 
 skip() {
   echo "skipped: $*"
@@ -41,6 +51,7 @@ make_work() {
 cleanup() {
   if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill -9 "$pid" 2>/dev/null; fi
   if declare -F cleanup_more >/dev/null; then cleanup_more; fi
+  if [ -n "${xvfb:-}" ]; then kill -9 "$xvfb" 2>/dev/null; fi
   rm -rf "$work"
 }
 
@@ -115,4 +126,54 @@ expect_status_zero() {
   status=$?
   pid=
   [ "$status" -eq 0 ] || fail "exit status $status after $1"
+}
+
+private_display() {
+  command -v Xvfb >/dev/null || skip "Xvfb missing"
+  Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  DISPLAY=:$(cat "$work/display")
+  export DISPLAY
+}
+
+ends_whole_line() {
+  [ -s "$1" ] || fail "$1 is empty"
+  [ "$(tail -c 1 "$1" | od -An -c | tr -d ' ')" = '\n' ] || fail "$1 ends inside a line"
+}
+
+wait_lines() {
+  for _ in $(seq 600); do
+    [ "$(cat "$1" 2>/dev/null | wc -l)" -ge "$2" ] && return 0
+    kill -0 "$pid" 2>/dev/null || fail "the program ended before $1 held $2 lines"
+    sleep 0.1
+  done
+  fail "$1 never held $2 lines"
+}
+
+end_status() {
+  wait_end "$1" || fail "the program still runs $1 s later"
+  wait "$pid"
+  status=$?
+  pid=
+}
+
+# replays_to_trace REPLAY REC TRACE SCENE MIN: the recording REC replays with status 0, and the
+# frames it draws are those of TRACE (the program's own trace of the session) as far as both
+# go; fails unless at least MIN frames are compared.
+replays_to_trace() {
+  "$1" --dir "$4" --recording "$2" --trace "$work/replayed.trace" >"$work/replay.log" 2>&1 ||
+    fail "the recording does not replay: $(cat "$work/replay.log")"
+  local n m
+  n=$(wc -l <"$3")
+  m=$(wc -l <"$work/replayed.trace")
+  [ "$m" -lt "$n" ] && n=$m
+  [ "$n" -ge "$5" ] || fail "only $n frames to compare"
+  cmp -s <(head -n "$n" "$3") <(head -n "$n" "$work/replayed.trace") ||
+    fail "the replay's frames differ from the program's trace"
+  echo "the recording replays; $n frames as traced"
 }

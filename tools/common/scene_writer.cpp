@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "output_files.h"
+
 namespace {
 
 // Appends a double in its shortest form that reads back exactly; an infinity as a number too
@@ -201,9 +203,5 @@ std::string WriteSceneText(const SceneSpec& plan) {
 }
 
 bool WriteSceneFile(const std::string& path, const SceneSpec& plan) {
-  const std::string text = WriteSceneText(plan);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  return std::fclose(file) == 0 && ok;
+  return WriteFileBytes(path, WriteSceneText(plan));
 }

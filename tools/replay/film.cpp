@@ -18,7 +18,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
+
+#include "output_files.h"
 
 extern char** environ;
 
@@ -70,7 +71,10 @@ std::string FindProgram(const std::string& name) {
 
 }  // namespace
 
-Film::~Film() { Abandon(); }
+Film::~Film() {
+  Abandon();
+  if (encoderErrors_) std::fclose(encoderErrors_);
+}
 
 bool Film::Open(const std::string& video, const std::string& framesDir, int width, int height,
                 std::string& error) {
@@ -79,37 +83,50 @@ bool Film::Open(const std::string& video, const std::string& framesDir, int widt
   picture_.assign(static_cast<size_t>(width) * height * 3, 0);
   std::vector<std::string> options;
   std::string ffmpeg;
-  if (!video.empty()) {
-    options = EncoderOptions(video);
-    if (options.empty()) {
-      error = video + ": unknown video type; use .mp4, .webm, .webp or .gif";
-      return false;
-    }
-    if (options.back() == "mp4" && (width % 2 || height % 2)) {
-      error = video + ": H.264 needs an even width and height; give --screen an even size";
-      return false;
-    }
-    ffmpeg = FindProgram("ffmpeg");
-    if (ffmpeg.empty()) {
-      error = video +
-              ": the ffmpeg program is not installed (scripts/deps.sh test, or "
-              "apt-get install ffmpeg)";
-      return false;
-    }
-  }
-  if (!framesDir.empty()) {
-    std::error_code ec;
-    std::filesystem::create_directories(framesDir, ec);
-    if (!std::filesystem::is_directory(framesDir, ec) ||
-        access(framesDir.c_str(), W_OK | X_OK) != 0) {
-      error = framesDir + ": cannot write frames there";
-      return false;
-    }
-    framesDir_ = framesDir;
-  }
-  if (video.empty()) return true;
+  if (!video.empty() && !CheckVideo(video, options, ffmpeg, error)) return false;
+  if (!framesDir.empty() && !OpenFramesDir(framesDir, error)) return false;
+  return video.empty() || StartEncoder(video, options, ffmpeg, error);
+}
 
-  // ffmpeg writes a temporary file beside the video; it replaces the video only when done.
+// Whether the video can be made: its encoder options by type, the size, ffmpeg found.
+bool Film::CheckVideo(const std::string& video, std::vector<std::string>& options,
+                      std::string& ffmpeg, std::string& error) const {
+  options = EncoderOptions(video);
+  if (options.empty()) {
+    error = video + ": unknown video type; use .mp4, .webm, .webp or .gif";
+    return false;
+  }
+  if (options.back() == "mp4" && (width_ % 2 || height_ % 2)) {
+    error = video + ": H.264 needs an even width and height; give --screen an even size";
+    return false;
+  }
+  ffmpeg = FindProgram("ffmpeg");
+  if (ffmpeg.empty()) {
+    error = video +
+            ": the ffmpeg program is not installed (scripts/deps.sh test, or "
+            "apt-get install ffmpeg)";
+    return false;
+  }
+  return true;
+}
+
+// Makes the frames' folder if missing; false when frames cannot be written there.
+bool Film::OpenFramesDir(const std::string& framesDir, std::string& error) {
+  std::error_code ec;
+  std::filesystem::create_directories(framesDir, ec);
+  if (!std::filesystem::is_directory(framesDir, ec) ||
+      access(framesDir.c_str(), W_OK | X_OK) != 0) {
+    error = framesDir + ": cannot write frames there";
+    return false;
+  }
+  framesDir_ = framesDir;
+  return true;
+}
+
+// Starts ffmpeg writing the video's temporary file, fed raw frames through a pipe; the
+// temporary file replaces the video only when it is done.
+bool Film::StartEncoder(const std::string& video, const std::vector<std::string>& options,
+                        const std::string& ffmpeg, std::string& error) {
   video_ = video;
   part_ = video + ".part";
   const int probe = ::open(part_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -120,7 +137,7 @@ bool Film::Open(const std::string& video, const std::string& framesDir, int widt
   }
   ::close(probe);
 
-  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  const std::string size = std::to_string(width_) + "x" + std::to_string(height_);
   std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
                                    "-f",     "rawvideo",     "-pix_fmt",  "rgb24", "-s",       size,
                                    "-r",     "25",           "-i",        "-"};
@@ -136,9 +153,12 @@ bool Film::Open(const std::string& video, const std::string& framesDir, int widt
     Abandon();
     return false;
   }
+  // What ffmpeg says goes to a file of ours, to be given in one line when it fails.
+  encoderErrors_ = std::tmpfile();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+  if (encoderErrors_) posix_spawn_file_actions_adddup2(&actions, fileno(encoderErrors_), 2);
   const int spawned =
       posix_spawn(&encoder_, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -179,53 +199,93 @@ void Film::Fit(int width, int height, const std::vector<std::uint8_t>& rgba) {
   }
 }
 
-bool Film::Add(int width, int height, const std::vector<std::uint8_t>& rgbaBottomUp) {
-  if (!failure_.empty() || width < 1 || height < 1) return failure_.empty();
+std::vector<std::string> Film::Add(int width, int height,
+                                   const std::vector<std::uint8_t>& rgbaBottomUp) {
+  std::vector<std::string> said;
+  if (width < 1 || height < 1) return said;
   Fit(width, height, rgbaBottomUp);
   ++frames_;
-  if (pipe_ && std::fwrite(picture_.data(), 1, picture_.size(), pipe_) != picture_.size()) {
-    failure_ = video_ + ": ffmpeg stopped taking frames at frame " + std::to_string(frames_);
-    return false;
+  if (pipe_ && !videoFailed_)
+    if (std::string failure = AddToVideo(); !failure.empty()) said.push_back(failure);
+  if (!framesDir_.empty() && !framesFailed_)
+    if (std::string failure = AddToFrames(); !failure.empty()) said.push_back(failure);
+  return said;
+}
+
+// Feeds the frame to the encoder; the failure, when it no longer takes frames.
+std::string Film::AddToVideo() {
+  if (std::fwrite(picture_.data(), 1, picture_.size(), pipe_) == picture_.size()) return "";
+  videoFailed_ = true;
+  return EncoderFailure("stopped at frame " + std::to_string(frames_));
+}
+
+// Writes the frame as the next numbered PNG, whole or not at all; the failure, if any.
+std::string Film::AddToFrames() {
+  char name[32];
+  std::snprintf(name, sizeof name, "frame-%05lld.png", frames_);
+  const std::string path = framesDir_ + "/" + name, part = path + ".part";
+  std::string png;
+  const auto append = [](void* to, void* data, int size) {
+    static_cast<std::string*>(to)->append(static_cast<const char*>(data),
+                                          static_cast<std::size_t>(size));
+  };
+  errno = 0;
+  if (stbi_write_png_to_func(append, &png, width_, height_, 3, picture_.data(), width_ * 3) &&
+      WriteFileBytes(part, png) && std::rename(part.c_str(), path.c_str()) == 0)
+    return "";
+  const std::string reason = errno ? std::strerror(errno) : "the picture could not be encoded";
+  std::remove(part.c_str());
+  framesFailed_ = true;
+  return path + ": cannot write (" + reason + "); the frames stop after frame " +
+         std::to_string(frames_ - 1);
+}
+
+// Ends the encoder that stopped (what) and removes its unfinished file; the line saying so,
+// with the encoder's own last word on why.
+std::string Film::EncoderFailure(const std::string& what) {
+  Abandon();
+  std::string reason;
+  if (encoderErrors_) {
+    std::rewind(encoderErrors_);
+    char line[512];
+    while (std::fgets(line, sizeof line, encoderErrors_))
+      if (line[0] != '\n') reason = line;
+    while (!reason.empty() && std::isspace(static_cast<unsigned char>(reason.back())))
+      reason.pop_back();
   }
-  if (!framesDir_.empty()) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%05lld.png", frames_);
-    const std::string path = framesDir_ + "/" + name, part = path + ".part";
-    if (!stbi_write_png(part.c_str(), width_, height_, 3, picture_.data(), width_ * 3) ||
-        std::rename(part.c_str(), path.c_str()) != 0) {
-      std::remove(part.c_str());
-      failure_ = path + ": cannot write";
-      return false;
-    }
-  }
-  return true;
+  if (reason.empty() && WIFEXITED(encoderStatus_))
+    reason = "it exited with " + std::to_string(WEXITSTATUS(encoderStatus_));
+  if (reason.empty()) reason = "it was ended by a signal";
+  return video_ + ": ffmpeg " + what + " (" + reason + "); no video written";
 }
 
 bool Film::Close(std::string& error) {
-  if (!pipe_) {
-    error = failure_;
-    return failure_.empty();
-  }
+  error.clear();
+  if (!pipe_) return !videoFailed_ && !framesFailed_;  // a failure was said when it came
   const bool flushed = std::fclose(pipe_) == 0;
   pipe_ = nullptr;
-  int status = 0;
-  while (waitpid(encoder_, &status, 0) < 0 && errno == EINTR) {
+  while (waitpid(encoder_, &encoderStatus_, 0) < 0 && errno == EINTR) {
   }
   encoder_ = -1;
-  if (!failure_.empty() && WIFEXITED(status))
-    failure_ += " (it exited with " + std::to_string(WEXITSTATUS(status)) + "); no video written";
-  if (failure_.empty() && frames_ == 0) failure_ = video_ + ": no frame was drawn; no video";
-  if (failure_.empty() && (!flushed || !WIFEXITED(status) || WEXITSTATUS(status) != 0))
-    failure_ = video_ + ": ffmpeg failed (see its message above); no video written";
-  if (failure_.empty() && std::rename(part_.c_str(), video_.c_str()) != 0)
-    failure_ = video_ + ": cannot write (" + std::strerror(errno) + ")";
-  if (!failure_.empty()) {
-    error = failure_;
+  // ffmpeg speaks only of errors here; it says some (a full disk at the trailer) and still
+  // exits with 0.
+  struct stat said {};
+  const bool quiet =
+      !encoderErrors_ || (fstat(fileno(encoderErrors_), &said) == 0 && said.st_size == 0);
+  const bool encoded =
+      flushed && WIFEXITED(encoderStatus_) && WEXITSTATUS(encoderStatus_) == 0 && quiet;
+  if (frames_ == 0)
+    error = video_ + ": no frame was drawn; no video";
+  else if (!encoded)
+    error = EncoderFailure("failed");
+  else if (std::rename(part_.c_str(), video_.c_str()) != 0)
+    error = video_ + ": cannot write (" + std::strerror(errno) + ")";
+  if (!error.empty()) {
     Abandon();
     return false;
   }
   part_.clear();
-  return true;
+  return !framesFailed_;
 }
 
 // Stops the encoder, if running, and removes its unfinished file.
@@ -235,38 +295,10 @@ void Film::Abandon() {
     pipe_ = nullptr;
   }
   if (encoder_ > 0) {
-    int status;
-    while (waitpid(encoder_, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(encoder_, &encoderStatus_, 0) < 0 && errno == EINTR) {
     }
     encoder_ = -1;
   }
   if (!part_.empty()) std::remove(part_.c_str());
   part_.clear();
-}
-
-Progress::Progress(long long total, bool forced)
-    : total_(total), forced_(forced), enabled_(forced || isatty(STDERR_FILENO)) {
-  start_ = last_ = std::chrono::steady_clock::now();
-}
-
-// Rewrites the line at most four times a second, and always for the last frame.
-void Progress::Frame(long long n, double done) {
-  if (!enabled_) return;
-  if (done > 0) total_ = std::max(n, static_cast<long long>(n / done + 0.5));
-  const auto now = std::chrono::steady_clock::now();
-  const double elapsed = std::chrono::duration<double>(now - start_).count();
-  if (!forced_ && elapsed < 3) return;
-  if (n < total_ && shown_ && now - last_ < std::chrono::milliseconds(250)) return;
-  last_ = now;
-  shown_ = true;
-  const long long left = static_cast<long long>(elapsed / n * (total_ - n) + 0.5);
-  std::fprintf(stderr, "\rcitywalk-replay: frame %lld of %lld, %lld:%02lld left   ", n, total_,
-               left / 60, left % 60);
-  std::fflush(stderr);
-}
-
-// Ends the line so that later messages start on their own.
-void Progress::End() {
-  if (shown_) std::fputc('\n', stderr);
-  shown_ = false;
 }

@@ -1,10 +1,9 @@
 // Filming a replay: every drawn frame, fitted to one picture size, goes to a video made by the
-// ffmpeg program and/or to numbered PNG files; and the progress line shown while it runs.
+// ffmpeg program and/or to numbered PNG files.
 #pragma once
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -21,13 +20,25 @@ class Film {
   // frame is drawn; false with a message naming the file when they cannot.
   bool Open(const std::string& video, const std::string& framesDir, int width, int height,
             std::string& error);
-  // Adds one drawn frame (RGBA rows bottom-up, as GL reads them); false once writing failed.
-  bool Add(int width, int height, const std::vector<std::uint8_t>& rgbaBottomUp);
-  // Finishes the video and puts it in place; false with a message (and no video) on failure.
+  // Adds one drawn frame (RGBA rows bottom-up, as GL reads them) to the outputs still
+  // written. When writing one of them fails, that output stops (the other goes on) and the
+  // line saying so is returned, once.
+  std::vector<std::string> Add(int width, int height,
+                               const std::vector<std::uint8_t>& rgbaBottomUp);
+  // Finishes the video and puts it in place; false when an output failed, with a message in
+  // error unless Add gave it already (no video is left then).
   bool Close(std::string& error);
 
  private:
+  bool CheckVideo(const std::string& video, std::vector<std::string>& options, std::string& ffmpeg,
+                  std::string& error) const;
+  bool OpenFramesDir(const std::string& framesDir, std::string& error);
+  bool StartEncoder(const std::string& video, const std::vector<std::string>& options,
+                    const std::string& ffmpeg, std::string& error);
   void Fit(int width, int height, const std::vector<std::uint8_t>& rgbaBottomUp);
+  std::string AddToVideo();
+  std::string AddToFrames();
+  std::string EncoderFailure(const std::string& what);
   void Abandon();
 
   std::string video_, part_, framesDir_;
@@ -36,21 +47,7 @@ class Film {
   long long frames_ = 0;
   std::FILE* pipe_ = nullptr;
   pid_t encoder_ = -1;
-  std::string failure_;
-};
-
-class Progress {
- public:
-  // Shows "frame n of N, time left" on standard error when asked to or when it is a terminal
-  // (then only once the run has taken a few seconds).
-  Progress(long long total, bool forced);
-  // Frame n is drawn; done (0..1), when given, is the share of the run behind, for a run whose
-  // number of frames is not known before (a recording): the total is then estimated from it.
-  void Frame(long long n, double done = -1);
-  void End();
-
- private:
-  long long total_;
-  bool forced_, shown_ = false, enabled_;
-  std::chrono::steady_clock::time_point start_, last_;
+  int encoderStatus_ = 0;               // once the encoder has ended
+  std::FILE* encoderErrors_ = nullptr;  // what the encoder says, read back for the message
+  bool videoFailed_ = false, framesFailed_ = false;
 };

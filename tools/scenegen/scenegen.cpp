@@ -7,12 +7,12 @@
 // cars avoid the obstacle points, the people those and their own points along the kerbs of
 // their block. The walker starts in a street looking north (-z), with a car ahead.
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
+#include <limits>
 #include <string>
 
+#include "command_options.h"
 #include "models.h"
 #include "scene/reader.h"
 #include "scene_writer.h"
@@ -394,50 +394,71 @@ SceneSpec CapacityScene() {
   return scene;
 }
 
+namespace {
+
+// The demo scenes by name, the walk first (the default).
+struct Demo {
+  const char* name;
+  const char* help;
+  SceneSpec (*build)();
+};
+constexpr Demo kDemos[] = {{"walk", "the walking city (the default)", WalkScene},
+                           {"drive", "the driving city", DriveScene},
+                           {"follow", "the walking figure, watched from behind", FollowScene},
+                           {"chase", "the car, watched from behind", ChaseScene},
+                           {"capacity", "every table at its full size", CapacityScene}};
+
+// The command line: -1 to go on, else the status to end with.
+int ReadArguments(int argc, char** argv, const Demo*& demo, bool& stress, std::uint64_t& seed,
+                  std::string& dir) {
+  CommandLine line{
+      "citywalk-scenegen", "DIR", {}, [&dir](const std::string& word, std::string& error) {
+        if (!dir.empty()) error = "one folder only";
+        if (dir.empty()) dir = word;
+        return error.empty();
+      }};
+  for (const Demo& d : kDemos)
+    if (&d != &kDemos[0])
+      line.options.push_back(
+          {std::string("--") + d.name, "", d.help, [&demo, &d](const std::string&, std::string&) {
+             demo = &d;
+             return true;
+           }});
+  const auto takeSeed = TakeNumber<std::uint64_t>(
+      seed, 0, std::numeric_limits<std::uint64_t>::max(), "--stress needs a seed (a whole number)");
+  line.options.push_back({"--stress", "SEED",
+                          "a random scene built to part the ways of drawing, the same for a seed",
+                          [&stress, takeSeed](const std::string& value, std::string& error) {
+                            stress = true;
+                            return takeSeed(value, error);
+                          }});
+  const int status = ::ReadCommandLine(line, argc, argv, 1);
+  if (status >= 0 || !dir.empty()) return status;
+  std::fprintf(stderr,
+               "citywalk-scenegen: no folder given (citywalk-scenegen --help for the usage)\n");
+  return 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  const std::string usage =
-      "usage: citywalk-scenegen [--drive|--follow|--chase|--capacity|--stress SEED] DIR\n";
-  std::string mode = "walk", dir;
+  const Demo* demo = &kDemos[0];
+  std::string dir;
+  bool stress = false;
   std::uint64_t seed = 0;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(usage.c_str(), stdout);
-      return 0;
-    }
-    if (arg == "--drive" || arg == "--follow" || arg == "--chase" || arg == "--capacity") {
-      mode = arg.substr(2);
-    } else if (arg == "--stress" && i + 1 < argc) {
-      const std::string value = argv[++i];
-      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seed);
-      if (ec != std::errc() || end != value.data() + value.size()) {
-        std::fprintf(stderr, "citywalk-scenegen: --stress needs a seed (a whole number)\n");
-        return 1;
-      }
-      mode = "stress";
-    } else if (!arg.empty() && arg[0] != '-' && dir.empty()) {
-      dir = arg;
-    } else {
-      std::fputs(usage.c_str(), stderr);
-      return 1;
-    }
-  }
-  if (dir.empty()) {
-    std::fputs(usage.c_str(), stderr);
-    return 1;
-  }
-  const SceneSpec scene = mode == "drive"      ? DriveScene()
-                          : mode == "follow"   ? FollowScene()
-                          : mode == "chase"    ? ChaseScene()
-                          : mode == "capacity" ? CapacityScene()
-                          : mode == "stress"   ? StressScene(seed)
-                                               : WalkScene();
-  std::error_code error;
-  std::filesystem::create_directories(dir, error);
-  const std::string scenePath = dir + "/" + kSceneFileName;
-  if (!WriteSceneFile(scenePath, scene) || !WriteDemoTextures(dir) ||
-      (mode == "stress" && !WriteStressTextures(dir))) {
-    std::fprintf(stderr, "citywalk-scenegen: cannot write into %s\n", dir.c_str());
+  if (const int status = ReadArguments(argc, argv, demo, stress, seed, dir); status >= 0)
+    return status;
+  const SceneSpec scene = stress ? StressScene(seed) : demo->build();
+  // The bitmaps first, the scene that names them last; all or nothing.
+  std::vector<OutputFile> files = DemoTextureFiles(dir);
+  if (stress) files.push_back(StressTextureFile(dir));
+  files.push_back({dir + "/" + kSceneFileName,
+                   [&scene](const std::string& path) { return WriteSceneFile(path, scene); }});
+  std::vector<std::string> made;
+  std::string error;
+  if (!MakeOutputFolder(dir, made, error) || !WriteAllOrNothing(files, error)) {
+    RemoveMadeFolders(made);
+    std::fprintf(stderr, "citywalk-scenegen: %s\n", error.c_str());
     return 1;
   }
   return 0;

@@ -324,16 +324,19 @@ void Movers(Dice& dice, SceneSpec& scene) {
 
 // 4 x 4 texels of a few levels, equal ones side by side: magnified and smoothed, the texture
 // has flat stretches of a level (125 x 0.78 = 97.5) as well as every shade between.
-bool WriteStressTextures(const std::string& dir) {
-  Dice dice(0);
-  const std::array<std::uint8_t, 6> levels = {0, 50, 125, 130, 250, 255};
-  std::vector<std::uint8_t> rgba(4 * 4 * 4, 255);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x)
-      for (int c = 0; c < 3; ++c)
-        rgba[4 * (4 * y + x) + c] =
-            x % 2 == 1 && dice.OneIn(2) ? rgba[4 * (4 * y + x - 1) + c] : dice.Pick(levels);
-  return WriteBmp(dir + "/texels.bmp", 4, 4, rgba);
+OutputFile StressTextureFile(const std::string& dir) {
+  return {dir + "/texels.bmp", [](const std::string& path) {
+            Dice dice(0);
+            const std::array<std::uint8_t, 6> levels = {0, 50, 125, 130, 250, 255};
+            std::vector<std::uint8_t> rgba(4 * 4 * 4, 255);
+            for (int y = 0; y < 4; ++y)
+              for (int x = 0; x < 4; ++x)
+                for (int c = 0; c < 3; ++c)
+                  rgba[4 * (4 * y + x) + c] = x % 2 == 1 && dice.OneIn(2)
+                                                  ? rgba[4 * (4 * y + x - 1) + c]
+                                                  : dice.Pick(levels);
+            return WriteBmp(path, 4, 4, rgba);
+          }};
 }
 
 SceneSpec StressScene(std::uint64_t seed) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "output_files.h"
 #include "scene_writer.h"
 
 // The scene of one seed (the same seed, the same scene, with any standard library): towers
@@ -13,7 +14,8 @@
 // the near plane, tiny and huge ones, a missing texture and an unknown textured flag; the
 // field of view from 1 to 179 degrees, the far plane up to 10^6, any control mode, lights and
 // shading; moving objects and an avatar with swinging parts, some long enough to be recorded.
-// Uses the demo textures (WriteDemoTextures) and its own (WriteStressTextures).
+// Uses the demo textures (DemoTextureFiles) and its own (StressTextureFile).
 SceneSpec StressScene(std::uint64_t seed);
-// Writes the stress scenes' own texture into folder dir; false when it cannot be written.
-bool WriteStressTextures(const std::string& dir);
+// The stress scenes' own texture (texels.bmp) as a file of folder dir, to be written with
+// the scene.
+OutputFile StressTextureFile(const std::string& dir);

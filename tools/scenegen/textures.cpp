@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "bmp.h"
@@ -74,11 +75,16 @@ Rgb Grass(int x, int y) {
 
 }  // namespace
 
-bool WriteDemoTextures(const std::string& dir) {
+std::vector<OutputFile> DemoTextureFiles(const std::string& dir) {
   const std::string base = dir.empty() ? "" : dir + "/";
-  return WriteTexture(base + "brick.bmp", 64, Brick) &&
-         WriteTexture(base + "facade.bmp", 64, Facade) &&
-         WriteTexture(base + "asphalt.bmp", 64, Asphalt) &&
-         WriteTexture(base + "pavement.bmp", 64, Pavement) &&
-         WriteTexture(base + "grass.bmp", 64, Grass);
+  const std::pair<const char*, Rgb (*)(int, int)> textures[] = {{"brick.bmp", Brick},
+                                                                {"facade.bmp", Facade},
+                                                                {"asphalt.bmp", Asphalt},
+                                                                {"pavement.bmp", Pavement},
+                                                                {"grass.bmp", Grass}};
+  std::vector<OutputFile> files;
+  for (const auto& [name, paint] : textures)
+    files.push_back(
+        {base + name, [paint](const std::string& path) { return WriteTexture(path, 64, paint); }});
+  return files;
 }

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
-// Writes the demo textures (brick.bmp, facade.bmp, asphalt.bmp, pavement.bmp, grass.bmp) into
-// folder dir; false when a file cannot be written.
-bool WriteDemoTextures(const std::string& dir);
+#include "output_files.h"
+
+// The demo textures (brick.bmp, facade.bmp, asphalt.bmp, pavement.bmp, grass.bmp) as files of
+// folder dir, to be written with the scene.
+std::vector<OutputFile> DemoTextureFiles(const std::string& dir);
