@@ -11,6 +11,7 @@
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "render/avatar.h"
+#include "render/colour_queue.h"
 #include "render/objects.h"
 #include "render/polylist.h"
 #include "render/render_state.h"
@@ -159,6 +160,7 @@ void ResetProgramState() {
   ResetView();
   ResetInput();
   ResetDrawing();
+  ResetColourQueue();
   ResetPartTransforms();
   ResetAvatar();
   ResetRenderState();

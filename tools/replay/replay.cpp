@@ -7,6 +7,7 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -52,7 +53,7 @@ struct Arguments {
   bool random = false;
   std::uint64_t seed = 0;
   bool memory = false;
-  std::string video, framesDir;
+  std::string video, framesDir, frameSums;
   bool progress = false;
 };
 
@@ -121,6 +122,8 @@ CommandLine ReplayCommandLine(Arguments& args) {
        TakeText(args.framesDir)},
       {"--progress", "", "show the progress line even when not on a terminal",
        TakeFlag(args.progress)},
+      {"--frame-sums", "FILE", "one line per drawn frame: its number, size and pixels' checksum",
+       TakeText(args.frameSums)},
   };
   return line;
 }
@@ -136,6 +139,7 @@ struct Replay {
   bool finishRequested = false;
   bool destroyed = false;
   LineFile trace{.program = "citywalk-replay", .what = "the trace"};
+  LineFile sums{.program = "citywalk-replay", .what = "the frame sums"};
   bool timing = false;
   std::chrono::steady_clock::time_point frameStart;
   std::vector<double> frameMs;
@@ -246,6 +250,14 @@ bool OnQueueEmpty() {
   return false;
 }
 
+// The 64-bit FNV-1a hash of a frame's pixels: two frames that differ in any byte differ in it
+// but for a chance of 2^-64.
+std::uint64_t FrameSum(const std::vector<std::uint8_t>& rgba) {
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  for (const std::uint8_t byte : rgba) hash = (hash ^ byte) * 0x100000001b3ull;
+  return hash;
+}
+
 // A frame was presented: time it (only a frame of the loop's own FrameStep, not one drawn
 // inside a message), trace it, and stop after the last one asked for.
 void AfterSwap() {
@@ -273,6 +285,14 @@ void AfterSwap() {
       if (replay.progress) replay.progress->End();
       std::fprintf(stderr, "citywalk-replay: %s\n", failure.c_str());
     }
+  }
+  if (LineFileOpen(replay.sums) && replay.frames <= replay.args.frames) {
+    const headless::Frame& frame = headless::LastFrame();
+    char line[64];
+    std::snprintf(line, sizeof line, "%lld %dx%d %016llx", replay.frames, frame.width, frame.height,
+                  static_cast<unsigned long long>(FrameSum(frame.rgba)));
+    AddLine(replay.sums, line);
+    EndFrame(replay.sums);
   }
   if (replay.progress && replay.frames <= replay.args.frames)
     replay.progress->Frame(replay.frames, replay.playing
@@ -405,6 +425,11 @@ int OpenOutputs(Outputs& out) {
                  error.c_str());
     return 1;
   }
+  if (!args.frameSums.empty() && !OpenLineFile(replay.sums, args.frameSums, &error)) {
+    std::fprintf(stderr, "citywalk-replay: cannot write %s (%s)\n", args.frameSums.c_str(),
+                 error.c_str());
+    return 1;
+  }
   const auto absolute = [](const std::string& path) {
     return path.empty() ? path : std::filesystem::absolute(path).string();
   };
@@ -445,7 +470,7 @@ void RunProgram(std::vector<recording::Event> recorded, Outputs& out) {
   options.screenWidth = args.screenWidth;
   options.screenHeight = args.screenHeight;
   options.startTick = args.startTick;
-  options.captureFrames = !out.snapshot.empty() || out.Filming();
+  options.captureFrames = !out.snapshot.empty() || out.Filming() || !args.frameSums.empty();
   headless::Reset(options);
   headless::SetHooks({OnQueueEmpty, AfterSwap, OnIdle});
   if (replay.playing) headless::StartPlayback(std::move(recorded));
@@ -458,6 +483,7 @@ void RunProgram(std::vector<recording::Event> recorded, Outputs& out) {
   char commandLine[] = "";
   WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
   CloseLineFile(replay.trace);
+  CloseLineFile(replay.sums);
   if (out.progress) out.progress->End();
 }
 
@@ -484,7 +510,7 @@ int FinishOutputs(Outputs& out) {
                  headless::PlaybackErrorLine(), headless::PlaybackError().c_str());
     return 1;
   }
-  int status = replay.trace.failed ? 1 : 0;  // said when it failed
+  int status = replay.trace.failed || replay.sums.failed ? 1 : 0;  // said when they failed
   std::string error;
   if (out.Filming() && !out.film.Close(error)) {
     if (!error.empty()) std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());

@@ -7,7 +7,9 @@
 // cars avoid the obstacle points, the people those and their own points along the kerbs of
 // their block. The walker starts in a street looking north (-z), with a car ahead.
 #include <array>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "command_options.h"
@@ -16,6 +18,7 @@
 #include "models.h"
 #include "scene/reader.h"
 #include "scene_writer.h"
+#include "stress.h"
 
 namespace {
 
@@ -352,7 +355,8 @@ constexpr Demo kDemos[] = {{"walk", "the walking city (the default)", WalkScene}
                            {"capacity", "every table at its full size", CapacityScene}};
 
 // The command line: -1 to go on, else the status to end with.
-int ReadArguments(int argc, char** argv, const Demo*& demo, std::string& dir) {
+int ReadArguments(int argc, char** argv, const Demo*& demo, bool& stress, std::uint64_t& seed,
+                  std::string& dir) {
   CommandLine line{
       "citywalk-scenegen", "DIR", {}, [&dir](const std::string& word, std::string& error) {
         if (!dir.empty()) error = "one folder only";
@@ -366,6 +370,14 @@ int ReadArguments(int argc, char** argv, const Demo*& demo, std::string& dir) {
              demo = &d;
              return true;
            }});
+  const auto takeSeed = TakeNumber<std::uint64_t>(
+      seed, 0, std::numeric_limits<std::uint64_t>::max(), "--stress needs a seed (a whole number)");
+  line.options.push_back({"--stress", "SEED",
+                          "a random scene built to part the ways of drawing, the same for a seed",
+                          [&stress, takeSeed](const std::string& value, std::string& error) {
+                            stress = true;
+                            return takeSeed(value, error);
+                          }});
   const int status = ::ReadCommandLine(line, argc, argv, 1);
   if (status >= 0 || !dir.empty()) return status;
   std::fprintf(stderr,
@@ -378,10 +390,14 @@ int ReadArguments(int argc, char** argv, const Demo*& demo, std::string& dir) {
 int main(int argc, char** argv) {
   const Demo* demo = &kDemos[0];
   std::string dir;
-  if (const int status = ReadArguments(argc, argv, demo, dir); status >= 0) return status;
-  const SceneSpec scene = demo->build();
+  bool stress = false;
+  std::uint64_t seed = 0;
+  if (const int status = ReadArguments(argc, argv, demo, stress, seed, dir); status >= 0)
+    return status;
+  const SceneSpec scene = stress ? StressScene(seed) : demo->build();
   // The bitmaps first, the scene that names them last; all or nothing.
   std::vector<OutputFile> files = DemoTextureFiles(dir);
+  if (stress) files.push_back(StressTextureFile(dir));
   files.push_back({dir + "/" + kSceneFileName,
                    [&scene](const std::string& path) { return WriteSceneFile(path, scene); }});
   std::vector<std::string> made;
