@@ -3,9 +3,10 @@
 # and stops, what it wrote ends on a whole line and replays, and the program goes on; the tools
 # that write scenes refuse with status 1 and leave the folder exactly as it was.
 #   full_disk.sh tools CITYWALK_REPLAY CITYWALK_SCENEGEN CITYWALK_IMPORT CITYWALK_SET MODEL
-#                SCENE_DIR
-#     citywalk-scenegen into a new folder, citywalk-import of MODEL and citywalk-set into a
-#     scene on a full disk, citywalk-replay's trace and frames, and its video
+#                SCENE_DIR CITYWALK_MAP OSM
+#     citywalk-scenegen and citywalk-map (of OSM) into a new folder, citywalk-import of MODEL
+#     and citywalk-set into a scene on a full disk, citywalk-replay's trace and frames, and its
+#     video
 #   full_disk.sh program CITYWALK CITYWALK_REPLAY SCENE_DIR
 #     the program with --record and --trace, on an X server of the test's own
 # The tmpfs is mounted in a mount namespace of the test's own, so nothing outlives it. Exit
@@ -46,7 +47,7 @@ one_line() {
 listing() { (cd "$1" && find . -type f -exec md5sum {} + | sort && ls -lR); }
 
 tools() {
-  local replay=$1 scenegen=$2 import=$3 set=$4 model=$5 scene=$6 status
+  local replay=$1 scenegen=$2 import=$3 set=$4 model=$5 scene=$6 map=$7 osm=$8 status
 
   full_disk 16
   said "$scenegen" "$full/new/walk"
@@ -55,6 +56,16 @@ tools() {
   one_line '^citywalk-scenegen: .*: cannot write: No space left on device$'
   [ -z "$(ls -A "$full")" ] || fail "citywalk-scenegen left $(ls -A "$full")"
   echo "citywalk-scenegen: refused, nothing left"
+
+  full_disk 64
+  dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null
+  listing "$full" >"$work/before"
+  said "$map" "$full/town" "$osm" >/dev/null
+  status=$?
+  [ "$status" -eq 1 ] || fail "citywalk-map: exit status $status"
+  one_line '^citywalk-map: .*: cannot write: No space left on device$'
+  listing "$full" | cmp -s - "$work/before" || fail "citywalk-map changed the folder"
+  echo "citywalk-map: refused, nothing left"
 
   if [ -f "$model" ]; then
     full_disk 64
