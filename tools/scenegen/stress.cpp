@@ -284,8 +284,8 @@ SceneObjectSpec Model(Dice& dice, double size) {
   }
   model.vertices.back().part = kNoPart;
   for (int p = 0; p < parts; ++p) {
-    ScenePartSpec spec{};
-    for (ScenePartRowSpec& row : spec) {
+    ScenePartSpec rows{};
+    for (ScenePartRowSpec& row : rows) {
       row.offsetX = dice.Range(-size, size);
       row.offsetY = -dice.Range(0, size);
       row.offsetZ = dice.Range(-size, size);
@@ -295,7 +295,7 @@ SceneObjectSpec Model(Dice& dice, double size) {
       row.tiltX = dice.OneIn(3) ? dice.Range(-45, 45) : 0;
       row.steps = 1 + dice.Below(12);
     }
-    model.parts.push_back(spec);
+    model.parts.push_back(rows);
   }
   return model;
 }
