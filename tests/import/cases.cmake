@@ -7,7 +7,8 @@ find_program(CONVERT_PROGRAM convert REQUIRED)
 
 # import_case(NAME MODEL|MODEL_TEXT ... [OPTIONS ...] STATUS S [SEED DIR] [SUMMARY ...]
 #             [LINES ...] [OUTPUT RE] [NOT_OUTPUT RE] [STDOUT RE] [BITMAPS N [BOTTOM_LEFT BGR]]
-#             [KIND K MAX_VERTICES N] [EXPECT FILE] [FILES NAME=TEXT ...] [PICTURES "NAME W H [OPTIONS]" ...]
+#             [KIND K MAX_VERTICES N] [EXPECT FILE] [FILES NAME=TEXT ...]
+#             [PICTURES "NAME W H [OPTIONS]" ...]
 #             [SETTINGS "NAME LOW HIGH" ...] [REPEAT] [TIMEOUT SECONDS])
 function(import_case name)
   cmake_parse_arguments(C "REPEAT"
