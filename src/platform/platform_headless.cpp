@@ -58,6 +58,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <utility>
 
@@ -215,17 +216,21 @@ void Diverge(const std::string& asked) {
   PostQuitMessage(1);
 }
 
-// The next event if it is of this kind (taken), else null: at the end of the recording the
-// playback ends, on another kind it diverges.
-const recording::Event* Take(recording::Kind kind, const std::string& asked) {
+// The next event, taken, if it is of this kind and its asked numbers are the program's
+// arguments (recording::kLines); else null: at the end of the recording the playback ends, on
+// any other line it diverges, naming what the program asked for (and call, where more than
+// one call reads the line).
+const recording::Event* Take(recording::Kind kind,
+                             std::initializer_list<std::int64_t> arguments = {},
+                             const char* call = nullptr) {
   if (!Playing()) return nullptr;
   if (platform.nextEvent >= platform.events.size()) {
     EndPlayback();
     return nullptr;
   }
   const recording::Event& e = platform.events[platform.nextEvent];
-  if (e.kind != kind) {
-    Diverge(asked);
+  if (e.kind != kind || !recording::AskedWith(e, arguments)) {
+    Diverge(recording::Asked(kind, arguments, call));
     return nullptr;
   }
   ++platform.nextEvent;
@@ -477,12 +482,8 @@ BOOL DestroyWindow(HWND window) {
 }
 
 int GetSystemMetrics(int index) {
-  const std::string asked = "GetSystemMetrics(" + std::to_string(index) + ")";
-  if (const recording::Event* e = Take(recording::Kind::Metric, asked)) {
-    if (e->a == index) return static_cast<int>(e->b);
-    --platform.nextEvent;
-    Diverge(asked);
-  }
+  if (const recording::Event* e = Take(recording::Kind::Metric, {index}))
+    return static_cast<int>(e->b);
   if (index == SM_CXSCREEN) return platform.screenWidth;
   if (index == SM_CYSCREEN) return platform.screenHeight;
   return 0;
@@ -570,7 +571,7 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
                  : rules::MakeMessage(TheWindow(), e->message, e->wParam, e->lParam);
     return TRUE;
   }
-  if (Playing()) Diverge("a message (PeekMessageA)");
+  if (Playing()) Diverge(recording::Asked(recording::Kind::Post, {}, "PeekMessageA"));
   MSG found;
   if (!NextMessage(&found, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0))
     return FALSE;
@@ -585,7 +586,7 @@ DWORD MsgWaitForMultipleObjects(DWORD, const HANDLE*, BOOL, DWORD milliseconds, 
 }
 
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
-  if (const recording::Event* e = Take(recording::Kind::Post, "a message (GetMessageA)")) {
+  if (const recording::Event* e = Take(recording::Kind::Post, {}, "GetMessageA")) {
     const MSG found = Recorded(*e);
     if (msg) *msg = found;
     return found.message == WM_QUIT ? 0 : TRUE;
@@ -633,7 +634,7 @@ int ShowCursor(BOOL show) { return rules::CountCursor(show); }
 
 BOOL GetCursorPos(LPPOINT point) {
   if (!point) return FALSE;
-  if (const recording::Event* e = Take(recording::Kind::Cursor, "the cursor (GetCursorPos)"))
+  if (const recording::Event* e = Take(recording::Kind::Cursor))
     platform.cursor = POINT{static_cast<LONG>(e->a), static_cast<LONG>(e->b)};
   *point = platform.cursor;
   return TRUE;
@@ -643,14 +644,9 @@ BOOL GetCursorPos(LPPOINT point) {
 // no message: mouse look, which puts the cursor back on the window's centre, would otherwise
 // be answered for ever when that centre lies off the screen.
 BOOL SetCursorPos(int x, int y) {
-  const std::string asked = "SetCursorPos(" + std::to_string(x) + ", " + std::to_string(y) + ")";
-  if (const recording::Event* e = Take(recording::Kind::SetCursor, asked)) {
-    if (e->a == x && e->b == y) {
-      platform.cursor = POINT{x, y};
-      return TRUE;
-    }
-    --platform.nextEvent;
-    Diverge(asked);
+  if (Take(recording::Kind::SetCursor, {x, y})) {
+    platform.cursor = POINT{x, y};
+    return TRUE;
   }
   const POINT before = platform.cursor;
   platform.cursor.x = std::clamp(x, 0, platform.screenWidth - 1);
@@ -809,7 +805,7 @@ BOOL wglDeleteContext(HGLRC handle) {
 // ==== Clock ==================================================================================
 
 DWORD GetTickCount() {
-  if (const recording::Event* e = Take(recording::Kind::Tick, "a tick (GetTickCount)"))
+  if (const recording::Event* e = Take(recording::Kind::Tick))
     platform.tick = static_cast<DWORD>(e->a);
   return platform.tick;
 }
