@@ -98,6 +98,7 @@
 #include "platform/driver_heap.h"
 #include "platform/end_signals.h"
 #include "platform/gamepad_sdl.h"
+#include "platform/keys.h"
 #include "platform/line_file.h"
 #include "platform/recording.h"
 #include "platform/win32.h"
@@ -352,40 +353,39 @@ void Restore(WindowData& w) {
   ApplyRect(w, w.normalRect);
 }
 
+// SDL's keys as Win32's virtual keys, beside those VirtualKey takes by range (letters,
+// digits, F1..F12).
+constexpr struct {
+  SDL_Keycode sym;
+  WPARAM vk;
+} kSdlKeys[] = {{SDLK_UP, VK_UP},          {SDLK_DOWN, VK_DOWN},       {SDLK_LEFT, VK_LEFT},
+                {SDLK_RIGHT, VK_RIGHT},    {SDLK_SPACE, VK_SPACE},     {SDLK_LCTRL, VK_CONTROL},
+                {SDLK_RCTRL, VK_CONTROL},  {SDLK_LSHIFT, VK_SHIFT},    {SDLK_RSHIFT, VK_SHIFT},
+                {SDLK_LALT, VK_MENU},      {SDLK_RALT, VK_MENU},       {SDLK_ESCAPE, VK_ESCAPE},
+                {SDLK_RETURN, VK_RETURN},  {SDLK_KP_ENTER, VK_RETURN}, {SDLK_TAB, VK_TAB},
+                {SDLK_BACKSPACE, VK_BACK}, {SDLK_PAUSE, VK_PAUSE},     {SDLK_PAGEUP, VK_PRIOR},
+                {SDLK_PAGEDOWN, VK_NEXT},  {SDLK_END, VK_END},         {SDLK_HOME, VK_HOME},
+                {SDLK_INSERT, VK_INSERT},  {SDLK_DELETE, VK_DELETE}};
+
+// Whether some key of the keyboard gives this virtual key.
+constexpr bool KeyboardGives(WPARAM vk) {
+  for (const auto& key : kSdlKeys)
+    if (key.vk == vk) return true;
+  return (vk >= VK_F1 && vk <= VK_F12) || (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
+}
+
+// Whether the keyboard gives every key the program answers (kKeys).
+constexpr bool KeyboardGivesEveryKey() {
+  for (const Key& key : kKeys)
+    if (!KeyboardGives(key.code)) return false;
+  return true;
+}
+static_assert(KeyboardGivesEveryKey(), "a key of kKeys no keyboard key gives: add it to kSdlKeys");
+
 // Win32 virtual-key code of an SDL key, 0 for a key the program has no code for.
 WPARAM VirtualKey(const SDL_Keysym& key) {
-  switch (key.sym) {
-    case SDLK_UP:
-      return VK_UP;
-    case SDLK_DOWN:
-      return VK_DOWN;
-    case SDLK_LEFT:
-      return VK_LEFT;
-    case SDLK_RIGHT:
-      return VK_RIGHT;
-    case SDLK_SPACE:
-      return VK_SPACE;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL:
-      return VK_CONTROL;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT:
-      return VK_SHIFT;
-    case SDLK_LALT:
-    case SDLK_RALT:
-      return VK_MENU;
-    case SDLK_ESCAPE:
-      return VK_ESCAPE;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-      return VK_RETURN;
-    case SDLK_TAB:
-      return VK_TAB;
-    case SDLK_BACKSPACE:
-      return VK_BACK;
-    default:
-      break;
-  }
+  for (const auto& k : kSdlKeys)
+    if (k.sym == key.sym) return k.vk;
   if (key.sym >= SDLK_F1 && key.sym <= SDLK_F12) return VK_F1 + (key.sym - SDLK_F1);
   if (key.sym >= SDLK_a && key.sym <= SDLK_z) return 'A' + (key.sym - SDLK_a);
   if (key.sym >= SDLK_0 && key.sym <= SDLK_9) return '0' + (key.sym - SDLK_0);
