@@ -214,6 +214,8 @@ void OpenSessionFiles(const fs::path& record, const fs::path& trace, std::FILE* 
 
 }  // namespace
 
+// Help, or the scene folder entered and the session files opened; -1 to run, else the exit
+// status.
 int StartFromCommandLine(std::vector<fs::path> args, const fs::path& programFolder, std::FILE* out,
                          std::FILE* err) {
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {

@@ -226,6 +226,7 @@ int LookPixels(int value) {
 
 }  // namespace
 
+// Opens the game-controller subsystem once.
 bool GamepadStart() {
   if (gamepad.started) return true;
   if (gamepad.failed) return false;
@@ -238,6 +239,7 @@ bool GamepadStart() {
   return true;
 }
 
+// Closes every pad and the subsystem.
 void GamepadStop() {
   for (Pad& p : gamepad.pads) SDL_GameControllerClose(p.controller);
   gamepad.pads.clear();
@@ -245,6 +247,7 @@ void GamepadStop() {
   gamepad.started = false;
 }
 
+// Applies a controller event and tells the sink the keys it changed.
 bool GamepadEvent(const SDL_Event& e, PadKeySink sink) {
   const unsigned before = HeldKeys();
   switch (e.type) {
@@ -274,6 +277,7 @@ bool GamepadEvent(const SDL_Event& e, PadKeySink sink) {
   return true;
 }
 
+// Whether some pad input holds the key.
 bool GamepadHolds(WPARAM virtualKey) {
   const unsigned held = HeldKeys();
   for (int i = 0; i < kKeyCount; ++i)
@@ -281,8 +285,10 @@ bool GamepadHolds(WPARAM virtualKey) {
   return false;
 }
 
+// Whether a pad is open.
 bool GamepadConnected() { return !gamepad.pads.empty(); }
 
+// The right stick's pointer step, when one is due.
 bool GamepadLookStep(Uint64 now, int* dx, int* dy) {
   int x = 0, y = 0;
   for (const Pad& p : gamepad.pads) {

@@ -124,6 +124,7 @@ char cursorToken, brushToken;
 HWND TheWindow() { return rules::Handle(); }
 HDC TheDc() { return rules::DeviceContext(); }
 
+// The live context a handle names, or null.
 Context* FindContext(HGLRC handle) {
   for (auto& context : platform.contexts)
     if (reinterpret_cast<HGLRC>(context.get()) == handle) return context.get();
@@ -150,6 +151,7 @@ void BindSurface() {
                  height);
 }
 
+// No context current any more: GL calls do nothing.
 void ReleaseCurrent() {
   if (!platform.current) return;
   OSMesaMakeCurrent(nullptr, nullptr, GL_UNSIGNED_BYTE, 0, 0);
@@ -166,6 +168,7 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam) {
   rules::Post(TheWindow(), message, wParam, lParam);
 }
 
+// A window size within what the platform keeps (0..16384).
 int ClampSize(int size) { return std::clamp(size, 0, kMaxSize); }
 
 // Moves and sizes the window; a new size re-binds the GL surface, then sends WM_SIZE.
@@ -194,6 +197,7 @@ bool NextMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool rem
 
 // ---- Playback ------------------------------------------------------------------------------
 
+// Whether a recording is being played back.
 bool Playing() { return platform.playing; }
 
 // Playback is over: the platform goes on by itself from the last recorded state.
@@ -268,16 +272,19 @@ void DeliverSends(recording::Call call) {
   }
 }
 
+// A screen position as a mouse message's client lParam.
 LPARAM ClientLParam(POINT screen) {
   return MAKELPARAM(screen.x - platform.window.state.x, screen.y - platform.window.state.y);
 }
 
+// The MK_ flags of a mouse message.
 WPARAM ButtonState() { return platform.leftButton ? kButtonLeft : 0; }
 
 // The fixed list of display modes EnumDisplaySettingsA offers by number.
 constexpr int kModes[][2] = {{320, 200}, {400, 300},  {512, 384},  {640, 480},
                              {800, 600}, {1024, 768}, {1280, 1024}};
 
+// A display-mode record of this size, 32 bpp at 60 Hz.
 void FillMode(DEVMODEA* mode, int width, int height) {
   std::memset(mode, 0, sizeof(DEVMODEA));
   std::memcpy(mode->dmDeviceName, "\\\\.\\DISPLAY1", 12);
@@ -308,6 +315,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libOSMesa.so
 
 namespace headless {
 
+// A fresh virtual machine with these options (the shared rules start over too).
 void Reset(const Options& options) {
   ReleaseCurrent();
   for (auto& context : platform.contexts) OSMesaDestroyContext(context->mesa);
@@ -321,8 +329,10 @@ void Reset(const Options& options) {
   platform.cursor.y = options.cursorY >= 0 ? options.cursorY : platform.screenHeight / 2;
 }
 
+// The hooks, until the next Reset.
 void SetHooks(Hooks hooks) { platform.hooks = std::move(hooks); }
 
+// The recording stands in for the user, the clock and the window from now on.
 void StartPlayback(std::vector<recording::Event> events) {
   platform.events = std::move(events);
   platform.nextEvent = 0;
@@ -335,15 +345,18 @@ void StartPlayback(std::vector<recording::Event> events) {
   platform.playbackErrorLine = 0;
 }
 
+// The platform goes on by itself.
 void StopPlayback() {
   if (Playing()) EndPlayback();
 }
 
+// Where the playback is, and why it stopped if the program left the recording.
 bool PlaybackActive() { return Playing(); }
 size_t PlaybackPosition() { return platform.nextEvent; }
 const std::string& PlaybackError() { return platform.playbackError; }
 int PlaybackErrorLine() { return platform.playbackErrorLine; }
 
+// The virtual clock.
 DWORD Tick() { return platform.tick; }
 void SetTick(DWORD tick) { platform.tick = tick; }
 void AdvanceTick(DWORD milliseconds) { platform.tick += milliseconds; }
@@ -356,18 +369,21 @@ void PressKey(WPARAM virtualKey) {
   Post(WM_KEYDOWN, virtualKey, wasDown ? 0x40000001 : 1);
 }
 
+// WM_KEYUP, as a user letting go of the key.
 void ReleaseKey(WPARAM virtualKey) {
   if (!rules::WindowExists()) return;
   platform.keysDown[virtualKey & 0xFF] = false;
   Post(WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
 }
 
+// The cursor to a client position, as SetCursorPos would move it.
 void MoveMouse(int x, int y) {
   POINT point{x, y};
   if (rules::WindowExists()) ClientToScreen(TheWindow(), &point);
   SetCursorPos(point.x, point.y);
 }
 
+// WM_LBUTTONDOWN at a client position, the cursor moved there first.
 void PressLeftButton(int x, int y) {
   if (!rules::WindowExists()) return;
   POINT at = platform.cursor;
@@ -377,6 +393,7 @@ void PressLeftButton(int x, int y) {
   Post(WM_LBUTTONDOWN, ButtonState(), MAKELPARAM(x, y));
 }
 
+// WM_LBUTTONUP at a client position, the cursor moved there first.
 void ReleaseLeftButton(int x, int y) {
   if (!rules::WindowExists()) return;
   POINT at = platform.cursor;
@@ -386,15 +403,18 @@ void ReleaseLeftButton(int x, int y) {
   Post(WM_LBUTTONUP, ButtonState(), MAKELPARAM(x, y));
 }
 
+// A drag of the window's border: WM_SIZE before this returns.
 void ResizeWindow(int width, int height) {
   if (!rules::WindowExists()) return;
   SetWindowPos(TheWindow(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
 }
 
+// The platform's close command.
 void CloseWindow() {
   if (rules::WindowExists()) Post(WM_CLOSE, 0, 0);
 }
 
+// The window as the program left it, with the shared rules' part of it.
 WindowState Window() {
   WindowState state = platform.window.state;
   state.exists = rules::WindowExists();
@@ -402,6 +422,8 @@ WindowState Window() {
   state.needsPaint = rules::NeedsPaint();
   return state;
 }
+
+// What the program did to the machine (headless.h).
 HWND WindowHandle() { return rules::WindowExists() ? TheWindow() : nullptr; }
 int ScreenWidth() { return platform.screenWidth; }
 int ScreenHeight() { return platform.screenHeight; }
@@ -433,10 +455,13 @@ POINT rules::MessageCursor() { return platform.cursor; }
 
 // ==== Window class, window and message loop ==================================================
 
+// Cursors are only handles here.
 HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(&cursorToken); }
 
+// Stock objects are only handles here: the window paints with GL.
 HGDIOBJ GetStockObject(int) { return &brushToken; }
 
+// The one window: WM_CREATE, then WM_SIZE with the client size, inside the call.
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND, HMENU, HINSTANCE, void*) {
   const WNDCLASSA* found = rules::FindClass(className);
@@ -470,6 +495,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   return rules::WindowExists() ? TheWindow() : nullptr;
 }
 
+// Sends WM_DESTROY, then forgets the window and its queued messages.
 BOOL DestroyWindow(HWND window) {
   if (!rules::IsWindow(window)) return FALSE;
   if (Playing())
@@ -481,6 +507,7 @@ BOOL DestroyWindow(HWND window) {
   return TRUE;
 }
 
+// The virtual screen's width and height (recorded ones while playing).
 int GetSystemMetrics(int index) {
   if (const recording::Event* e = Take(recording::Kind::Metric, {index}))
     return static_cast<int>(e->b);
@@ -489,6 +516,7 @@ int GetSystemMetrics(int index) {
   return 0;
 }
 
+// Moves, sizes, stacks and shows the window as the flags ask.
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
   if (!rules::IsWindow(window)) return FALSE;
   auto& state = platform.window.state;
@@ -509,6 +537,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
   return TRUE;
 }
 
+// Hides, shows, maximises or restores; returns whether the window was visible.
 BOOL ShowWindow(HWND window, int showCommand) {
   if (!rules::IsWindow(window)) return FALSE;
   auto& win = platform.window;
@@ -546,6 +575,7 @@ BOOL ShowWindow(HWND window, int showCommand) {
   return wasVisible;
 }
 
+// Paints the window at once if it needs painting.
 BOOL UpdateWindow(HWND window) {
   if (!rules::IsWindow(window)) return FALSE;
   if (Playing()) {
@@ -556,6 +586,7 @@ BOOL UpdateWindow(HWND window) {
   return TRUE;
 }
 
+// Looks at (and maybe takes) the next message, or the recording's.
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
   if (Playing() && platform.nextEvent >= platform.events.size()) EndPlayback();
   if (Next(recording::Kind::Idle)) {
@@ -579,12 +610,14 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
   return TRUE;
 }
 
+// Never sleeps: notes the wait and answers whether a message waits.
 DWORD MsgWaitForMultipleObjects(DWORD, const HANDLE*, BOOL, DWORD milliseconds, DWORD) {
   ++platform.waits;
   platform.lastWait = milliseconds;
   return rules::Waiting() ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }
 
+// Takes the next message, or the recording's; 0 for WM_QUIT.
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
   if (const recording::Event* e = Take(recording::Kind::Post, {}, "GetMessageA")) {
     const MSG found = Recorded(*e);
@@ -625,6 +658,7 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   return TheDc();
 }
 
+// The window has the keyboard while it exists.
 HWND GetFocus() { return headless::WindowHandle(); }
 
 // ==== Cursor =================================================================================
@@ -632,6 +666,7 @@ HWND GetFocus() { return headless::WindowHandle(); }
 // Counts the cursor up or down; there is no cursor to show.
 int ShowCursor(BOOL show) { return rules::CountCursor(show); }
 
+// The virtual cursor (the recorded one while playing).
 BOOL GetCursorPos(LPPOINT point) {
   if (!point) return FALSE;
   if (const recording::Event* e = Take(recording::Kind::Cursor))
@@ -666,6 +701,7 @@ void TakeOrigin() {
   }
 }
 
+// Screen to client coordinates.
 BOOL ScreenToClient(HWND window, LPPOINT point) {
   if (!rules::IsWindow(window) || !point) return FALSE;
   TakeOrigin();
@@ -674,6 +710,7 @@ BOOL ScreenToClient(HWND window, LPPOINT point) {
   return TRUE;
 }
 
+// Client to screen coordinates.
 BOOL ClientToScreen(HWND window, LPPOINT point) {
   if (!rules::IsWindow(window) || !point) return FALSE;
   TakeOrigin();
@@ -684,6 +721,7 @@ BOOL ClientToScreen(HWND window, LPPOINT point) {
 
 // ==== Message box ============================================================================
 
+// Records the box and writes it to standard error; never waits.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
   const std::string title = caption ? caption : "Error";  // Win32's default caption
   const std::string body = text ? text : "";
@@ -694,6 +732,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
 
 // ==== Display settings =======================================================================
 
+// The mode in force, or one of the fixed list.
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* devMode) {
   if (deviceName || !devMode) return FALSE;  // the primary display only
   if (modeNum == ENUM_CURRENT_SETTINGS) {
@@ -705,6 +744,7 @@ BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* devMode) {
   return TRUE;
 }
 
+// Records the request; a well-formed one sets the virtual screen's size.
 LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD flags) {
   headless::DisplayChange change{};
   change.restoreDefault = devMode == nullptr;
@@ -739,10 +779,13 @@ LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD flags) {
 
 // ==== Device context, pixel format and OpenGL context ========================================
 
+// The window's own device context.
 HDC GetDC(HWND window) { return rules::IsWindow(window) ? TheDc() : nullptr; }
 
+// The device context stays valid; only the handles are checked.
 int ReleaseDC(HWND window, HDC dc) { return rules::IsWindow(window) && dc == TheDc() ? 1 : 0; }
 
+// Sets the one format, once.
 BOOL SetPixelFormat(HDC dc, int pixelFormat, const PIXELFORMATDESCRIPTOR*) {
   if (!rules::IsDeviceContext(dc) || pixelFormat != rules::kPixelFormat) return FALSE;
   // As on Win32, a window's pixel format is set once.
@@ -751,6 +794,7 @@ BOOL SetPixelFormat(HDC dc, int pixelFormat, const PIXELFORMATDESCRIPTOR*) {
   return TRUE;
 }
 
+// Counts the frame, reads it back when asked, and calls the afterSwap hook.
 BOOL SwapBuffers(HDC dc) {
   if (!rules::IsDeviceContext(dc) || !platform.current) return FALSE;
   if (platform.options.captureFrames) {
@@ -769,6 +813,7 @@ BOOL SwapBuffers(HDC dc) {
   return TRUE;
 }
 
+// A new OSMesa context for the window, not made current.
 HGLRC wglCreateContext(HDC dc) {
   if (!rules::IsDeviceContext(dc) || platform.window.pixelFormat == 0) return nullptr;
   KeepDriverBuffersInHeap();
@@ -781,6 +826,7 @@ HGLRC wglCreateContext(HDC dc) {
   return reinterpret_cast<HGLRC>(platform.contexts.back().get());
 }
 
+// Binds a context to the window's surface, or with none releases the current one.
 BOOL wglMakeCurrent(HDC dc, HGLRC handle) {
   if (!handle) {
     ReleaseCurrent();
@@ -793,6 +839,7 @@ BOOL wglMakeCurrent(HDC dc, HGLRC handle) {
   return TRUE;
 }
 
+// Deletes a context once.
 BOOL wglDeleteContext(HGLRC handle) {
   Context* context = FindContext(handle);
   if (!context) return FALSE;
@@ -804,6 +851,7 @@ BOOL wglDeleteContext(HGLRC handle) {
 
 // ==== Clock ==================================================================================
 
+// The virtual clock (the recorded tick while playing).
 DWORD GetTickCount() {
   if (const recording::Event* e = Take(recording::Kind::Tick))
     platform.tick = static_cast<DWORD>(e->a);

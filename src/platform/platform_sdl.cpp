@@ -607,6 +607,7 @@ HGDIOBJ GetStockObject(int object) {
   return &platform.stockObjects[object];
 }
 
+// The one window, hidden: WM_CREATE and WM_SIZE reach the procedure inside the call.
 HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU, HINSTANCE, void*) {
   const Sending sending(recording::Call::Create);

@@ -48,6 +48,7 @@ std::string KeyNames() {
 
 }  // namespace
 
+// Every line as an event, sorted by frame; refused at the first malformed line.
 bool ParseScript(std::istream& in, std::vector<ScriptEvent>& events, std::string& error) {
   events.clear();
   std::string text;
