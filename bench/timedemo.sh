@@ -5,10 +5,12 @@
 # built with the bench preset: LANDED=/tmp/landed/build/bench). Runs citywalk-replay
 # --timedemo (headless, Mesa on the processor) at 1024 x 768 on the capacity scene
 # (citywalk-scenegen --capacity, made in build/bench) walking forward across the towers and
-# walking while turning (the view sweeps the whole city), and on the sample city walking
-# forward; prints the median milliseconds per frame of each, frames per second with culling,
-# and how many times faster than the landed program. SIZE=WxH draws at another size (default
-# 1024x768). The load average is printed before and after: on a shared machine the figures
+# walking while turning (the view sweeps the whole city), on the sample city walking forward,
+# and in the demo town (scripts/town.sh: a real town from OpenStreetMap data built by
+# citywalk-map, with 50 moving objects, fetched with npm once) walking and driving forward
+# through its middle; prints the median milliseconds per frame of each, frames per second
+# with culling, and how many times faster than the landed program. SIZE=WxH draws at another
+# size (default 1024x768). The load average is printed before and after: on a shared machine the figures
 # move with it. Builds build/bench (the bench preset: Release) first. Figures only; nothing
 # fails.
 set -euo pipefail
@@ -17,11 +19,15 @@ frames=${1:-150}
 build=build/bench
 landed=${LANDED:-}
 size=${SIZE:-1024x768}
-if [ ! -x "$build/tools/replay/citywalk-replay" ] || [ ! -x "$build/tools/scenegen/citywalk-scenegen" ]; then
+if [ ! -x "$build/tools/replay/citywalk-replay" ] || [ ! -x "$build/tools/scenegen/citywalk-scenegen" ] ||
+  [ ! -x "$build/tools/map/citywalk-map" ]; then
   cmake --preset bench >/dev/null
-  cmake --build --preset bench --target citywalk-replay citywalk-scenegen >/dev/null
+  cmake --build --preset bench --target citywalk-replay citywalk-scenegen citywalk-map >/dev/null
 fi
 "$build/tools/scenegen/citywalk-scenegen" --capacity "$build/capacity"
+for mode in walk drive; do
+  scripts/town.sh "$build/tools/map/citywalk-map" "$build/town-$mode" "$mode" >/dev/null
+done
 forward=$(mktemp)
 turning=$(mktemp)
 trap 'rm -f "$forward" "$turning"' EXIT
@@ -34,10 +40,11 @@ median() { "$1" --dir "$2" --frames "$frames" --script "$3" --timedemo ${4:+"$4"
 
 echo "at $size, $frames frames; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-17s %10s %10s %10s %8s %8s\n' scene "landed ms" "off ms" "culled ms" "fps" "x landed"
-for scene in capacity capacity-turning city; do
+for scene in capacity capacity-turning city town-walk town-drive; do
   dir=$build/capacity script=$forward
   [ "$scene" = capacity-turning ] && script=$turning
   [ "$scene" = city ] && dir=scenes/walk
+  case $scene in town-*) dir=$build/$scene ;; esac
   before=nan
   [ -n "$landed" ] && before=$(median "$landed/tools/replay/citywalk-replay" "$dir" "$script")
   off=$(median "$build/tools/replay/citywalk-replay" "$dir" "$script" --no-culling)

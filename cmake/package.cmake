@@ -9,7 +9,7 @@ find_program(CONVERT_PROGRAM convert REQUIRED)
 # Manual pages: one troff source each in docs/man, compressed as Debian wants them.
 set(package_outputs "")
 foreach(page citywalk.6 citywalk-check.1 citywalk-replay.1 citywalk-expect.1
-             citywalk-scenegen.1 citywalk-import.1)
+             citywalk-scenegen.1 citywalk-import.1 citywalk-set.1 citywalk-map.1)
   string(REGEX MATCH "[0-9]$" section ${page})
   add_custom_command(OUTPUT ${PKG}/${page}.gz
                      COMMAND ${GZIP_PROGRAM} -9n -c ${CMAKE_SOURCE_DIR}/docs/man/${page}
@@ -77,8 +77,9 @@ drive a car from the driver's seat, or walk or drive watched by a chase
 camera. Four demo cities come with it (citywalk walk, drive, follow,
 chase), and scenes of your own are text files with bitmap textures.
 
-The tools check scenes, import models made with modelling programs, and
-replay scripted input without a display.")
+The tools check scenes, import models made with modelling programs, build
+a walkable town from OpenStreetMap data, and replay scripted input without
+a display.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # x11 rather than games: Debian's games section wants the program in /usr/games, which is not
 # on root's PATH, and the tools belong in /usr/bin.

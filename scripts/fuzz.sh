@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # scripts/fuzz.sh [TARGET] [SECONDS] [JOBS]: builds the libFuzzer targets (clang, ASan + UBSan,
-# in build/fuzz: the fuzz preset) and runs TARGET (reader, bitmap or program; default all three, one after the
-# other) for SECONDS of processor time each (default 3600), in JOBS processes (default 1).
+# in build/fuzz: the fuzz preset) and runs TARGET (reader, bitmap, program or map; default all
+# four, one after the other) for SECONDS of processor time each (default 3600), in JOBS
+# processes (default 1).
 # Inputs that add coverage go to build/fuzz/corpus/TARGET (the seeds in tests/fuzz/corpus/TARGET
 # are read, not written); a crash, leak or hang (an input running over 10 s) is written to
 # build/fuzz/findings/ and stops the run with a non-zero status. Add a finding that was fixed
 # to tests/fuzz/corpus/TARGET, where the test fuzz_corpus_TARGET replays it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-targets=${1:-reader bitmap program}
+targets=${1:-reader bitmap program map}
 seconds=${2:-3600}
 jobs=${3:-1}
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # scripts/record.sh [MODE...]: records the short drive or walk of each demo scene that the
 # README's animations are made from, scenes/MODE.rec (MODE: walk drive follow chase; default
-# all four). The real program (build/test/citywalk, built first when missing) runs on a
+# all four), or with MODE town a drive down Main Street in the demo town (the chase mode; the
+# town is built by scripts/town.sh into build/test/town-chase, fetched with npm),
+# docs/pictures/town.rec. The real program (build/test/citywalk, built first when missing) runs on a
 # private X display (Xvfb) of 320 x 200 with --record while xdotool plays the user: F3
 # maximises the window over that display, then a few seconds of keys and mouse look, then Esc.
 # Each recording is written beside the old one and put in place only when the program ended
@@ -16,6 +18,12 @@ if [ ! -x "$build/citywalk" ] && [ "${1:-}" != --on-display ]; then
 fi
 modes=("$@")
 [ ${#modes[@]} -gt 0 ] || modes=(walk drive follow chase)
+for mode in "${modes[@]}"; do
+  if [ "$mode" = town ]; then
+    cmake --build --preset test --target citywalk-map >/dev/null
+    scripts/town.sh "$build/tools/map/citywalk-map" "$build/town-chase" chase >/dev/null
+  fi
+done
 
 # Holds KEY for SECONDS.
 hold() {
@@ -50,6 +58,11 @@ route() {
       sleep 0.3
       xdotool keyup Up
       ;;
+    town)  # down Main Street, past the shops and the people on the pavements
+      xdotool keydown Up
+      sleep 3.5
+      xdotool keyup Up
+      ;;
   esac
   sleep 0.2
   xdotool key Escape
@@ -57,8 +70,11 @@ route() {
 
 # Records MODE on the display already running.
 record_one() {
-  local mode=$1 out=scenes/$1.rec pid wid=
-  "$build/citywalk" --record "$out.part" "scenes/$mode" &
+  local mode=$1 out=scenes/$1.rec dir=scenes/$1 pid wid=
+  if [ "$mode" = town ]; then
+    out=docs/pictures/town.rec dir=$build/town-chase
+  fi
+  "$build/citywalk" --record "$out.part" "$dir" &
   pid=$!
   for _ in $(seq 100); do
     wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1) && [ -n "$wid" ] && break

@@ -14,4 +14,4 @@ add_test(NAME cli_tools_help
          COMMAND sh -c "for t; do out=$(\"$t\" --help 2>/dev/null) || { echo \"$t: status $?\"; exit 1; }; case \"$out\" in *usage:*) ;; *) echo \"$t: no usage on stdout\"; exit 1 ;; esac; done"
                  sh $<TARGET_FILE:citywalk-check> $<TARGET_FILE:citywalk-replay>
                  $<TARGET_FILE:citywalk-expect> $<TARGET_FILE:citywalk-scenegen>
-                 $<TARGET_FILE:citywalk-import>)
+                 $<TARGET_FILE:citywalk-import> $<TARGET_FILE:citywalk-set>)

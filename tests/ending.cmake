@@ -17,7 +17,8 @@ add_test(NAME ending_signals
 add_test(NAME ending_full_disk_tools
          COMMAND bash ${ending}/full_disk.sh tools $<TARGET_FILE:citywalk-replay>
                  $<TARGET_FILE:citywalk-scenegen> $<TARGET_FILE:citywalk-import>
-                 /usr/share/assimp/models/OBJ/box.obj ${CMAKE_SOURCE_DIR}/scenes/drive)
+                 $<TARGET_FILE:citywalk-set> /usr/share/assimp/models/OBJ/box.obj
+                 ${CMAKE_SOURCE_DIR}/scenes/drive)
 add_test(NAME ending_full_disk_program
          COMMAND bash ${ending}/full_disk.sh program $<TARGET_FILE:citywalk>
                  $<TARGET_FILE:citywalk-replay> ${CMAKE_SOURCE_DIR}/scenes/walk)

@@ -1,6 +1,6 @@
 # citywalk-import: the scene it writes back, a table of real models (the library's own test
-# models, Debian's assimp-testmodels) with what each must give, and texture orientation
-# through the headless replay.
+# models, Debian's assimp-testmodels) and of models and textures made at test time with what
+# each must give, and texture orientation through the headless replay.
 if(NOT TARGET citywalk-import)
   return()
 endif()

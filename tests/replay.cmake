@@ -193,6 +193,31 @@ foreach(walk forward turning)
 endforeach()
 file(MAKE_DIRECTORY ${capacity} ${capacity}/lists ${capacity}/forward ${capacity}/turning)
 
+# Every way of drawing a frame (vertex by vertex as written, display lists, and each leaving out
+# what cannot be seen) draws the same picture to the bit, in every frame, compared with the
+# drawing as written by scripts/compare_paths.sh: random scenes in which the ways parted (a
+# colour on a level's boundary, taken with each vertex where drawing as written takes the
+# current colour, on a wall of a walk in mode 3 and on one pixel; walls close in depth under a
+# field of view of 1 degree and a far plane of 10^6), each its whole script long; and eight
+# stress scenes (citywalk-scenegen --stress) with random input, label `slow` (the long run:
+# scripts/compare_paths.sh --minutes M).
+foreach(case "wall_colour_on_a_level_boundary|90|400x300" "one_pixel_one_level|100|257x131"
+             "narrow_view_far_plane|70|320x240")
+  string(REPLACE "|" ";" case "${case}")
+  list(GET case 0 name)
+  list(GET case 1 frames)
+  list(GET case 2 screen)
+  set(dir ${CMAKE_CURRENT_SOURCE_DIR}/replay/every_way/${name})
+  add_test(NAME replay_every_way_${name}
+           COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/compare_paths.sh --build ${CMAKE_BINARY_DIR}
+                   --dir ${dir} --script ${dir}/input.script --frames ${frames} --screen ${screen})
+  set_tests_properties(replay_every_way_${name} PROPERTIES TIMEOUT 300)
+endforeach()
+add_test(NAME replay_every_way_stress_scenes
+         COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/compare_paths.sh --build ${CMAKE_BINARY_DIR}
+                 --stress 1-8 --frames 60)
+set_tests_properties(replay_every_way_stress_scenes PROPERTIES TIMEOUT 900 LABELS slow)
+
 # The example scene of the scene format guide loads cleanly and moves as the guide says.
 citywalk_replay_case(NAME docs_example SCENE ${CMAKE_SOURCE_DIR}/docs/examples/street
                      SCRIPT docs_example.script EXPECT docs_example.expect FRAMES 60)

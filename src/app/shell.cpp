@@ -8,9 +8,11 @@
 #include "app/loader.h"
 #include "app/view.h"
 #include "app/window.h"
+#include "motion/point_grid.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "render/avatar.h"
+#include "render/colour_queue.h"
 #include "render/objects.h"
 #include "render/polylist.h"
 #include "render/render_state.h"
@@ -94,10 +96,12 @@ void ResetProgramState() {
   ResetSceneReader();
   ResetViewer();
   ResetVehicle();
+  ResetPointGrids();
   ResetRunState();
   ResetView();
   ResetInput();
   ResetDrawing();
+  ResetColourQueue();
   ResetPartTransforms();
   ResetAvatar();
   ResetRenderState();

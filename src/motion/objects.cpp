@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <numbers>
 
+#include "motion/point_grid.h"
 #include "motion/step.h"
 #include "motion/viewer.h"
 #include "scene/scene.h"
@@ -63,20 +64,8 @@ bool Inside(double x, double z, double px, double pz, double h) {
 // postHalf. The first point that blocks ends the test.
 bool Blocked(int i, double waypointHalf, double postHalf) {
   const double x = objectCurX[i], z = objectCurZ[i];
-  if (objectFlagB[i] == 1) {
-    const int count = objectWaypointCount[i];
-    const int rows = static_cast<int>(std::min(waypointX.size(), waypointZ.size()));
-    for (int k = 1; k <= count && k < rows; ++k) {
-      if (static_cast<std::size_t>(i) >= waypointX[k].size()) break;
-      if (Inside(x, z, waypointX[k][i], waypointZ[k][i], waypointHalf)) return true;
-    }
-  }
-  if (objectFlagA[i] == 1) {
-    const int rows = static_cast<int>(std::min(obstacleX.size(), obstacleZ.size()));
-    for (int k = 1; k <= obstacleCount && k < rows; ++k)
-      if (Inside(x, z, obstacleX[k], obstacleZ[k], postHalf)) return true;
-  }
-  return false;
+  return (objectFlagB[i] == 1 && OwnPointsHit(i, x, z, waypointHalf)) ||
+         (objectFlagA[i] == 1 && ObstacleHit(x, z, postHalf));
 }
 
 // Turns away from what blocks by 10 degrees and tries a slowed step along the new heading;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "motion/point_grid.h"
 #include "motion/viewer.h"
 #include "scene/scene.h"
 
@@ -44,16 +45,7 @@ void UndoEyeStep() {
   eyeZ += stepZ;
 }
 
-bool ObstacleHit(double x, double z, double halfSize) {
-  // The tables may hold fewer rows than the count claims; only rows that exist are tested.
-  const std::size_t rows = std::min(obstacleX.size(), obstacleZ.size());
-  for (int i = 1; i <= obstacleCount && static_cast<std::size_t>(i) < rows; ++i) {
-    if (x - obstacleX[i] < halfSize && obstacleX[i] - x < halfSize && z - obstacleZ[i] < halfSize &&
-        obstacleZ[i] - z < halfSize)
-      return true;
-  }
-  return false;
-}
+bool ObstacleHit(double x, double z, double halfSize) { return PostsHit(x, z, halfSize); }
 
 // stepBlocked is deliberately not cleared at the start: a step that follows a give-up or a
 // blocked jump move is finished like a deflected one even when it is free, that is undone

@@ -12,8 +12,10 @@
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
+#include "render/colour_queue.h"
 #include "render/cull.h"
 #include "render/parts.h"
+#include "render/polylist.h"
 #include "render/polywalk.h"
 #include "render/record.h"
 #include "scene/scene.h"
@@ -52,13 +54,39 @@ PartPivot AvatarPart(int p) {
           avatarPartTiltX[p][m],   avatarPartTiltY[p][m],   avatarPartTiltZ[p][m]};
 }
 
-// The avatar's part switching: tilts before swings, its own active flag.
-void SwitchAvatarPart(int tag) {
+// The avatar's part switching: tilts before swings, its own active flag. Returns whether it
+// changed the matrix.
+bool SwitchAvatarPart(int tag) {
   const int m = Row();
-  SwitchPart(avatarPartActive, tag, AvatarPart, [m](int p) {
+  return SwitchPart(avatarPartActive, tag, AvatarPart, [m](int p) {
     return std::array<double, 3>{avatarPartAngleX[p][m], avatarPartAngleY[p][m],
                                  avatarPartAngleZ[p][m]};
   });
+}
+
+// Whether the avatar's record draws as its walk: Mesa holds nothing as it begins (a placement
+// was made right before) and every part switch of it changes the matrix (record.h).
+bool RecordTrusted() {
+  const int m = Row();
+  return !writtenQueue.Holding() && EverySwitchCalls(avatarRecord.tags, [m](int p) {
+    return PartApplies(AvatarPart(p), avatarPartAngleX[p][m], avatarPartAngleY[p][m],
+                       avatarPartAngleZ[p][m]);
+  });
+}
+
+// Draws the avatar's list vertex by vertex, as written, or following that drawing.
+void WalkAvatar() {
+  if (DrawingAsWritten()) {
+    DrawPolygonList(AvatarListView{}, false, [](int v) { SwitchAvatarPart(avatarPartOf[v]); });
+    return;
+  }
+  polywalk::FollowOut out(writtenQueue, nullptr);
+  DrawPolygonList(
+      AvatarListView{}, false,
+      [&out](int v) {
+        if (SwitchAvatarPart(avatarPartOf[v])) out.Emptied();
+      },
+      out);
 }
 
 // One placement step: a translation or a rotation about x, y or z.
@@ -168,7 +196,7 @@ void PlacementOf(int mode, std::vector<Step>& place, std::vector<Step>& restore)
 bool OutOfView() {
   if (!viewCulling || !avatarBounds.known) return false;
   const ModelBounds& b = avatarBounds;
-  const double radius = SwungRadius(b, [&b](int p) {
+  const double radius = SwungRadius(b, [&](int p) {
     const PartPivot part = AvatarPart(p);
     return std::hypot(part.offsetX - b.x, part.offsetY - b.y, part.offsetZ - b.z);
   });
@@ -190,7 +218,10 @@ void DrawAvatar() {
   std::vector<Step> place, restore;
   PlacementOf(ControlMode, place, restore);
   const bool placed = Undoable(place) && Undoable(restore);
-  if (placed) Apply(place);
+  if (placed && !place.empty()) {
+    Apply(place);
+    writtenQueue.StateChange();
+  }
 
   const int m = Row();
   for (int p = 0; p <= avatarPartLastIndex && p < kPartSlots; ++p) {
@@ -199,14 +230,17 @@ void DrawAvatar() {
     OscillateAngle(avatarPartAngleZ[p][m], avatarPartRateZ[p][m], avatarPartSwingZ[p][m]);
   }
   if (placed && avatarVertexCount != 0) {
-    if (avatarRecord.recorded) {
+    if (avatarRecord.recorded && RecordTrusted()) {
       ReplayModel(avatarRecord, !OutOfView(), SwitchAvatarPart);
     } else {
-      DrawPolygonList(AvatarListView{}, false, [](int v) { SwitchAvatarPart(avatarPartOf[v]); });
+      WalkAvatar();
     }
     if (avatarPartActive == 1) UndoActivePart(avatarPartActive, AvatarPart(activePart));
   }
-  if (placed) Apply(restore);
+  if (placed && !restore.empty()) {
+    Apply(restore);
+    writtenQueue.StateChange();
+  }
 }
 
 void RecordAvatarList() {

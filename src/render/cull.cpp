@@ -120,6 +120,36 @@ void ViewVolume::ErrorMatrix(double relative, double error[16]) const {
   for (int i = 0; i < 16; ++i) error[i] = relative * a_[i] + d_[i];
 }
 
+// Entry k is (-1)^(k+1) times the determinant of the rows x, y and w without column k; a
+// product of three entries a b c, each off by up to its error, moves by at most
+// (|a| + da)(|b| + db)(|c| + dc) - |a b c|.
+void ViewVolume::Eye(double relative, double eye[4], double error[4]) const {
+  double e[16];
+  ErrorMatrix(relative, e);
+  const int rows[3] = {0, 1, 3};
+  for (int k = 0; k < 4; ++k) {
+    int c[3], n = 0;
+    for (int j = 0; j < 4; ++j)
+      if (j != k) c[n++] = j;
+    double det = 0, doubt = 0;
+    const int orders[6][3] = {{0, 1, 2}, {1, 2, 0}, {2, 0, 1}, {0, 2, 1}, {2, 1, 0}, {1, 0, 2}};
+    for (int o = 0; o < 6; ++o) {
+      const int* p = orders[o];
+      double value[3], size[3], off[3];
+      for (int r = 0; r < 3; ++r) {
+        value[r] = Row(rows[r], c[p[r]]);
+        size[r] = std::fabs(value[r]);
+        off[r] = e[rows[r] + 4 * c[p[r]]];
+      }
+      det += (o < 3 ? 1 : -1) * value[0] * value[1] * value[2];
+      doubt += (size[0] + off[0]) * (size[1] + off[1]) * (size[2] + off[2]) -
+               size[0] * size[1] * size[2];
+    }
+    eye[k] = (k % 2 == 0 ? -1 : 1) * det;
+    error[k] = doubt + 1e-12 * std::fabs(det);
+  }
+}
+
 bool ViewVolume::PointsOutside(const double* points, int count) const {
   if (!usable || !viewCulling || count <= 0) return false;
   unsigned outside = 0x3f;  // the planes every point so far lies outside of

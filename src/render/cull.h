@@ -32,6 +32,11 @@ class ViewVolume {
   // it gives: relative times the sizes, plus the drift allowed (both column-major).
   const double* Matrix() const { return m_; }
   void ErrorMatrix(double relative, double error[16]) const;
+  // The centre of projection, homogeneous (the point whose clip x, y and w are 0), scaled so
+  // that any three points of a plane (unit normal n, offset d) forming a triangle of area A
+  // have clip x, y, w of determinant +-2A (n, d) . eye; and how far that of the matrix in
+  // force may lie from it, each entry (the matrix off by ErrorMatrix(relative)).
+  void Eye(double relative, double eye[4], double error[4]) const;
   // Whether two volumes hold the same matrix and allowances.
   bool operator==(const ViewVolume&) const = default;
   // Whether every point p satisfies one plane's outside test: points is x, y, z triples.

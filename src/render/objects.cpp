@@ -2,15 +2,19 @@
 // is followed by its exact inverse.
 #include "render/objects.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "motion/camera.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
+#include "render/colour_queue.h"
 #include "render/cull.h"
 #include "render/occlusion.h"
 #include "render/parts.h"
+#include "render/polylist.h"
 #include "render/polywalk.h"
 #include "render/record.h"
 #include "scene/scene.h"
@@ -18,6 +22,8 @@
 int partTransformActive;
 
 namespace {
+
+constexpr double kNoBound = std::numeric_limits<double>::infinity();
 
 // Each object's list recorded into display lists (none: drawn vertex by vertex).
 std::vector<ModelRecord> objectRecords;
@@ -96,7 +102,8 @@ bool OutOfView(int i, float x, float y, float z, float turn) {
 // Whether recorded object i, placed under the matrices in force, lies wholly behind the
 // frame's scenery wherever its parts swing. The matrices are read afresh (exact, where the
 // frustum test's composed volume allows for the drift of every object drawn before), with an
-// allowance for the float round trips of the object's own part switches.
+// allowance for the float round trips of the object's own part switches, and for OpenGL's
+// setup of each polygon's triangles, by its shape, in its part's place (render/occlusion.h).
 bool HiddenBehindScenery(int i) {
   if (!objectsView.hiders || !objectsView.hiders->usable || !objectBounds[i].known) return false;
   const ModelBounds& b = objectBounds[i];
@@ -108,8 +115,33 @@ bool HiddenBehindScenery(int i) {
   view.Read();
   view.AddDrift(12 * b.switches, 4 * b.switches, 2 * PivotReach(i));
   const double centre[3] = {b.x, b.y, b.z};
-  OcclusionTiles& hiders = *objectsView.hiders;
-  return hiders.Hidden(hiders.AddSphere(view, centre, radius));
+  const OcclusionTiles& hiders = *objectsView.hiders;
+  const WindowBox box = hiders.AddSphere(view, centre, radius);
+  if (!hiders.Hidden(box, 0)) return false;
+  const ModelRecord& record = objectRecords[i];
+  const int s = objectMotionState[i];
+  double allowance = 0;
+  for (std::size_t k = 0; k < record.runs.size() && allowance < kNoBound; ++k) {
+    // Run k is drawn under the part switched to before it, if its transform applies.
+    ViewVolume frame = view;
+    const int tag = record.tags[k];
+    if (tag != kNoPart) {
+      const PartPivot part = ObjectPart(i, tag);
+      const double ax = objPartAngleX[tag][s][i], ay = objPartAngleY[tag][s][i],
+                   az = objPartAngleZ[tag][s][i];
+      if (PartApplies(part, ax, ay, az))
+        PartSteps(
+            part, ax, ay, az, [&frame](float x, float y, float z) { frame.Translate(x, y, z); },
+            [&frame](float degrees, int axis) {
+              frame.Rotate(degrees, axis == 0, axis == 1, axis == 2);
+            });
+    }
+    const ViewFrame placed = OcclusionTiles::Frame(frame);
+    const Run& run = record.runs[k];
+    for (int p = run.firstPolygon; p < run.endPolygon && allowance < kNoBound; ++p)
+      allowance = std::max(allowance, hiders.Allowance(box, placed, record.calls.shapes[p]));
+  }
+  return hiders.Hidden(box, allowance);
 }
 
 // Before the placement of the frame's first object tested: reads the view volume of the
@@ -133,11 +165,37 @@ void CountRoundTrips(int i, double x, double y, double z) {
   if (!(reach <= objectsView.reach)) objectsView.reach = reach;
 }
 
+// Whether object i's record draws as its walk: every part switch of it changes the matrix with
+// the parts' current angles (record.h).
+bool RecordTrusted(int i) {
+  const int s = objectMotionState[i];
+  return EverySwitchCalls(objectRecords[i].tags, [i, s](int p) {
+    return PartApplies(ObjectPart(i, p), objPartAngleX[p][s][i], objPartAngleY[p][s][i],
+                       objPartAngleZ[p][s][i]);
+  });
+}
+
+// Draws object i's list vertex by vertex, as written, or following that drawing.
+void WalkObject(int i) {
+  if (DrawingAsWritten()) {
+    DrawPolygonList(ObjectListView{i}, false,
+                    [i](int v) { SwitchPartTransform(i, objVtxPart[v][i]); });
+    return;
+  }
+  polywalk::FollowOut out(writtenQueue, nullptr);
+  DrawPolygonList(
+      ObjectListView{i}, false,
+      [i, &out](int v) {
+        if (SwitchPartTransform(i, objVtxPart[v][i])) out.Emptied();
+      },
+      out);
+}
+
 }  // namespace
 
-void SwitchPartTransform(int i, int tag) {
+bool SwitchPartTransform(int i, int tag) {
   const int s = objectMotionState[i];
-  SwitchPart(
+  return SwitchPart(
       partTransformActive, tag, [i](int p) { return ObjectPart(i, p); },
       [i, s](int p) {
         return std::array<double, 3>{objPartAngleX[p][s][i], objPartAngleY[p][s][i],
@@ -167,6 +225,7 @@ void DrawObjects(int i) {
 
   glTranslatef(GlFloat(x), GlFloat(y), GlFloat(z));
   glRotatef(-GlFloat(turn), 0, 1, 0);
+  writtenQueue.StateChange();
 
   const int s = objectMotionState[i];
   for (int p = 0; p <= objectPartLastIndex[i] && p < kPartSlots; ++p) {
@@ -175,18 +234,18 @@ void DrawObjects(int i) {
     OscillateAngle(objPartAngleZ[p][s][i], objPartRateZ[p][s][i], objPartSwingZ[p][s][i]);
   }
 
-  if (recorded) {
+  if (recorded && RecordTrusted(i)) {
     const bool out =
         OutOfView(i, GlFloat(x), GlFloat(y), GlFloat(z), GlFloat(turn)) || HiddenBehindScenery(i);
     ReplayModel(objectRecords[i], !out, [i](int tag) { SwitchPartTransform(i, tag); });
   } else {
-    DrawPolygonList(ObjectListView{i}, false,
-                    [i](int v) { SwitchPartTransform(i, objVtxPart[v][i]); });
+    WalkObject(i);
   }
   if (partTransformActive == 1) UndoActivePart(partTransformActive, ObjectPart(i, activePart));
 
   glRotatef(GlFloat(turn), 0, 1, 0);
   glTranslatef(-GlFloat(x), -GlFloat(y), -GlFloat(z));
+  writtenQueue.StateChange();
   CountRoundTrips(i, x, y, z);
 }
 

@@ -14,7 +14,8 @@ void BeginObjects();
 void EndObjects();
 // After a polygon of object i's list closed at a vertex with this part tag: undoes the part
 // transform in force if the tag differs, then applies the tagged part's if none is in force.
-void SwitchPartTransform(int i, int tag);
+// Returns whether it changed the matrix.
+bool SwitchPartTransform(int i, int tag);
 // Records each object's list into display lists, once the textures are built, so that each
 // frame replays them with the part switches between instead of sending every vertex again.
 // Nothing is recorded without a rendering context or with recordStaticLists off.

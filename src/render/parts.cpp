@@ -45,7 +45,7 @@ void Rotate(double angle, int axis) {
 
 }  // namespace
 
-bool ApplyPartTransform(const PartPivot& part, double angleX, double angleY, double angleZ) {
+bool PartApplies(const PartPivot& part, double angleX, double angleY, double angleZ) {
   const double tilt[3] = {part.tiltX, part.tiltY, part.tiltZ};
   const double swing[3] = {part.swingX, part.swingY, part.swingZ};
   const double angle[3] = {angleX, angleY, angleZ};
@@ -55,13 +55,17 @@ bool ApplyPartTransform(const PartPivot& part, double angleX, double angleY, dou
     if (tilt[a] != 0) finite = finite && Turnable(tilt[a]);
     if (swing[a] != 0) finite = finite && Turnable(angle[a]);
   }
-  if (!finite) return false;
-  glTranslatef(GlFloat(part.offsetX), GlFloat(part.offsetY), GlFloat(part.offsetZ));
-  for (int a = 0; a < 3; ++a)
-    if (tilt[a] != 0) Rotate(-tilt[a], a);
-  for (int a = 0; a < 3; ++a)
-    if (swing[a] != 0) Rotate(-angle[a], a);
-  glTranslatef(-GlFloat(part.offsetX), -GlFloat(part.offsetY), -GlFloat(part.offsetZ));
+  return finite;
+}
+
+bool ApplyPartTransform(const PartPivot& part, double angleX, double angleY, double angleZ) {
+  if (!PartApplies(part, angleX, angleY, angleZ)) return false;
+  PartSteps(
+      part, angleX, angleY, angleZ, [](float x, float y, float z) { glTranslatef(x, y, z); },
+      [](float degrees, int axis) {
+        glRotatef(degrees, axis == 0 ? 1.0f : 0.0f, axis == 1 ? 1.0f : 0.0f,
+                  axis == 2 ? 1.0f : 0.0f);
+      });
   return true;
 }
 

@@ -2,8 +2,10 @@
 #include "render/polylist.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/win32.h"
+#include "render/colour_queue.h"
 #include "render/occlusion.h"
 #include "render/polywalk.h"
 #include "render/record.h"
@@ -18,10 +20,14 @@ namespace {
 // bound, as every frame starts.
 std::vector<Run> plainRuns, staticRuns;
 bool listsRecorded;
+// Mesa's queue as drawing both lists vertex by vertex after the frame's clear leaves it.
+ColourQueue listsLeave;
 int plainLeftOut, staticLeftOut;  // runs left out by the last replay of each list
 
 // The calls of both lists, kept to send runs with their hidden polygons left out.
 ListCalls plainCalls, staticCalls;
+
+constexpr double kNoBound = std::numeric_limits<double>::infinity();
 
 // Polygons per run: small enough that a run mostly out of view is left out, large enough that
 // the per-list cost stays below the vertices' cost.
@@ -47,6 +53,8 @@ struct Hiders {
   std::vector<char> hidden;                   // scratch: which polygons of a run are left out
   std::vector<const WindowPoint*> corners;    // scratch: a polygon's vertices on the window
   std::vector<std::pair<double, int>> order;  // scratch: static runs in view, nearest first
+  ViewFrame frame;                            // the view, for Allowance
+  std::vector<double> allowances;             // scratch: a group's polygons' (SortGroup)
 } hiders;
 
 // Where polygon k of a list falls on the window; hider: it hides what lies behind it.
@@ -68,36 +76,56 @@ WindowPolygon PlacePolygon(const ListCalls& kept, int k, WindowPoints& points, b
   return hiders.tiles.Add(hiders.corners.data(), polygon.count, hider);
 }
 
-// Whether polygons first to end of a list, whose vertices lie in the box lo to hi, are hidden
-// as a whole: the box is, and each polygon is gentle enough on the window for the box's bounds
-// to hold for it.
-bool GroupHidden(const double lo[3], const double hi[3], const ListCalls& kept, int first,
-                 int end) {
+// Sorts out polygons first to end of a list, whose vertices lie in the box lo to hi, as a
+// group: when the box is hidden, so is each of them whose setup (by its shape: render/
+// occlusion.h, item 4) loses no more than the most the box can give, marked in hidden (by
+// polygon from first); each other one goes to place(k). Returns how many it marked, or -1 when
+// the box is not hidden (nothing marked or placed).
+template <typename Place>
+int SortGroup(const double lo[3], const double hi[3], const ListCalls& kept, int first, int end,
+              char* hidden, Place place) {
   const OcclusionTiles& tiles = hiders.tiles;
-  if (lo[0] > hi[0] || !tiles.Hidden(tiles.AddBox(lo, hi))) return false;
-  for (int k = first; k < end; ++k)
-    if (!tiles.Gentle(&kept.planes[4 * static_cast<std::size_t>(k)])) return false;
-  return true;
+  if (lo[0] > hi[0]) return -1;
+  const WindowBox box = tiles.AddBox(lo, hi);
+  if (!tiles.Hidden(box, 0)) return -1;
+  double allowance = 0;
+  std::vector<double>& each = hiders.allowances;
+  each.resize(end - first);
+  for (int k = first; k < end; ++k) {
+    each[k - first] = tiles.Allowance(box, hiders.frame, kept.shapes[k]);
+    if (each[k - first] < kNoBound) allowance = std::max(allowance, each[k - first]);
+  }
+  const bool some = tiles.Hidden(box, allowance);
+  int marked = 0;
+  for (int k = first; k < end; ++k) {
+    if (some && each[k - first] < kNoBound) {
+      hidden[k - first] = 1;
+      ++marked;
+    } else {
+      place(k);
+    }
+  }
+  return marked;
 }
 
-// Sorts out the polygons of a run in view: marks in hidden (by polygon of the run) those in
-// the run or in one of its clusters hidden as a whole, and gives each other one to place(k).
+// Sorts out the polygons of a run in view: marks in hidden (by polygon of the run) those hidden
+// in the run or in one of its clusters as a group, and gives each other one to place(k).
 // Returns how many it marked.
 template <typename Place>
 int SortOut(const Run& run, const ListCalls& kept, char* hidden, Place place) {
   const int count = run.endPolygon - run.firstPolygon;
   std::fill(hidden, hidden + count, 0);
-  if (GroupHidden(run.lo, run.hi, kept, run.firstPolygon, run.endPolygon)) {
-    std::fill(hidden, hidden + count, 1);
-    return count;
-  }
+  const int whole =
+      SortGroup(run.lo, run.hi, kept, run.firstPolygon, run.endPolygon, hidden, place);
+  if (whole >= 0) return whole;
   int marked = 0;
   for (int c = run.firstCluster; c < run.endCluster; ++c) {
     const ListCalls::Cluster& cluster = kept.clusters[c];
-    if (GroupHidden(cluster.lo, cluster.hi, kept, cluster.firstPolygon, cluster.endPolygon)) {
-      std::fill(hidden + (cluster.firstPolygon - run.firstPolygon),
-                hidden + (cluster.endPolygon - run.firstPolygon), 1);
-      marked += cluster.endPolygon - cluster.firstPolygon;
+    const int group =
+        SortGroup(cluster.lo, cluster.hi, kept, cluster.firstPolygon, cluster.endPolygon,
+                  hidden + (cluster.firstPolygon - run.firstPolygon), place);
+    if (group >= 0) {
+      marked += group;
     } else {
       for (int k = cluster.firstPolygon; k < cluster.endPolygon; ++k) place(k);
     }
@@ -118,6 +146,7 @@ void LayHiders(const ViewVolume& view) {
   hiders.built = true;
   ++hiders.generation;
   if (!hiders.tiles.usable) return;
+  hiders.frame = OcclusionTiles::Frame(view);
   hiders.placed.assign(staticCalls.polygons.size(), WindowPolygon{});
   hiders.grouped.assign(staticCalls.polygons.size(), 0);
   hiders.order.clear();
@@ -168,11 +197,12 @@ int ReplayInView(const std::vector<Run>& runs, const ListCalls& kept, WindowPoin
             left += out;
           }
         } else {
-          left = SortOut(run, kept, hidden.data(), [&](int k) {
+          const int grouped = SortOut(run, kept, hidden.data(), [&](int k) {
             if (!tiles.Hidden(PlacePolygon(kept, k, points, false))) return;
             hidden[k - run.firstPolygon] = 1;
             ++left;
           });
+          left += grouped;
         }
         some = left > 0;
         return left == count;
@@ -239,6 +269,7 @@ void ForgetLists() {
   plainCalls.Clear();
   staticCalls.Clear();
   hiders = {};
+  listsLeave = {};
   listsRecorded = false;
 }
 
@@ -250,17 +281,20 @@ void BindTextureCached(int id) {
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(id));
 }
 
+bool DrawingAsWritten() { return !recordStaticLists && !viewCulling; }
+
 // Without recorded runs the list is walked vertex by vertex, each polygon out of view left
-// out.
+// out. The frame's clear, right before, has made Mesa draw what it held.
 void DrawPlainList() {
+  writtenQueue.StateChange();
   if (listsRecorded) {
     plainLeftOut = ReplayInView(plainRuns, plainCalls, hiders.plainPoints, false);
-  } else if (viewCulling) {
-    ViewVolume view;
-    view.Read();
-    WalkPlainList(polywalk::CullingOut(view));
-  } else {
+  } else if (DrawingAsWritten()) {
     WalkPlainList(polywalk::GlOut{});
+  } else {
+    ViewVolume view;
+    if (viewCulling) view.Read();
+    WalkPlainList(polywalk::FollowOut(writtenQueue, viewCulling ? &view : nullptr));
   }
 }
 
@@ -269,12 +303,13 @@ void DrawPlainList() {
 void DrawStaticList() {
   if (listsRecorded) {
     staticLeftOut = ReplayInView(staticRuns, staticCalls, hiders.staticPoints, true);
-  } else if (viewCulling) {
-    ViewVolume view;
-    view.Read();
-    WalkStaticList(polywalk::CullingOut(view));
-  } else {
+    writtenQueue = listsLeave;
+  } else if (DrawingAsWritten()) {
     WalkStaticList(polywalk::GlOut{});
+  } else {
+    ViewVolume view;
+    if (viewCulling) view.Read();
+    WalkStaticList(polywalk::FollowOut(writtenQueue, viewCulling ? &view : nullptr));
   }
 }
 
@@ -284,15 +319,17 @@ void RecordStaticLists() {
   if (!recordStaticLists || distanceCulling == 1 || glGetString(GL_VERSION) == nullptr) return;
   const int bound = boundTexture;
   boundTexture = 0;
-  RecordOut plain(plainRuns, kRunPolygons, &plainCalls);
+  ColourQueue queue;  // as the frame's clear leaves it
+  RecordOut plain(plainRuns, kRunPolygons, queue, &plainCalls);
   plain.Open();
   WalkPlainList(plain);
   plain.Finish();
   boundTexture = 0;
-  RecordOut scenery(staticRuns, kRunPolygons, &staticCalls);
+  RecordOut scenery(staticRuns, kRunPolygons, queue, &staticCalls);
   scenery.Open();
   WalkStaticList(scenery);
   scenery.Finish();
+  listsLeave = queue;
   boundTexture = bound;
   listsRecorded = AllRecorded(plainRuns) && AllRecorded(staticRuns);
   if (!listsRecorded) {  // out of display lists: draw immediately

@@ -11,6 +11,10 @@ extern int boundTexture;  // texture bound last by any drawing stage; reset ever
 // A run option of the process: ResetProgramState leaves it alone.
 extern bool recordStaticLists;
 
+// Whether everything is drawn vertex by vertex and nothing is left out, as the program's rules
+// are written (citywalk-replay --immediate --no-culling): the picture every other way of
+// drawing gives to the bit.
+bool DrawingAsWritten();
 // Binds a texture unless it is the one bound last.
 void BindTextureCached(int id);
 // Records the plain and the static list into display lists, once the textures are built, so

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "render/colour_queue.h"
 #include "render/cull.h"
 #include "render/polylist.h"
 #include "scene/scene.h"
@@ -47,64 +48,85 @@ struct GlOut {
   void Bind(int id) { BindTextureCached(id); }
 };
 
-// Straight to OpenGL, leaving out each polygon that lies wholly outside the view volume: a
-// polygon's calls are held until it closes, then sent, or for one left out only the colour
-// and texture coordinates it set last. Calls between polygons go straight through.
-struct CullingOut {
-  const ViewVolume& view;
-  struct Call {
-    enum Kind { kColour, kTexCoord, kVertex } kind;
-    double a, b, c;
-  };
-  explicit CullingOut(const ViewVolume& volume) : view(volume) {}
-  std::vector<Call> held;      // the open polygon's calls
-  std::vector<double> points;  // its vertices
+// Straight to OpenGL in place of the drawing as written, each polygon taking its colour as that
+// drawing would give it whatever was sent before (queue follows that drawing's calls; see
+// colour_queue.h), and with a view volume, leaving out each polygon that lies wholly outside
+// it. A polygon's calls are held until it closes, then sent; one left out sends only the texture
+// coordinates (and a colour set inside it) it set last. Colours and the calls between polygons go
+// straight through.
+struct FollowOut {
+  ColourQueue& queue;
+  const ViewVolume* view;  // none: nothing is left out
+  PolygonSender sender;
+  FollowOut(ColourQueue& followed, const ViewVolume* volume) : queue(followed), view(volume) {}
+  std::vector<double> points;   // the open polygon's vertices
+  std::vector<double> mapping;  // the texture coordinates sent with each
+  std::vector<char> mapped;     // whether each has them
+  double r = 0, g = 0, b = 0, s = 0, t = 0;
+  bool mappingSet = false;    // texture coordinates set for the next vertex
+  bool anyMapping = false;    // texture coordinates set in the open polygon
+  bool colourInside = false;  // a colour set in the open polygon
   bool open = false;
-  void Colour(double r, double g, double b) {
+  // A matrix was changed (a part switch): Mesa has drawn what it held.
+  void Emptied() {
+    queue.StateChange();
+    sender.Emptied();
+  }
+  void Colour(double rr, double gg, double bb) {
+    queue.Colour();
+    r = rr, g = gg, b = bb;
     if (open)
-      held.push_back({Call::kColour, r, g, b});
+      colourInside = true;
     else
       glColor3d(r, g, b);
   }
-  void TexCoord(double s, double t) {
-    if (open)
-      held.push_back({Call::kTexCoord, s, t, 0});
-    else
-      glTexCoord2d(s, t);
+  void TexCoord(double ss, double tt) {
+    queue.TexCoord();
+    s = ss, t = tt;
+    mappingSet = anyMapping = true;
   }
   void Vertex(double x, double y, double z) {
-    held.push_back({Call::kVertex, x, y, z});
+    queue.Vertex();
     points.insert(points.end(), {x, y, z});
+    mapping.insert(mapping.end(), {s, t});
+    mapped.push_back(mappingSet);
+    mappingSet = false;
   }
   void Begin() {
+    queue.Begin();
     open = true;
-    held.clear();
+    anyMapping = colourInside = false;
     points.clear();
+    mapping.clear();
+    mapped.clear();
   }
   void End() {
+    queue.End();
     open = false;
-    if (!view.PointsOutside(points.data(), static_cast<int>(points.size() / 3))) {
-      glBegin(GL_POLYGON);
-      for (const Call& call : held) Send(call);
-      glEnd();
+    const int count = static_cast<int>(mapped.size());
+    if (view && view->PointsOutside(points.data(), count)) {
+      if (colourInside) glColor3d(r, g, b);
+      if (anyMapping) glTexCoord2d(s, t);
       return;
     }
-    const Call* colour = nullptr;
-    const Call* mapping = nullptr;
-    for (const Call& call : held) {
-      if (call.kind == Call::kColour) colour = &call;
-      if (call.kind == Call::kTexCoord) mapping = &call;
+    sender.Begin(queue.PerVertex(), r, g, b);
+    for (int v = 0; v < count; ++v) {
+      if (mapped[v]) glTexCoord2d(mapping[2 * v], mapping[2 * v + 1]);
+      glVertex3d(points[3 * v], points[3 * v + 1], points[3 * v + 2]);
     }
-    if (colour) Send(*colour);
-    if (mapping) Send(*mapping);
+    sender.End();
   }
-  void Enable() { glEnable(GL_TEXTURE_2D); }
-  void Disable() { glDisable(GL_TEXTURE_2D); }
-  void Bind(int id) { BindTextureCached(id); }
-  static void Send(const Call& call) {
-    if (call.kind == Call::kColour) glColor3d(call.a, call.b, call.c);
-    if (call.kind == Call::kTexCoord) glTexCoord2d(call.a, call.b);
-    if (call.kind == Call::kVertex) glVertex3d(call.a, call.b, call.c);
+  void Enable() {
+    queue.Texturing(true);
+    glEnable(GL_TEXTURE_2D);
+  }
+  void Disable() {
+    queue.Texturing(false);
+    glDisable(GL_TEXTURE_2D);
+  }
+  void Bind(int id) {
+    if (id != boundTexture) queue.StateChange();
+    BindTextureCached(id);
   }
 };
 

@@ -15,38 +15,6 @@ void Grow(double lo[3], double hi[3], const double p[3]) {
   }
 }
 
-// The plane of a kept polygon (Newell's normal, through its vertices' mean), or all zero.
-void FitPlane(const ListCalls& kept, const ListCalls::Polygon& polygon, double plane[4]) {
-  std::fill(plane, plane + 4, 0.0);
-  if (polygon.count < 3) return;
-  const auto at = [&](int v) {
-    return &kept.points[3 * static_cast<std::size_t>(kept.corners[polygon.first + v])];
-  };
-  double normal[3] = {0, 0, 0}, mean[3] = {0, 0, 0}, size = 0;
-  for (int v = 0; v < polygon.count; ++v) {
-    const double* p = at(v);
-    const double* q = at((v + 1) % polygon.count);
-    normal[0] += (p[1] - q[1]) * (p[2] + q[2]);
-    normal[1] += (p[2] - q[2]) * (p[0] + q[0]);
-    normal[2] += (p[0] - q[0]) * (p[1] + q[1]);
-    for (int a = 0; a < 3; ++a) {
-      mean[a] += p[a] / polygon.count;
-      size = std::max(size, std::fabs(p[a] - q[a]));
-    }
-  }
-  const double length = std::hypot(normal[0], normal[1], normal[2]);
-  if (!(length > 1e-9 * size * size) || !std::isfinite(length)) return;
-  double n[3];
-  for (int a = 0; a < 3; ++a) n[a] = normal[a] / length;
-  const double d = -(n[0] * mean[0] + n[1] * mean[1] + n[2] * mean[2]);
-  for (int v = 0; v < polygon.count; ++v) {
-    const double* p = at(v);
-    if (!(std::fabs(n[0] * p[0] + n[1] * p[1] + n[2] * p[2] + d) <= 1e-6 * size)) return;
-  }
-  std::copy(n, n + 3, plane);
-  plane[3] = d;
-}
-
 }  // namespace
 
 void RecordOut::Open() {
@@ -62,9 +30,12 @@ void RecordOut::Open() {
   }
 }
 
+// The colour the run leaves is set again at its end, outside glBegin/glEnd: Mesa keeps the
+// colour sent last that way and sets it as the current colour again when it next draws,
+// over the colour a run of vertices that carry theirs left.
 void RecordOut::Close() {
   Run& run = runs.back();
-  if (colourPending) {
+  if (sent.coloured) {
     glColor3d(r, g, b);
     if (kept) {
       kept->calls.push_back({ListCalls::kColour, static_cast<int>(kept->colours.size() / 3)});
@@ -88,11 +59,16 @@ void RecordOut::Cut() {
 
 void RecordOut::Finish() { Close(); }
 
+// A colour set inside a polygon (the first of a textured list) goes with its vertices.
 void RecordOut::Colour(double rr, double gg, double bb) {
   r = rr;
   g = gg;
   b = bb;
-  colourPending = true;
+  written.Colour();
+  if (open)
+    glColor3d(r, g, b);
+  else
+    colourPending = true;
   sent.r = r, sent.g = g, sent.b = b;
   sent.coloured = true;
 }
@@ -100,15 +76,16 @@ void RecordOut::Colour(double rr, double gg, double bb) {
 void RecordOut::TexCoord(double ss, double tt) {
   s = ss;
   t = tt;
+  written.TexCoord();
+  mapping = true;
   sent.s = s, sent.t = t;
   sent.mapped = true;
 }
 
 void RecordOut::Vertex(double x, double y, double z) {
-  glColor3d(r, g, b);
-  if (sent.mapped) glTexCoord2d(s, t);
+  written.Vertex();
+  if (mapping) glTexCoord2d(s, t);
   glVertex3d(x, y, z);
-  colourPending = false;
   const double p[3] = {x, y, z};
   if (kept) {
     const auto [at, added] =
@@ -116,25 +93,40 @@ void RecordOut::Vertex(double x, double y, double z) {
                               static_cast<int>(kept->points.size() / 3));
     if (added) kept->points.insert(kept->points.end(), {x, y, z});
     kept->corners.push_back(at->second);
-    kept->attributes.push_back({r, g, b, s, t, sent.mapped});
+    kept->attributes.push_back({s, t, mapping});
     ++kept->polygons.back().count;
   }
+  mapping = false;
   Grow(runs.back().lo, runs.back().hi, p);
 }
 
 void RecordOut::Begin() {
+  written.Begin();
+  const bool perVertex = written.PerVertex();
+  if (colourPending && !perVertex) glColor3d(r, g, b);
   glBegin(GL_POLYGON);
+  if (perVertex) glColor3d(r, g, b);
+  colourPending = false;
+  open = true;
   if (!kept) return;
   kept->calls.push_back({ListCalls::kPolygon, static_cast<int>(kept->polygons.size())});
-  kept->polygons.push_back({static_cast<int>(kept->attributes.size()), 0, sent.texture == 1});
-  kept->planes.insert(kept->planes.end(), 4, 0.0);
+  kept->polygons.push_back(
+      {static_cast<int>(kept->attributes.size()), 0, sent.texture == 1, perVertex, r, g, b});
 }
 
 void RecordOut::End() {
+  written.End();
   glEnd();
+  open = false;
   if (kept && !kept->polygons.empty()) {
-    const ListCalls::Polygon& polygon = kept->polygons.back();
-    FitPlane(*kept, polygon, &kept->planes[kept->planes.size() - 4]);
+    ListCalls::Polygon& polygon = kept->polygons.back();
+    polygon.perVertex = written.PerVertex();
+    polygon.r = r, polygon.g = g, polygon.b = b;
+    std::vector<const double*>& corners = shapeCorners;
+    corners.clear();
+    for (int v = polygon.first; v < polygon.first + polygon.count; ++v)
+      corners.push_back(&kept->points[3 * static_cast<std::size_t>(kept->corners[v])]);
+    kept->shapes.push_back(ShapeOf(corners.data(), polygon.count));
     const int k = static_cast<int>(kept->polygons.size()) - 1;
     std::vector<ListCalls::Cluster>& clusters = kept->clusters;
     if (clusters.size() == static_cast<std::size_t>(runs.back().firstCluster) ||
@@ -149,19 +141,24 @@ void RecordOut::End() {
 }
 
 void RecordOut::Enable() {
+  written.Texturing(true);
   glEnable(GL_TEXTURE_2D);
   sent.texture = 1;
   if (kept) kept->calls.push_back({ListCalls::kEnable, 0});
 }
 
 void RecordOut::Disable() {
+  written.Texturing(false);
   glDisable(GL_TEXTURE_2D);
   sent.texture = 0;
   if (kept) kept->calls.push_back({ListCalls::kDisable, 0});
 }
 
 void RecordOut::Bind(int id) {
-  if (kept && id != boundTexture) kept->calls.push_back({ListCalls::kBind, id});
+  if (id != boundTexture) {
+    written.StateChange();
+    if (kept) kept->calls.push_back({ListCalls::kBind, id});
+  }
   BindTextureCached(id);
   sent.bound = id;
 }
@@ -192,6 +189,7 @@ void CallRun(const Run& run) {
 }
 
 void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& hidden) {
+  PolygonSender sender;
   for (int k = run.firstCall; k < run.endCall; ++k) {
     const ListCalls::Call call = kept.calls[k];
     switch (call.kind) {
@@ -211,19 +209,15 @@ void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& hi
       }
       case ListCalls::kPolygon: {
         if (hidden[call.value - run.firstPolygon]) break;
-        const ListCalls::Polygon polygon = kept.polygons[call.value];
-        if (polygon.count > 0) {
-          const ListCalls::Attributes& a = kept.attributes[polygon.first];
-          glColor3d(a.r, a.g, a.b);
-        }
-        glBegin(GL_POLYGON);
+        const ListCalls::Polygon& polygon = kept.polygons[call.value];
+        sender.Begin(polygon.perVertex, polygon.r, polygon.g, polygon.b);
         for (int v = polygon.first; v < polygon.first + polygon.count; ++v) {
           const ListCalls::Attributes& a = kept.attributes[v];
           const double* p = &kept.points[3 * static_cast<std::size_t>(kept.corners[v])];
-          if (polygon.textured && a.mapped) glTexCoord2d(a.s, a.t);
+          if (a.mapped) glTexCoord2d(a.s, a.t);
           glVertex3d(p[0], p[1], p[2]);
         }
-        glEnd();
+        sender.End();
         break;
       }
     }

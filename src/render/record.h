@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "render/colour_queue.h"
+#include "render/occlusion.h"
 #include "render/parts.h"
 #include "render/polylist.h"
 #include "render/polywalk.h"
@@ -37,8 +39,8 @@ struct Run {
 
 // A recorded list's calls kept on the processor as well, so that a run can be sent with some
 // of its polygons left out: the calls between polygons (texture enabling and binding, the
-// colour set after a run's last vertex) and each polygon's vertices with the colour and
-// texture coordinates the record gives them.
+// colour set after a run's last vertex) and each polygon's colour, how it takes it, and its
+// vertices with the texture coordinates the walk sent with them.
 struct ListCalls {
   enum Kind : unsigned char { kEnable, kDisable, kBind, kColour, kPolygon };
   struct Call {
@@ -46,12 +48,14 @@ struct ListCalls {
     int value;  // kBind: the texture; kColour: an index into colours; kPolygon: into polygons
   };
   struct Attributes {
-    double r, g, b, s, t;
+    double s, t;
     bool mapped;  // texture coordinates sent with the vertex
   };
   struct Polygon {
     int first, count;  // its vertices
     bool textured;     // drawn with texturing on
+    bool perVertex;    // its colour goes with each vertex (else it is the current colour)
+    double r, g, b;
   };
   std::vector<Call> calls;
   std::vector<double> colours;         // r, g, b triples
@@ -59,10 +63,7 @@ struct ListCalls {
   std::vector<int> corners;            // one a vertex: its position in points
   std::vector<Attributes> attributes;  // one a vertex
   std::vector<Polygon> polygons;
-  // One a polygon: its plane a, b, c, d (a x + b y + c z + d = 0), or all zero when it is not
-  // flat (fewer than three vertices, no area, or a vertex off the plane by more than a
-  // millionth of the polygon's size).
-  std::vector<double> planes;
+  std::vector<PolygonShape> shapes;  // one a polygon, for the hidden test of groups of them
   // The run's polygons in groups of up to kClusterPolygons consecutive ones, each with the box
   // around its vertices, to test what lies hidden a group at a time.
   struct Cluster {
@@ -74,24 +75,30 @@ struct ListCalls {
   void Clear() { *this = {}; }
 };
 
-// Where a recorded walk's drawing goes: the same calls, except that the colour is given with
-// every vertex (the colour a polygon's vertices would take from the current colour) and, once
-// the walk has set texture coordinates, every vertex carries the last ones (those of a plain
-// polygon are never looked up). So the record holds one run of vertices of one format between
-// texture switches, which OpenGL replays far faster than polygons separated by colour changes.
-// A colour set after the last vertex of a run is set again at its end: the current colour
-// after a replay is what the walk leaves. The walk is cut into runs, each its own display
-// list, after every runPolygons polygons (0: only where Cut is called); the calls between two
-// polygons go with the one after.
+// Where a recorded walk's drawing goes: the same calls, each polygon taking its colour as the
+// walk drawn vertex by vertex would (written follows that drawing's calls; colour_queue.h): a
+// polygon taking it with each vertex has its colour sent inside glBegin/glEnd, so that Mesa
+// keeps it with the vertices of the display list, one taking the current colour has it sent
+// before glBegin, where the display list keeps it as a call of its own. Consecutive polygons
+// of the first kind make one run of vertices, which OpenGL replays far faster than polygons
+// separated by calls. The colour the walk has set last is set again at the end of each run:
+// the current colour after a replay is what the walk leaves. The walk is cut into runs, each its
+// own display list, after every runPolygons polygons (0: only where Cut is called); the calls
+// between two polygons go with the one after.
 struct RecordOut {
-  RecordOut(std::vector<Run>& into, int polygonsPerRun, ListCalls* keep = nullptr)
-      : runs(into), runPolygons(polygonsPerRun), kept(keep) {}
+  RecordOut(std::vector<Run>& into, int polygonsPerRun, ColourQueue& queue,
+            ListCalls* keep = nullptr)
+      : runs(into), runPolygons(polygonsPerRun), written(queue), kept(keep) {}
   std::vector<Run>& runs;
   int runPolygons;
+  ColourQueue& written;
   ListCalls* kept;  // where the calls are kept as well (none: not kept)
   std::unordered_map<std::string, int> positions;  // kept positions by their bytes
+  std::vector<const double*> shapeCorners;         // scratch: a kept polygon's corners
   double r = 0, g = 0, b = 0, s = 0, t = 0;
-  bool colourPending = false;  // a colour set since the last vertex
+  bool colourPending = false;  // a colour set outside a polygon, not sent with one yet
+  bool mapping = false;        // texture coordinates set for the next vertex
+  bool open = false;           // between Begin and End
   int polygons = 0;            // in the open run
   LeftState sent;              // what the walk so far leaves
   // Opens the first run.
@@ -163,9 +170,17 @@ int ReplayRuns(const std::vector<Run>& runs, Outside outside, Between between,
 // undoes its part at the end). So switching only where the tag changes from the one before
 // (kNoPart at the start) is the same drawing. The walk of a model never uses the distance
 // test, so the record does not depend on the eye.
+//
+// Each polygon takes its colour as the walk gives it when Mesa holds nothing as the model
+// begins and every switch of the record makes calls (a matrix changed: Mesa draws what it
+// holds). The objects' and the avatar's placements are made right before them; a switch makes
+// no call only where a part's transform cannot be applied (EverySwitchCalls in parts.h), and a
+// model whose switches would not all make calls is drawn vertex by vertex instead.
 struct ModelRecord {
   std::vector<Run> runs;
   std::vector<int> tags;
+  ListCalls calls;     // the runs' polygons, for their shapes
+  ColourQueue leaves;  // Mesa's queue after the walk, begun holding nothing
   bool recorded = false;
 };
 
@@ -183,7 +198,8 @@ template <typename List, typename TagOf>
 ModelRecord RecordModel(const List& list, TagOf tagOf) {
   ModelRecord model;
   const int bound = boundTexture;
-  RecordOut out(model.runs, 0);
+  ColourQueue queue;
+  RecordOut out(model.runs, 0, queue, &model.calls);
   int current = kNoPart;
   model.tags.push_back(current);
   boundTexture = 0;
@@ -195,10 +211,12 @@ ModelRecord RecordModel(const List& list, TagOf tagOf) {
         if (tag == current) return;
         current = tag;
         out.Cut();
+        queue.StateChange();
         model.tags.push_back(tag);
       },
       out);
   out.Finish();
+  model.leaves = queue;
   boundTexture = bound;
   const double runs = static_cast<double>(model.runs.size());
   model.recorded = AllRecorded(model.runs) && list.count() >= minModelRunVertices * runs;
@@ -208,10 +226,12 @@ ModelRecord RecordModel(const List& list, TagOf tagOf) {
 
 // Draws a recorded model under the matrices in force, switching its parts by switchTo(tag)
 // between the runs as drawing it vertex by vertex would. A model out of view sends no run but
-// switches its parts all the same and leaves the state its drawing would.
+// switches its parts all the same and leaves the state its drawing would. writtenQueue ends as
+// the walk leaves it.
 template <typename SwitchTo>
 void ReplayModel(const ModelRecord& model, bool inView, SwitchTo switchTo) {
   ReplayRuns(
       model.runs, [inView](const Run&) { return !inView; },
       [&](std::size_t k) { switchTo(model.tags[k]); });
+  writtenQueue = model.leaves;
 }

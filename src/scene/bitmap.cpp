@@ -71,102 +71,138 @@ bool DescribeMask(std::uint32_t mask, int bitCount, ChannelMask& channel) {
   return true;
 }
 
-// Reads the headers, colour table and masks of a bitmap into layout; false with message set
-// when the bitmap cannot be decoded.
-bool ReadLayout(const std::uint8_t* data, std::size_t size, BitmapLayout& layout,
+// Where a bitmap's header lies, and what it says of the sizes it does not hold in layout.
+struct HeaderPlace {
+  std::size_t start = 0;       // of the header: after the file header, if any
+  bool fileHeader = false;     // a file ("BM") rather than a bare DIB
+  std::size_t bitsOffset = 0;  // of the pixel data, as the file header gives it
+  std::uint32_t size = 0;      // of the header: 12, 40, 108 or 124 bytes
+  std::int64_t width = 0, height = 0;
+  std::uint32_t planes = 0, tableLength = 0, masksSize = 0;
+  std::size_t entryBytes = 0;  // of a colour table entry
+};
+
+// Finds the header after a file header or at the start of a bare DIB; false with message set
+// when there is none we read.
+bool FindHeader(const std::uint8_t* data, std::size_t size, HeaderPlace& place,
                 std::string& message) {
-  message = kConversionError;
-  std::size_t headerStart = 0;
-  bool hasFileHeader = size >= 2 && data[0] == 'B' && data[1] == 'M';
-  std::size_t bitsOffset = 0;
-  if (hasFileHeader) {
+  place.fileHeader = size >= 2 && data[0] == 'B' && data[1] == 'M';
+  if (place.fileHeader) {
     if (size < 18) return false;
     // A file shorter than its header says has lost its end.
     const std::uint32_t fileSize = Read32(data + 2);
     if (fileSize > size) return false;
-    bitsOffset = Read32(data + 10);
-    headerStart = 14;
+    place.bitsOffset = Read32(data + 10);
+    place.start = 14;
   } else if (size < 4) {
     return false;
   }
-  const std::uint32_t headerSize = Read32(data + headerStart);
-  if (headerSize != 12 && headerSize != 40 && headerSize != 108 && headerSize != 124) {
+  place.size = Read32(data + place.start);
+  if (place.size != 12 && place.size != 40 && place.size != 108 && place.size != 124) {
     message = kUnknownFormat;
     return false;
   }
-  if (size - headerStart < headerSize) return false;
-  const std::uint8_t* header = data + headerStart;
-  std::int64_t width, height;
-  std::uint32_t planes, tableLength, masksSize = 0;
-  std::size_t entryBytes;
-  if (headerSize == 12) {
-    width = Read16(header + 4);
-    height = Read16(header + 6);
-    planes = Read16(header + 8);
-    layout.bitCount = Read16(header + 10);
-    entryBytes = 3;
-    tableLength = layout.bitCount <= 8 ? 1u << layout.bitCount : 0;
-  } else {
-    width = std::int32_t(Read32(header + 4));
-    height = std::int32_t(Read32(header + 8));
-    planes = Read16(header + 12);
-    layout.bitCount = Read16(header + 14);
-    layout.compression = Read32(header + 16);
-    const std::int64_t densityX = std::abs(std::int64_t(std::int32_t(Read32(header + 24))));
-    const std::int64_t densityY = std::abs(std::int64_t(std::int32_t(Read32(header + 28))));
-    const std::uint32_t colorsUsed = Read32(header + 32);
-    entryBytes = 4;
-    tableLength = colorsUsed != 0 ? colorsUsed : layout.bitCount <= 8 ? 1u << layout.bitCount : 0;
-    // Pixels a hundred times wider than high (or the reverse) belong to no real picture.
-    if (densityX != 0 && densityY != 0 &&
-        (densityX > kMaxDensityRatio * densityY || densityY > kMaxDensityRatio * densityX)) {
-      return false;
-    }
-    if (layout.compression == kBitFields) {
-      const std::uint8_t* masks = header + 40;
-      if (headerSize == 40) {
-        masksSize = 12;
-        if (size - headerStart - headerSize < masksSize) return false;
-      }
-      for (int c = 0; c < 3; ++c) layout.masks[c] = Read32(masks + 4 * c);
-    }
-  }
-  if (planes != 1 || width <= 0 || height == 0) return false;
-  layout.topDown = height < 0;
-  if (layout.topDown) height = -height;
-  if (width > kMaxBitmapSide || height > kMaxBitmapSide) return false;
-  layout.width = int(width);
-  layout.height = int(height);
+  return size - place.start >= place.size;
+}
 
-  const std::size_t tableStart = headerStart + headerSize + masksSize;
-  const std::uint64_t tableBytes = std::uint64_t(tableLength) * entryBytes;
+// Reads the fields of a 40-, 108- or 124-byte header; false when its pixels are not sensible
+// or its masks lie beyond the file.
+bool ReadInfoHeader(const std::uint8_t* header, std::size_t size, HeaderPlace& place,
+                    BitmapLayout& layout) {
+  place.width = std::int32_t(Read32(header + 4));
+  place.height = std::int32_t(Read32(header + 8));
+  place.planes = Read16(header + 12);
+  layout.bitCount = Read16(header + 14);
+  layout.compression = Read32(header + 16);
+  const std::int64_t densityX = std::abs(std::int64_t(std::int32_t(Read32(header + 24))));
+  const std::int64_t densityY = std::abs(std::int64_t(std::int32_t(Read32(header + 28))));
+  const std::uint32_t colorsUsed = Read32(header + 32);
+  place.entryBytes = 4;
+  place.tableLength = colorsUsed != 0        ? colorsUsed
+                      : layout.bitCount <= 8 ? 1u << layout.bitCount
+                                             : 0;
+  // Pixels a hundred times wider than high (or the reverse) belong to no real picture.
+  if (densityX != 0 && densityY != 0 &&
+      (densityX > kMaxDensityRatio * densityY || densityY > kMaxDensityRatio * densityX)) {
+    return false;
+  }
+  if (layout.compression == kBitFields) {
+    const std::uint8_t* masks = header + 40;
+    if (place.size == 40) {
+      place.masksSize = 12;
+      if (size - place.start - place.size < place.masksSize) return false;
+    }
+    for (int c = 0; c < 3; ++c) layout.masks[c] = Read32(masks + 4 * c);
+  }
+  return true;
+}
+
+// Reads the header's fields into place and layout; false when they describe no picture.
+bool ReadHeader(const std::uint8_t* data, std::size_t size, HeaderPlace& place,
+                BitmapLayout& layout) {
+  const std::uint8_t* header = data + place.start;
+  if (place.size == 12) {
+    place.width = Read16(header + 4);
+    place.height = Read16(header + 6);
+    place.planes = Read16(header + 8);
+    layout.bitCount = Read16(header + 10);
+    place.entryBytes = 3;
+    place.tableLength = layout.bitCount <= 8 ? 1u << layout.bitCount : 0;
+  } else if (!ReadInfoHeader(header, size, place, layout)) {
+    return false;
+  }
+  if (place.planes != 1 || place.width <= 0 || place.height == 0) return false;
+  layout.topDown = place.height < 0;
+  const std::int64_t height = layout.topDown ? -place.height : place.height;
+  if (place.width > kMaxBitmapSide || height > kMaxBitmapSide) return false;
+  layout.width = int(place.width);
+  layout.height = int(height);
+  return true;
+}
+
+// Reads the colour table (only the first 2^bits entries can be named by a pixel) and places
+// the pixel data; false when either lies beyond the file.
+bool ReadTableAndBits(const std::uint8_t* data, std::size_t size, const HeaderPlace& place,
+                      BitmapLayout& layout) {
+  const std::size_t tableStart = place.start + place.size + place.masksSize;
+  const std::uint64_t tableBytes = std::uint64_t(place.tableLength) * place.entryBytes;
   if (tableBytes > size - tableStart) return false;
   if (layout.bitCount <= 8) {
-    // Only the first 2^bits entries can be named by a pixel.
-    const std::uint32_t usable = std::min<std::uint32_t>(tableLength, 1u << layout.bitCount);
+    const std::uint32_t usable = std::min<std::uint32_t>(place.tableLength, 1u << layout.bitCount);
     layout.paletteLength = int(usable);
     layout.palette.resize(std::size_t(usable) * 3);
     for (std::uint32_t i = 0; i < usable; ++i) {
-      const std::uint8_t* entry = data + tableStart + i * entryBytes;
+      const std::uint8_t* entry = data + tableStart + i * place.entryBytes;
       layout.palette[i * 3 + 0] = entry[2];
       layout.palette[i * 3 + 1] = entry[1];
       layout.palette[i * 3 + 2] = entry[0];
     }
   }
-  if (!hasFileHeader) bitsOffset = tableStart + std::size_t(tableBytes);
-  if (bitsOffset < headerStart + headerSize || bitsOffset > size) return false;
+  const std::size_t bitsOffset =
+      place.fileHeader ? place.bitsOffset : tableStart + std::size_t(tableBytes);
+  if (bitsOffset < place.start + place.size || bitsOffset > size) return false;
   layout.bits = data + bitsOffset;
   layout.bitsSize = size - bitsOffset;
-  if (headerSize != 12) {
+  if (place.size != 12) {
     // The image size counts the bytes of pixel data (0: not given); more than the file holds
     // means the file lost its end. A compressed stream ends where the size says.
-    const std::uint32_t imageSize = Read32(header + 20);
+    const std::uint32_t imageSize = Read32(data + place.start + 20);
     if (imageSize > layout.bitsSize) return false;
     if (imageSize != 0 && (layout.compression == kRle8 || layout.compression == kRle4)) {
       layout.bitsSize = imageSize;
     }
   }
   return true;
+}
+
+// Reads the headers, colour table and masks of a bitmap into layout; false with message set
+// when the bitmap cannot be decoded.
+bool ReadLayout(const std::uint8_t* data, std::size_t size, BitmapLayout& layout,
+                std::string& message) {
+  message = kConversionError;
+  HeaderPlace place;
+  return FindHeader(data, size, place, message) && ReadHeader(data, size, place, layout) &&
+         ReadTableAndBits(data, size, place, layout);
 }
 
 // Looks up a colour table entry for a pixel; false when the index lies beyond the table.

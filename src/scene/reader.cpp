@@ -136,46 +136,19 @@ void ReadCounts() {
   }
 }
 
-// Items 2 to 6.
+// Items 2 to 6: every setting before the background colour, in the table's order.
 void ReadSettings() {
   s.place = ScenePlace::kSettings;
-  StreamInt(displayModeIndex, "displayModeIndex");
-  StreamInt(light0Enabled, "light0Enabled");
-  StreamInt(light1Enabled, "light1Enabled");
-  StreamInt(smoothShading, "smoothShading");
-  StreamInt(fieldOfView, "fieldOfView");
-  StreamInt(windowMaximized, "windowMaximized");
-  StreamInt(changeDisplayMode, "changeDisplayMode");
-  StreamDouble(farPlane, "farPlane");
-  StreamInt(drawDistance, "drawDistance");
-  StreamInt(distanceCulling, "distanceCulling");
-  StreamInt(linearMagFilter, "linearMagFilter");
-  StreamDouble(light0Level, "light0Level");
-  StreamDouble(light1Level, "light1Level");
-
-  StreamDouble(bodyX, "bodyX");
-  StreamDouble(bodyY, "bodyY");
-  StreamDouble(bodyZ, "bodyZ");
-  StreamDouble(startTargetX, "startTargetX");
-  StreamDouble(startTargetY, "startTargetY");
-  StreamDouble(startTargetZ, "startTargetZ");
-  StreamDouble(startHeadingDeg, "startHeadingDeg");
-  StreamDouble(collisionRadius, "collisionRadius");
-
-  StreamInt(ControlMode, "ControlMode");
-  StreamInt(walkStepDivisor, "walkStepDivisor");
-  StreamInt(driveStepDivisor, "driveStepDivisor");
-  stepDivisorsAt = s.fieldStart;
-
-  StreamDouble(modeEyeX, "modeEyeX");
-  StreamDouble(modeEyeY, "modeEyeY");
-  StreamDouble(modeEyeZ, "modeEyeZ");
-  StreamDouble(modeRefX, "modeRefX");
-  StreamDouble(modeRefY, "modeRefY");
-  StreamDouble(modeRefZ, "modeRefZ");
-  StreamInt(turnStyle, "turnStyle");
-
-  for (const MotionSetting& m : kMotionSettings) StreamDouble(*m.value, m.name);
+  const std::vector<SceneSetting>& settings = SceneSettings();
+  for (std::size_t k = 0; k + kBackgroundSettings < settings.size(); ++k) {
+    const SceneSetting& setting = settings[k];
+    if (setting.intValue != nullptr) {
+      StreamInt(*setting.intValue, setting.name);
+    } else {
+      StreamDouble(*setting.doubleValue, setting.name);
+    }
+    if (setting.intValue == &driveStepDivisor) stepDivisorsAt = s.fieldStart;
+  }
 }
 
 // Item 7, then the per-object point counts' block.
@@ -259,9 +232,9 @@ void ReadStepCount(double& steps, double& rateZ, double& rateY, double& rateX, d
 // Items 10 and 11: background colour, then the avatar's heading offset and parts.
 void ReadClearColourAndAvatarParts() {
   s.place = ScenePlace::kSettings;
-  StreamDouble(clearRed, "clearRed");
-  StreamDouble(clearGreen, "clearGreen");
-  StreamDouble(clearBlue, "clearBlue");
+  const std::vector<SceneSetting>& settings = SceneSettings();
+  for (std::size_t k = settings.size() - kBackgroundSettings; k < settings.size(); ++k)
+    StreamDouble(*settings[k].doubleValue, settings[k].name);
   if (avatarVertexCount == 0) return;
   StreamDouble(avatarHeadingOffset, "avatarHeadingOffset");
   StreamInt(avatarPartLastIndex, "avatarPartLastIndex");

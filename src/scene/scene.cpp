@@ -68,6 +68,7 @@ ObjectPartTable objPartAngleZ, objPartAngleY, objPartAngleX;
 
 int obstacleCount;
 std::vector<double> obstacleX, obstacleZ;
+unsigned long sceneEdition;
 
 int displayModeIndex;
 int light0Enabled, light1Enabled;
@@ -126,6 +127,49 @@ const std::array<MotionSetting, 26> kMotionSettings = {{
 
 double clearRed, clearGreen, clearBlue;
 
+const std::vector<SceneSetting>& SceneSettings() {
+  static const std::vector<SceneSetting> settings = [] {
+    std::vector<SceneSetting> rows = {{"displayModeIndex", &displayModeIndex},
+                                      {"light0Enabled", &light0Enabled},
+                                      {"light1Enabled", &light1Enabled},
+                                      {"smoothShading", &smoothShading},
+                                      {"fieldOfView", &fieldOfView},
+                                      {"windowMaximized", &windowMaximized},
+                                      {"changeDisplayMode", &changeDisplayMode},
+                                      {"farPlane", nullptr, &farPlane},
+                                      {"drawDistance", &drawDistance},
+                                      {"distanceCulling", &distanceCulling},
+                                      {"linearMagFilter", &linearMagFilter},
+                                      {"light0Level", nullptr, &light0Level},
+                                      {"light1Level", nullptr, &light1Level},
+                                      {"bodyX", nullptr, &bodyX},
+                                      {"bodyY", nullptr, &bodyY},
+                                      {"bodyZ", nullptr, &bodyZ},
+                                      {"startTargetX", nullptr, &startTargetX},
+                                      {"startTargetY", nullptr, &startTargetY},
+                                      {"startTargetZ", nullptr, &startTargetZ},
+                                      {"startHeadingDeg", nullptr, &startHeadingDeg},
+                                      {"collisionRadius", nullptr, &collisionRadius},
+                                      {"ControlMode", &ControlMode},
+                                      {"walkStepDivisor", &walkStepDivisor},
+                                      {"driveStepDivisor", &driveStepDivisor},
+                                      {"modeEyeX", nullptr, &modeEyeX},
+                                      {"modeEyeY", nullptr, &modeEyeY},
+                                      {"modeEyeZ", nullptr, &modeEyeZ},
+                                      {"modeRefX", nullptr, &modeRefX},
+                                      {"modeRefY", nullptr, &modeRefY},
+                                      {"modeRefZ", nullptr, &modeRefZ},
+                                      {"turnStyle", &turnStyle}};
+    for (const MotionSetting& m : kMotionSettings) rows.push_back({m.name, nullptr, m.value});
+    for (const SceneSetting& c : {SceneSetting{"clearRed", nullptr, &clearRed},
+                                  SceneSetting{"clearGreen", nullptr, &clearGreen},
+                                  SceneSetting{"clearBlue", nullptr, &clearBlue}})
+      rows.push_back(c);
+    return rows;
+  }();
+  return settings;
+}
+
 double eyeX, eyeY, eyeZ;
 double targetX, targetY, targetZ;
 double heading, headingRad, smoothHeading;
@@ -150,9 +194,8 @@ void Zero(Table& table) {
   table = Table{};
 }
 
-}  // namespace
-
-void ResetScene() {
+// The static and plain lists: empty, with their placeholder rows.
+void ResetStaticAndPlainLists() {
   staticVertexCount = 0;
   for (auto* c : {&staticRed, &staticGreen, &staticBlue, &staticX, &staticY, &staticZ, &staticTexS,
                   &staticTexT})
@@ -166,7 +209,10 @@ void ResetScene() {
   for (auto* c : {&plainRed, &plainGreen, &plainBlue, &plainX, &plainY, &plainZ}) Placeholder(*c);
   Placeholder(plainPolyEnd);
   plainPolyEnd[0] = 1;
+}
 
+// The avatar's list and parts: empty.
+void ResetAvatarTables() {
   avatarVertexCount = 0;
   for (auto* c : {&avatarRed, &avatarGreen, &avatarBlue, &avatarX, &avatarY, &avatarZ, &avatarTexS,
                   &avatarTexT})
@@ -183,7 +229,10 @@ void ResetScene() {
                   &avatarPartTiltX, &avatarPartRateZ, &avatarPartRateY, &avatarPartRateX,
                   &avatarPartSteps, &avatarPartAngleZ, &avatarPartAngleY, &avatarPartAngleX})
     Zero(*t);
+}
 
+// The objects' tables: none, with the start-up shapes of their columns.
+void ResetObjectTables() {
   objectLastIndex = -1;
   objectVertexMax = 0;
   for (auto* t : {&objectFlagA, &objectFlagB, &objectNearTest, &objectCullTest,
@@ -213,11 +262,18 @@ void ResetScene() {
                   &objPartSwingX, &objPartRateZ, &objPartRateY, &objPartRateX, &objPartSteps,
                   &objPartAngleZ, &objPartAngleY, &objPartAngleX})
     Zero(*t);
+}
 
+// The posts: none.
+void ResetPosts() {
   obstacleCount = 0;
   Placeholder(obstacleX);
   Placeholder(obstacleZ);
+  ++sceneEdition;
+}
 
+// Every setting at its default.
+void ResetSettings() {
   displayModeIndex = defaults::displayModeIndex;
   light0Enabled = 0;
   light1Enabled = 0;
@@ -246,7 +302,10 @@ void ResetScene() {
     *kMotionSettings[k].value = defaults::motion[k];
 
   clearRed = clearGreen = clearBlue = 0;
+}
 
+// The viewer's pose and the values derived at load.
+void ResetDerivedValues() {
   eyeX = eyeY = eyeZ = 0;
   targetX = targetY = targetZ = 0;
   heading = headingRad = smoothHeading = 0;
@@ -256,4 +315,15 @@ void ResetScene() {
   walkStep = walkStepTen = driveStep = driveStepTriple = 0;
   collisionStep = jumpStep = 0;
   acceleration = 0;
+}
+
+}  // namespace
+
+void ResetScene() {
+  ResetStaticAndPlainLists();
+  ResetAvatarTables();
+  ResetObjectTables();
+  ResetPosts();
+  ResetSettings();
+  ResetDerivedValues();
 }

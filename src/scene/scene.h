@@ -112,6 +112,10 @@ extern ObjectPartTable objPartAngleZ, objPartAngleY, objPartAngleX;
 // ---- Obstacle points ----------------------------------------------------------------------
 extern int obstacleCount;
 extern std::vector<double> obstacleX, obstacleZ;  // used 1..obstacleCount
+// Counts the times the tables were made anew (ResetScene, and so every scene read). An index
+// that a layer above builds over them (the motion code's post grid) is rebuilt when it
+// changes; code that moves a post in place, keeping the count, must not rely on one.
+extern unsigned long sceneEdition;
 
 // ---- Settings, in file order --------------------------------------------------------------
 extern int displayModeIndex;
@@ -184,6 +188,18 @@ inline constexpr std::array<double, 26> motion = {2.0, 5.0, 1.0,  70.0, 70.0, 6.
 }  // namespace defaults
 
 extern double clearRed, clearGreen, clearBlue;
+
+// A setting of the scene file by the name the documents and the tools use (citywalk-check
+// --json, citywalk-set), and the table value the reader reads it into: an int or a double.
+struct SceneSetting {
+  const char* name;
+  int* intValue = nullptr;
+  double* doubleValue = nullptr;
+};
+// Every setting in file order: items 2 to 6 of the file (their motion settings those of
+// kMotionSettings), then the background colour of item 10, the last kBackgroundSettings.
+const std::vector<SceneSetting>& SceneSettings();
+inline constexpr std::size_t kBackgroundSettings = 3;
 
 // ---- Values derived by the loader ---------------------------------------------------------
 extern double eyeX, eyeY, eyeZ;

@@ -18,17 +18,10 @@ scene=$3
 make_work
 private_display
 start_program "$work" "$citywalk" --record "$work/s.rec" --trace "$work/s.trace" "$scene"
-for _ in $(seq 600); do
-  [ "$(cat "$work/s.trace" 2>/dev/null | wc -l)" -ge 10 ] && break
-  kill -0 "$pid" 2>/dev/null || fail "the program ended at start"
-  sleep 0.1
-done
+wait_lines "$work/s.trace" 10
 kill -9 "$xvfb"
 start=$(date +%s%N)
-wait_end 10 || fail "the program still runs 10 s after its display went away"
-wait "$pid"
-status=$?
-pid=
+end_status 10
 took=$((($(date +%s%N) - start) / 1000000))
 echo "ended with status $status, $took ms after the display went away"
 [ "$took" -le 2000 ] || fail "the program took $took ms to end"

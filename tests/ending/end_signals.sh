@@ -22,16 +22,9 @@ for signal in TERM INT HUP; do
   # A background job of a script ignores SIGINT; the program is started as from a terminal.
   start_program "$work" env --default-signal=INT "$citywalk" --record "$work/s.rec" \
     --trace "$work/s.trace" "$scene"
-  for _ in $(seq 600); do
-    [ "$(cat "$work/s.trace" 2>/dev/null | wc -l)" -ge 5 ] && break
-    kill -0 "$pid" 2>/dev/null || fail "the program ended at start"
-    sleep 0.1
-  done
+  wait_lines "$work/s.trace" 5
   kill -s "$signal" "$pid"
-  wait_end 10 || fail "SIG$signal: the program still runs 10 s later"
-  wait "$pid"
-  status=$?
-  pid=
+  end_status 10
   echo "SIG$signal: status $status"
   [ "$status" -eq $((128 + $(kill -l "$signal"))) ] || fail "SIG$signal: exit status $status"
   [ ! -s "$work/out.log" ] || fail "SIG$signal: the program said something"

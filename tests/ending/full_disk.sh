@@ -2,9 +2,10 @@
 # Writing onto a full disk (a small tmpfs): every output says its first failed write in one line
 # and stops, what it wrote ends on a whole line and replays, and the program goes on; the tools
 # that write scenes refuse with status 1 and leave the folder exactly as it was.
-#   full_disk.sh tools CITYWALK_REPLAY CITYWALK_SCENEGEN CITYWALK_IMPORT MODEL SCENE_DIR
-#     citywalk-scenegen into a new folder, citywalk-import of MODEL into a scene on a full disk,
-#     citywalk-replay's trace and frames, and its video
+#   full_disk.sh tools CITYWALK_REPLAY CITYWALK_SCENEGEN CITYWALK_IMPORT CITYWALK_SET MODEL
+#                SCENE_DIR
+#     citywalk-scenegen into a new folder, citywalk-import of MODEL and citywalk-set into a
+#     scene on a full disk, citywalk-replay's trace and frames, and its video
 #   full_disk.sh program CITYWALK CITYWALK_REPLAY SCENE_DIR
 #     the program with --record and --trace, on an X server of the test's own
 # The tmpfs is mounted in a mount namespace of the test's own, so nothing outlives it. Exit
@@ -45,7 +46,7 @@ one_line() {
 listing() { (cd "$1" && find . -type f -exec md5sum {} + | sort && ls -lR); }
 
 tools() {
-  local replay=$1 scenegen=$2 import=$3 model=$4 scene=$5 status
+  local replay=$1 scenegen=$2 import=$3 set=$4 model=$5 scene=$6 status
 
   full_disk 16
   said "$scenegen" "$full/new/walk"
@@ -67,6 +68,17 @@ tools() {
     listing "$full" | cmp -s - "$work/before" || fail "citywalk-import changed the folder"
     echo "citywalk-import: refused, the scene as it was"
   fi
+
+  full_disk 64
+  cp -r "$(dirname "$0")/../../docs/examples/street" "$full/street"
+  dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null
+  listing "$full" >"$work/before"
+  said "$set" "$full/street" bodyX=5 >/dev/null
+  status=$?
+  [ "$status" -eq 1 ] || fail "citywalk-set: exit status $status"
+  one_line '^citywalk-set: .*: No space left on device$'
+  listing "$full" | cmp -s - "$work/before" || fail "citywalk-set changed the folder"
+  echo "citywalk-set: refused, the scene as it was"
 
   full_disk 256
   said "$replay" --dir "$scene" --frames 60 --screen 160x120 --trace "$full/r.trace" \
@@ -102,17 +114,10 @@ program() {
   private_display
   full_disk 64
   start_program "$work" "$citywalk" --record "$full/s.rec" --trace "$full/s.trace" "$scene"
-  for _ in $(seq 300); do
-    [ "$(wc -l <"$work/out.log")" -ge 2 ] && break
-    kill -0 "$pid" 2>/dev/null || fail "the program ended"
-    sleep 0.1
-  done
+  wait_lines "$work/out.log" 2
   kill -0 "$pid" 2>/dev/null || fail "the program ended after the disk filled"
   kill -TERM "$pid"
-  wait_end 10 || fail "the program still runs 10 s after SIGTERM"
-  wait "$pid"
-  status=$?
-  pid=
+  end_status 10
   [ "$status" -eq 143 ] || fail "exit status $status after SIGTERM"
   cp "$work/out.log" "$work/err"
   local traced recorded

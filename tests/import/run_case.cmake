@@ -1,11 +1,19 @@
 # One row of the import table: runs citywalk-import on MODEL with OPTIONS into a fresh folder
-# WORK (a copy of SEED when given) and checks the exit status, then
+# WORK (a copy of SEED when given; DIR_OVERRIDE instead when given) and checks the exit status,
+# then
 #   done (0):    citywalk-check reads the scene with status 0 and no warnings; each SUMMARY
-#                regex is in its summary, each LINES regex matches a whole line of the scene file, OUTPUT in the
-#                tool's output; BITMAPS new .bmp files; at most MAX_VERTICES in the list KIND;
+#                regex is in its summary, each LINES regex matches a whole line of the scene
+#                file, OUTPUT in the tool's output, STDOUT its standard output whole, NOT_OUTPUT
+#                nowhere in it; BITMAPS new .bmp files, each with the colour BOTTOM_LEFT (its
+#                bytes, blue green red) in its bottom left pixel; at most MAX_VERTICES in the list
+#                KIND; each SETTINGS "NAME LOW HIGH" within its range (citywalk-set lists them);
+#                with REPEAT the same import a second time first, the bitmaps counted over both;
 #   refused (1): one line on standard error naming the model or the folder, and the folder
-#                exactly as it was.
-file(REMOVE_RECURSE ${WORK})
+#                exactly as it was (a folder the tool made for it removed again).
+# A model made here: MODEL_TEXT as an OBJ file, or FILES ("NAME=TEXT|...") in a folder with
+# MODEL the name of one of them and PICTURES ("NAME WIDTH HEIGHT [convert options]|...") made
+# by ImageMagick's convert, top half red and bottom half blue.
+file(REMOVE_RECURSE ${WORK} ${WORK}-model)
 file(MAKE_DIRECTORY ${WORK})
 if(SEED)
   file(COPY ${SEED}/ DESTINATION ${WORK})
@@ -20,10 +28,45 @@ if(MODEL_TEXT)  # a model written here, for faults no test model has
   file(WRITE ${WORK}-model.obj "${MODEL_TEXT}")
   set(MODEL ${WORK}-model.obj)
 endif()
+string(REPLACE "|" ";" FILES "${FILES}")
+foreach(entry ${FILES})
+  string(FIND "${entry}" "=" at)
+  string(SUBSTRING "${entry}" 0 ${at} name)
+  math(EXPR at "${at} + 1")
+  string(SUBSTRING "${entry}" ${at} -1 text)
+  file(WRITE ${WORK}-model/${name} "${text}")
+endforeach()
+if(FILES)
+  set(MODEL ${WORK}-model/${MODEL})
+endif()
+string(REPLACE "|" ";" PICTURES "${PICTURES}")
+foreach(picture ${PICTURES})
+  separate_arguments(fields UNIX_COMMAND "${picture}")
+  list(POP_FRONT fields name width height)
+  math(EXPR half "${height} / 2")
+  get_filename_component(ext ${name} LAST_EXT)
+  string(SUBSTRING "${ext}" 1 -1 format)
+  string(TOUPPER "${format}" format)
+  if(format MATCHES "^(RGB|RGBA|BW)$")  # SGI pictures, not ImageMagick's raw RGB
+    set(format SGI)
+  endif()
+  get_filename_component(folder ${WORK}-model/${name} DIRECTORY)
+  file(MAKE_DIRECTORY ${folder})
+  execute_process(COMMAND ${CONVERT} -size ${width}x${half} xc:red -size ${width}x${half} xc:blue
+                          -append -type TrueColor ${fields} ${format}:${WORK}-model/${name}
+                  RESULT_VARIABLE made)
+  if(NOT made EQUAL 0)
+    message(FATAL_ERROR "convert could not make ${name}")
+  endif()
+endforeach()
 string(REPLACE "|" ";" OPTIONS "${OPTIONS}")
 set(into ${WORK})
 if(DIR_OVERRIDE)
   set(into ${DIR_OVERRIDE})
+endif()
+if(REPEAT)
+  execute_process(COMMAND ${IMPORT} ${into} ${MODEL} ${OPTIONS} RESULT_VARIABLE status
+                  OUTPUT_QUIET ERROR_QUIET)
 endif()
 execute_process(COMMAND ${IMPORT} ${into} ${MODEL} ${OPTIONS}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -33,6 +76,12 @@ endif()
 if(OUTPUT AND NOT "${out}${err}" MATCHES "${OUTPUT}")
   message(FATAL_ERROR "output does not match '${OUTPUT}':\n${out}${err}")
 endif()
+if(NOT_OUTPUT AND "${out}${err}" MATCHES "${NOT_OUTPUT}")
+  message(FATAL_ERROR "output matches '${NOT_OUTPUT}':\n${out}${err}")
+endif()
+if(STDOUT AND NOT "${out}" MATCHES "${STDOUT}")
+  message(FATAL_ERROR "standard output does not match '${STDOUT}':\n${out}")
+endif()
 if(NOT STATUS EQUAL 0)
   string(REGEX MATCHALL "\n" lines "${err}")
   list(LENGTH lines count)
@@ -40,6 +89,9 @@ if(NOT STATUS EQUAL 0)
     message(FATAL_ERROR "not one line naming the file: ${err}")
   endif()
   if(DIR_OVERRIDE)
+    if(DIR_OVERRIDE MATCHES "^${WORK}/" AND EXISTS ${WORK}/new)
+      message(FATAL_ERROR "the folders made for the refused import are left")
+    endif()
     return()
   endif()
   file(GLOB after RELATIVE ${WORK} ${WORK}/*)
@@ -53,7 +105,7 @@ if(NOT STATUS EQUAL 0)
   endif()
   return()
 endif()
-execute_process(COMMAND ${CHECK} ${WORK}/Город.mts RESULT_VARIABLE checked OUTPUT_VARIABLE summary
+execute_process(COMMAND ${CHECK} ${into}/Город.mts RESULT_VARIABLE checked OUTPUT_VARIABLE summary
                 ERROR_VARIABLE summary)
 if(NOT checked EQUAL 0 OR NOT summary MATCHES " 0 error\\(s\\), 0 warning\\(s\\)")
   message(FATAL_ERROR "citywalk-check: ${checked}\n${summary}")
@@ -65,7 +117,7 @@ foreach(pattern ${SUMMARY})
     message(FATAL_ERROR "the summary lacks '${pattern}':\n${summary}")
   endif()
 endforeach()
-file(STRINGS ${WORK}/Город.mts scene)
+file(STRINGS ${into}/Город.mts scene)
 foreach(pattern ${LINES})
   set(found FALSE)
   foreach(line ${scene})
@@ -79,12 +131,18 @@ foreach(pattern ${LINES})
   endif()
 endforeach()
 if(DEFINED BITMAPS)
-  file(GLOB bitmaps RELATIVE ${WORK} ${WORK}/*.bmp)
+  file(GLOB bitmaps RELATIVE ${into} ${into}/*.bmp)
   list(REMOVE_ITEM bitmaps ${before})
   list(LENGTH bitmaps count)
   if(NOT count EQUAL BITMAPS)
     message(FATAL_ERROR "${count} new bitmaps, not ${BITMAPS}: ${bitmaps}")
   endif()
+  foreach(bitmap ${bitmaps})
+    file(READ ${into}/${bitmap} pixel OFFSET 54 LIMIT 3 HEX)
+    if(BOTTOM_LEFT AND NOT pixel STREQUAL BOTTOM_LEFT)
+      message(FATAL_ERROR "${bitmap}: bottom left pixel ${pixel}, not ${BOTTOM_LEFT}")
+    endif()
+  endforeach()
 endif()
 if(MAX_VERTICES)
   string(REGEX MATCH "${KIND}[^\n]*, ([0-9]+) vertices" found "${summary}")
@@ -92,8 +150,22 @@ if(MAX_VERTICES)
     message(FATAL_ERROR "${KIND}: ${CMAKE_MATCH_1} vertices, wanted 3..${MAX_VERTICES}")
   endif()
 endif()
+if(SETTINGS)
+  execute_process(COMMAND ${SET} ${into} OUTPUT_VARIABLE listed)
+  string(REPLACE "|" ";" SETTINGS "${SETTINGS}")
+  foreach(range ${SETTINGS})
+    separate_arguments(range UNIX_COMMAND "${range}")
+    list(GET range 0 name)
+    list(GET range 1 low)
+    list(GET range 2 high)
+    string(REGEX MATCH "\n${name}=([^\n]+)" found "\n${listed}")
+    if(NOT found OR CMAKE_MATCH_1 LESS low OR CMAKE_MATCH_1 GREATER high)
+      message(FATAL_ERROR "${name} is '${CMAKE_MATCH_1}', not within ${low}..${high}")
+    endif()
+  endforeach()
+endif()
 if(EXPECT)  # texture orientation: the replay's picture at pixels worked out from the model
-  execute_process(COMMAND ${REPLAY} --dir ${WORK} --frames 2 --snapshot ${WORK}.bmp
+  execute_process(COMMAND ${REPLAY} --dir ${into} --frames 2 --snapshot ${WORK}.bmp
                   RESULT_VARIABLE replayed ERROR_QUIET)
   execute_process(COMMAND ${EXPECTER} ${EXPECT} --snapshot ${WORK}.bmp RESULT_VARIABLE expected
                   OUTPUT_VARIABLE why ERROR_VARIABLE why)

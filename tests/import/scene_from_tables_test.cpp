@@ -74,4 +74,31 @@ TEST(SceneFromTables, ConvertedValuesComeBackAsWritten) {
   EXPECT_EQ(ReadBack(text), text);
 }
 
+// Every setting the scene's table names has its field in a SceneSpec, and a value put there
+// is written where the reader reads that name: each setting given a value of its own comes back
+// under its own name (a swapped or missing pair would show as another's value or none).
+TEST(SceneFromTables, EverySettingComesBackUnderItsName) {
+  SceneSpec plan;
+  const std::vector<SceneSetting>& settings = SceneSettings();
+  for (std::size_t k = 0; k < settings.size(); ++k) {
+    const SettingFieldPointers field = SettingField(plan.settings, settings[k]);
+    ASSERT_TRUE((field.intField != nullptr) != (field.doubleField != nullptr)) << settings[k].name;
+    if (field.intField) *field.intField = 100 + static_cast<int>(k);
+    if (field.doubleField) *field.doubleField = 3 + 0.25 * static_cast<double>(k);
+  }
+  const std::string text = WriteSceneText(plan);
+  SceneDiagnostics diag;
+  ReadSceneText(text.data(), text.size(), "test", &diag);
+  ASSERT_FALSE(diag.streamFailed);
+  SceneSpec back = SceneSpecFromTables();
+  for (std::size_t k = 0; k < settings.size(); ++k) {
+    const SettingFieldPointers field = SettingField(back.settings, settings[k]);
+    if (field.intField) {
+      EXPECT_EQ(*field.intField, 100 + static_cast<int>(k)) << settings[k].name;
+    } else {
+      EXPECT_EQ(*field.doubleField, 3 + 0.25 * static_cast<double>(k)) << settings[k].name;
+    }
+  }
+}
+
 }  // namespace

@@ -8,7 +8,8 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
-foreach(file bin/citywalk bin/citywalk-check bin/citywalk-replay bin/citywalk-scenegen
+foreach(file bin/citywalk bin/citywalk-check bin/citywalk-replay bin/citywalk-scenegen bin/citywalk-set
+             bin/citywalk-map
              share/citywalk/scenes/walk/Город.mts share/citywalk/scenes/chase/Город.mts
              share/doc/citywalk/scene-format.md)
   if(NOT EXISTS ${PREFIX}/${file})

@@ -30,7 +30,9 @@ installed=yes
 (cd "$work" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$(basename "$deb")") \
   >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get install failed"; }
 dpkg -L citywalk >"$work/files" || fail "dpkg -L citywalk failed"
-for f in /usr/bin/citywalk /usr/bin/citywalk-import /usr/share/man/man6/citywalk.6.gz \
+for f in /usr/bin/citywalk /usr/bin/citywalk-import /usr/bin/citywalk-set /usr/bin/citywalk-map \
+  /usr/share/man/man1/citywalk-set.1.gz /usr/share/man/man1/citywalk-map.1.gz \
+  /usr/share/man/man6/citywalk.6.gz \
   /usr/share/applications/citywalk-drive.desktop /usr/share/icons/hicolor/256x256/apps/citywalk.png \
   /usr/share/doc/citywalk/copyright /usr/share/doc/citywalk/scene-format.md; do
   grep -qx "$f" "$work/files" || fail "the package lacks $f"

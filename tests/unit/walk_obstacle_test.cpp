@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
+#include "motion/point_grid.h"
+#include "scene_writer.h"
 #include "unit/walk_test_scene.h"
 
 namespace {
@@ -236,3 +241,101 @@ TEST(WalkObstacles, BlockedJumpMoveStartsTheFallAndStopsBothSpeeds) {
 }
 
 }  // namespace
+
+namespace {
+
+// Random numbers of a fixed sequence.
+struct Sequence {
+  std::uint64_t seed = 12345;
+  double operator()(double low, double high) {
+    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+    return low + (high - low) * static_cast<double>(seed >> 11) / 9007199254740992.0;
+  }
+};
+
+// A town's worth of points: walls of points 4 apart, points strewn at random, a duplicate,
+// points far out.
+std::vector<std::pair<double, double>> TownPoints(Sequence& random) {
+  std::vector<std::pair<double, double>> points;
+  for (int k = 0; k < 1500; ++k) points.push_back({-600 + 4.0 * k, 200.0});  // a wall along x
+  for (int k = 0; k < 500; ++k) points.push_back({96.0, -1000 + 4.0 * k});   // and along z
+  for (int k = 0; k < 2000; ++k) points.push_back({random(-2000, 2000), random(-2000, 2000)});
+  points.push_back(points[7]);
+  points.push_back({1e15, 3});
+  points.push_back({-1e200, -1e200});
+  return points;
+}
+
+// Tests hit against the scan of points (the definition: strictly inside the open square) at
+// every point's square edges (exactly on them, and one double inside), at random places and
+// with every kind of half-size; the number of tests that disagree.
+template <typename Hit>
+int Disagreements(const std::vector<std::pair<double, double>>& points, Sequence& random, Hit hit) {
+  const auto scan = [&points](double x, double z, double h) {
+    for (const auto& [px, pz] : points)
+      if (x - px < h && px - x < h && z - pz < h && pz - z < h) return true;
+    return false;
+  };
+  const double inf = INFINITY;
+  const double halves[] = {8, 3, 12, 32, 0.5, 1e-300, 0, -1, 1e9, inf, std::nan("")};
+  int tests = 0, hits = 0, wrong = 0;
+  const auto check = [&](double x, double z, double h) {
+    const bool want = scan(x, z, h);
+    wrong += hit(x, z, h) != want;
+    ++tests;
+    hits += want;
+  };
+  for (std::size_t i = 0; i < points.size(); i += 23) {
+    const auto [px, pz] = points[i];
+    for (const double h : halves)
+      for (const double dx : {-h, h, 0.0})
+        for (const double dz : {-h, h, 0.0}) {
+          check(px + dx, pz + dz, h);
+          check(std::nextafter(px + dx, px), std::nextafter(pz + dz, pz), h);
+        }
+  }
+  for (int k = 0; k < 6000; ++k) check(random(-2100, 2100), random(-2100, 2100), halves[k % 11]);
+  for (const double v : {inf, -inf, std::nan("")}) check(v, 0, 8), check(0, v, 8), check(v, v, inf);
+  EXPECT_GT(hits, tests / 10);
+  return wrong;
+}
+
+}  // namespace
+
+// The grids over a town's posts and over an object's own points give exactly the scan's
+// answers, and a test among thousands of points compares only those of a few cells.
+TEST(WalkObstacles, PointGridsAnswerAsTheScanDoes) {
+  Sequence random;
+  std::vector<std::pair<double, double>> posts = TownPoints(random);
+  SetUpWalkScene(0, posts);
+  for (const double x :
+       {std::nan(""), double{INFINITY}, 96.0}) {  // not finite: straight into the tables
+    obstacleX.push_back(x);
+    obstacleZ.push_back(x == 96 ? -INFINITY : 200.0);
+    posts.push_back({x, x == 96 ? -INFINITY : 200.0});
+  }
+  obstacleCount += 3;
+  EXPECT_EQ(Disagreements(posts, random, ObstacleHit), 0);
+  EXPECT_TRUE(ObstacleHit(1.5, 202, 8));  // beside the wall along x
+  EXPECT_TRUE(LastPointTest().grid);
+  EXPECT_LE(LastPointTest().compared, 12);
+  EXPECT_FALSE(ObstacleHit(1.5, 150, 8));
+  EXPECT_TRUE(LastPointTest().grid);
+  EXPECT_LE(LastPointTest().compared, 4);
+
+  // Object 1 of two keeps the same points as its own (object 0 a few others).
+  SceneSpec plan;
+  plan.objects.resize(2);
+  plan.objects[0].waypoints = {{5, 5}, {6, 6}};
+  plan.objects[1].waypoints = TownPoints(random);
+  LoadScene(plan);
+  const std::vector<std::pair<double, double>> own = plan.objects[1].waypoints;
+  EXPECT_EQ(Disagreements(own, random,
+                          [](double x, double z, double h) { return OwnPointsHit(1, x, z, h); }),
+            0);
+  EXPECT_TRUE(OwnPointsHit(1, 1.5, 202, 8));
+  EXPECT_TRUE(LastPointTest().grid);
+  EXPECT_LE(LastPointTest().compared, 12);
+  EXPECT_FALSE(OwnPointsHit(0, 5, 12, 6));  // a few points: scanned
+  EXPECT_FALSE(LastPointTest().grid);
+}

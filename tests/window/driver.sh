@@ -22,6 +22,10 @@
 #                                  without it) and points DISPLAY at it; $xvfb is its process,
 #                                  stopped at the end. Call after make_work.
 #   ends_whole_line FILE           fails unless FILE is not empty and ends with a newline
+#   wait_lines FILE N              waits (up to a minute) while the program runs until FILE
+#                                  holds N lines; fails if the program ends first
+#   end_status SECONDS             waits for the program to end (fails if it still runs);
+#                                  $status is its exit status
 #   replays_to_trace REPLAY REC TRACE SCENE MIN
 #                                  the recording replays to the frames of the program's trace
 
@@ -140,6 +144,22 @@ private_display() {
 ends_whole_line() {
   [ -s "$1" ] || fail "$1 is empty"
   [ "$(tail -c 1 "$1" | od -An -c | tr -d ' ')" = '\n' ] || fail "$1 ends inside a line"
+}
+
+wait_lines() {
+  for _ in $(seq 600); do
+    [ "$(cat "$1" 2>/dev/null | wc -l)" -ge "$2" ] && return 0
+    kill -0 "$pid" 2>/dev/null || fail "the program ended before $1 held $2 lines"
+    sleep 0.1
+  done
+  fail "$1 never held $2 lines"
+}
+
+end_status() {
+  wait_end "$1" || fail "the program still runs $1 s later"
+  wait "$pid"
+  status=$?
+  pid=
 }
 
 # replays_to_trace REPLAY REC TRACE SCENE MIN: the recording REC replays with status 0, and the

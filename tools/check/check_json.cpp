@@ -127,46 +127,13 @@ void Counts() {
   Field("waypointRowMax", waypointRowMax);
 }
 
+// The settings in file order, the ints first and then the doubles, then the avatar's offset.
 void Settings() {
-  const std::pair<const char*, int> ints[] = {{"displayModeIndex", displayModeIndex},
-                                              {"light0Enabled", light0Enabled},
-                                              {"light1Enabled", light1Enabled},
-                                              {"smoothShading", smoothShading},
-                                              {"fieldOfView", fieldOfView},
-                                              {"windowMaximized", windowMaximized},
-                                              {"changeDisplayMode", changeDisplayMode},
-                                              {"drawDistance", drawDistance},
-                                              {"distanceCulling", distanceCulling},
-                                              {"linearMagFilter", linearMagFilter},
-                                              {"ControlMode", ControlMode},
-                                              {"walkStepDivisor", walkStepDivisor},
-                                              {"driveStepDivisor", driveStepDivisor},
-                                              {"turnStyle", turnStyle}};
-  for (const auto& [name, value] : ints) Field(name, value);
-  const std::pair<const char*, double> doubles[] = {{"farPlane", farPlane},
-                                                    {"light0Level", light0Level},
-                                                    {"light1Level", light1Level},
-                                                    {"bodyX", bodyX},
-                                                    {"bodyY", bodyY},
-                                                    {"bodyZ", bodyZ},
-                                                    {"startTargetX", startTargetX},
-                                                    {"startTargetY", startTargetY},
-                                                    {"startTargetZ", startTargetZ},
-                                                    {"startHeadingDeg", startHeadingDeg},
-                                                    {"collisionRadius", collisionRadius},
-                                                    {"modeEyeX", modeEyeX},
-                                                    {"modeEyeY", modeEyeY},
-                                                    {"modeEyeZ", modeEyeZ},
-                                                    {"modeRefX", modeRefX},
-                                                    {"modeRefY", modeRefY},
-                                                    {"modeRefZ", modeRefZ}};
-  for (const auto& [name, value] : doubles) Field(name, value);
-  for (const MotionSetting& m : kMotionSettings) Field(m.name, *m.value);
-  const std::pair<const char*, double> others[] = {{"clearRed", clearRed},
-                                                   {"clearGreen", clearGreen},
-                                                   {"clearBlue", clearBlue},
-                                                   {"avatarHeadingOffset", avatarHeadingOffset}};
-  for (const auto& [name, value] : others) Field(name, value);
+  for (const SceneSetting& setting : SceneSettings())
+    if (setting.intValue != nullptr) Field(setting.name, *setting.intValue);
+  for (const SceneSetting& setting : SceneSettings())
+    if (setting.doubleValue != nullptr) Field(setting.name, *setting.doubleValue);
+  Field("avatarHeadingOffset", avatarHeadingOffset);
 }
 
 void Derived() {

@@ -7,10 +7,10 @@
 // Exit code: 0 no errors (warnings allowed), 1 errors, 2 no scene file.
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "check.h"
+#include "command_options.h"
 #include "scene/bitmap.h"
 #include "scene/reader.h"
 
@@ -55,11 +55,17 @@ void CheckTextures(const std::string& scenePath, SceneDiagnostics& diag) {
                    });
 }
 
-constexpr char kUsage[] = "usage: citywalk-check [--json] [FILE]\n";
-
-int Usage() {
-  std::fputs(kUsage, stderr);
-  return 2;
+// The command line: -1 to go on, else the status to end with.
+int ReadArguments(int argc, char** argv, bool& json, std::string& path) {
+  CommandLine line{"citywalk-check",
+                   "[FILE]",
+                   {{"--json", "", "the whole loaded scene as JSON", TakeFlag(json)}},
+                   [&path](const std::string& word, std::string& error) {
+                     if (!path.empty()) error = "one scene file only";
+                     if (path.empty()) path = word;
+                     return error.empty();
+                   }};
+  return ::ReadCommandLine(line, argc, argv, 2);
 }
 
 }  // namespace
@@ -67,21 +73,7 @@ int Usage() {
 int main(int argc, char** argv) {
   bool json = false;
   std::string path;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if (std::strcmp(argv[i], "--json") == 0) {
-      json = true;
-    } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-      return Usage();
-    } else if (path.empty()) {
-      path = argv[i];
-    } else {
-      return Usage();
-    }
-  }
+  if (const int status = ReadArguments(argc, argv, json, path); status >= 0) return status;
   if (path.empty()) {
     path = FindSceneFile(".");
     if (path.empty()) {

@@ -28,10 +28,9 @@ unsigned Get16(const std::vector<std::uint8_t>& in, size_t at) {
 
 }  // namespace
 
-bool WriteBmp(const std::string& path, int width, int height,
-              const std::vector<std::uint8_t>& rgbaBottomUp) {
+std::string BmpBytes(int width, int height, const std::vector<std::uint8_t>& rgbaBottomUp) {
   if (width <= 0 || height <= 0 || rgbaBottomUp.size() < static_cast<size_t>(width) * height * 4)
-    return false;
+    return "";
   const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
   const std::uint32_t imageBytes = stride * static_cast<std::uint32_t>(height);
   std::vector<std::uint8_t> out;
@@ -62,8 +61,13 @@ bool WriteBmp(const std::string& path, int width, int height,
     for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < stride; ++pad)
       out.push_back(0);
   }
-  return WriteFileBytes(path,
-                        std::string_view(reinterpret_cast<const char*>(out.data()), out.size()));
+  return std::string(out.begin(), out.end());
+}
+
+bool WriteBmp(const std::string& path, int width, int height,
+              const std::vector<std::uint8_t>& rgbaBottomUp) {
+  const std::string bytes = BmpBytes(width, height, rgbaBottomUp);
+  return !bytes.empty() && WriteFileBytes(path, bytes);
 }
 
 bool ReadBmp(const std::string& path, Picture& picture, std::string& error) {

@@ -10,6 +10,9 @@ struct Picture {
   std::vector<std::uint8_t> rgb;  // top-down rows, 3 bytes a pixel
 };
 
+// The bytes of a bottom-up 24-bit BMP file of rows of RGBA pixels given bottom-up; "" when the
+// size does not fit the pixels.
+std::string BmpBytes(int width, int height, const std::vector<std::uint8_t>& rgbaBottomUp);
 // Writes a bottom-up 24-bit BMP from rows of RGBA pixels given bottom-up (as GL reads them).
 bool WriteBmp(const std::string& path, int width, int height,
               const std::vector<std::uint8_t>& rgbaBottomUp);

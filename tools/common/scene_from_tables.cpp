@@ -55,38 +55,48 @@ SceneVertexSpec Vertex(double r, double g, double b, double x, double y, double 
   return v;
 }
 
+// Each setting's table value beside the SceneSettingsSpec field that holds it as the file
+// gives it (the motion settings: motion[k], k as in kMotionSettings).
+const std::pair<int*, int SceneSettingsSpec::*> kIntFields[] = {
+    {&displayModeIndex, &SceneSettingsSpec::displayModeIndex},
+    {&light0Enabled, &SceneSettingsSpec::light0Enabled},
+    {&light1Enabled, &SceneSettingsSpec::light1Enabled},
+    {&smoothShading, &SceneSettingsSpec::smoothShading},
+    {&fieldOfView, &SceneSettingsSpec::fieldOfView},
+    {&windowMaximized, &SceneSettingsSpec::windowMaximized},
+    {&changeDisplayMode, &SceneSettingsSpec::changeDisplayMode},
+    {&drawDistance, &SceneSettingsSpec::drawDistance},
+    {&distanceCulling, &SceneSettingsSpec::distanceCulling},
+    {&linearMagFilter, &SceneSettingsSpec::linearMagFilter},
+    {&ControlMode, &SceneSettingsSpec::ControlMode},
+    {&walkStepDivisor, &SceneSettingsSpec::walkStepDivisor},
+    {&driveStepDivisor, &SceneSettingsSpec::driveStepDivisor},
+    {&turnStyle, &SceneSettingsSpec::turnStyle}};
+const std::pair<double*, double SceneSettingsSpec::*> kDoubleFields[] = {
+    {&farPlane, &SceneSettingsSpec::farPlane},
+    {&light0Level, &SceneSettingsSpec::light0Level},
+    {&light1Level, &SceneSettingsSpec::light1Level},
+    {&bodyX, &SceneSettingsSpec::bodyX},
+    {&bodyY, &SceneSettingsSpec::bodyY},
+    {&bodyZ, &SceneSettingsSpec::bodyZ},
+    {&startTargetX, &SceneSettingsSpec::startTargetX},
+    {&startTargetY, &SceneSettingsSpec::startTargetY},
+    {&startTargetZ, &SceneSettingsSpec::startTargetZ},
+    {&startHeadingDeg, &SceneSettingsSpec::startHeadingDeg},
+    {&collisionRadius, &SceneSettingsSpec::collisionRadius},
+    {&modeEyeX, &SceneSettingsSpec::modeEyeX},
+    {&modeEyeY, &SceneSettingsSpec::modeEyeY},
+    {&modeEyeZ, &SceneSettingsSpec::modeEyeZ},
+    {&modeRefX, &SceneSettingsSpec::modeRefX},
+    {&modeRefY, &SceneSettingsSpec::modeRefY},
+    {&modeRefZ, &SceneSettingsSpec::modeRefZ},
+    {&clearRed, &SceneSettingsSpec::clearRed},
+    {&clearGreen, &SceneSettingsSpec::clearGreen},
+    {&clearBlue, &SceneSettingsSpec::clearBlue}};
+
 void ReadSettings(SceneSettingsSpec& s) {
-  s.displayModeIndex = displayModeIndex;
-  s.light0Enabled = light0Enabled;
-  s.light1Enabled = light1Enabled;
-  s.smoothShading = smoothShading;
-  s.fieldOfView = fieldOfView;
-  s.windowMaximized = windowMaximized;
-  s.changeDisplayMode = changeDisplayMode;
-  s.farPlane = farPlane;
-  s.drawDistance = drawDistance;
-  s.distanceCulling = distanceCulling;
-  s.linearMagFilter = linearMagFilter;
-  s.light0Level = light0Level;
-  s.light1Level = light1Level;
-  s.bodyX = bodyX;
-  s.bodyY = bodyY;
-  s.bodyZ = bodyZ;
-  s.startTargetX = startTargetX;
-  s.startTargetY = startTargetY;
-  s.startTargetZ = startTargetZ;
-  s.startHeadingDeg = startHeadingDeg;
-  s.collisionRadius = collisionRadius;
-  s.ControlMode = ControlMode;
-  s.walkStepDivisor = walkStepDivisor;
-  s.driveStepDivisor = driveStepDivisor;
-  s.modeEyeX = modeEyeX;
-  s.modeEyeY = modeEyeY;
-  s.modeEyeZ = modeEyeZ;
-  s.modeRefX = modeRefX;
-  s.modeRefY = modeRefY;
-  s.modeRefZ = modeRefZ;
-  s.turnStyle = turnStyle;
+  for (const auto& [value, field] : kIntFields) s.*field = *value;
+  for (const auto& [value, field] : kDoubleFields) s.*field = *value;
   for (std::size_t i = 0; i < kMotionSettings.size(); ++i) s.motion[i] = *kMotionSettings[i].value;
   // The four the reader converted once read (see DeriveMotionValues).
   const double toRad = degToRad;
@@ -100,9 +110,6 @@ void ReadSettings(SceneSettingsSpec& s) {
   if (ControlMode == kModeDrive)
     s.motion[25] = Recover(trembleAmplitude, trembleAmplitude * 2.4,
                            [](double amplitude) { return amplitude / 2.4; });
-  s.clearRed = clearRed;
-  s.clearGreen = clearGreen;
-  s.clearBlue = clearBlue;
 }
 
 void ReadAvatar(SceneSpec& plan) {
@@ -176,6 +183,16 @@ SceneObjectSpec ReadObject(int o) {
 }
 
 }  // namespace
+
+SettingFieldPointers SettingField(SceneSettingsSpec& settings, const SceneSetting& setting) {
+  for (const auto& [value, field] : kIntFields)
+    if (value == setting.intValue) return {&(settings.*field), nullptr};
+  for (const auto& [value, field] : kDoubleFields)
+    if (value == setting.doubleValue) return {nullptr, &(settings.*field)};
+  for (std::size_t k = 0; k < kMotionSettings.size(); ++k)
+    if (kMotionSettings[k].value == setting.doubleValue) return {nullptr, &settings.motion[k]};
+  return {};
+}
 
 SceneSpec SceneSpecFromTables() {
   SceneSpec plan;

@@ -8,3 +8,11 @@
 // same table values, bit for bit. The reader converts four motion settings; for those the file
 // value is recovered as the shortest number that the reader turns into the same held value.
 SceneSpec SceneSpecFromTables();
+
+// The field of settings that holds a setting of the scene (a row of SceneSettings()) as the
+// file gives it: one of the two pointers is set.
+struct SettingFieldPointers {
+  int* intField = nullptr;
+  double* doubleField = nullptr;
+};
+SettingFieldPointers SettingField(SceneSettingsSpec& settings, const SceneSetting& setting);

@@ -2,30 +2,23 @@
 // axes turned into the scene's, every value checked.
 #include "model.h"
 
+#include <assimp/importerdesc.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <assimp/version.h>
 
 #include <assimp/DefaultLogger.hpp>
 #include <assimp/Importer.hpp>
-#include <charconv>
 #include <cmath>
-#include <filesystem>
+#include <memory>
+
+#include "model_io.h"
+#include "model_materials.h"
 
 namespace {
 
 // A 4 x 4 transform in double precision (the library's matrices are float).
 using Matrix = std::array<std::array<double, 4>, 4>;
-
-// The shortest decimal that reads back as the float value, as a double: a file's 0.6 stays
-// 0.6 rather than 0.6000000238418579.
-double Decimal(float value) {
-  char buffer[32];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-  double out = value;
-  std::from_chars(buffer, end, out);
-  return out;
-}
 
 Matrix FromLibrary(const aiMatrix4x4& m) {
   const float* f = m[0];
@@ -195,94 +188,45 @@ struct Walker {
   }
 };
 
-// A material's diffuse colour and texture.
-ModelMaterial Material(const aiScene& scene, const aiMaterial& m, const std::string& modelDir) {
-  ModelMaterial out;
-  aiString name;
-  if (m.Get(AI_MATKEY_NAME, name) == AI_SUCCESS) out.name = name.C_Str();
-  aiColor4D colour(1, 1, 1, 1);
-  if (m.Get(AI_MATKEY_COLOR_DIFFUSE, colour) != AI_SUCCESS) m.Get(AI_MATKEY_BASE_COLOR, colour);
-  auto unit = [](float x) {
-    return std::isfinite(x) ? std::fmin(1.0, std::fmax(0.0, Decimal(x))) : 1.0;
-  };
-  out.colour = {unit(colour.r), unit(colour.g), unit(colour.b)};
-  aiString path;
-  if (m.GetTexture(aiTextureType_DIFFUSE, 0, &path) != AI_SUCCESS &&
-      m.GetTexture(aiTextureType_BASE_COLOR, 0, &path) != AI_SUCCESS)
-    return out;
-  out.textured = true;
-  out.texture.label = path.C_Str();
-  if (const aiTexture* embedded = scene.GetEmbeddedTexture(path.C_Str())) {
-    for (unsigned t = 0; t < scene.mNumTextures; ++t)
-      if (scene.mTextures[t] == embedded) out.texture.embedded = static_cast<int>(t);
-    return out;
-  }
-  std::string file = path.C_Str();
-  for (char& c : file)
-    if (c == '\\') c = '/';
-  const std::filesystem::path relative(file);
-  out.texture.file =
-      relative.is_absolute() ? file : (std::filesystem::path(modelDir) / relative).string();
-  return out;
-}
-
-// The embedded textures' data, copied out of the library's scene.
-void CopyEmbedded(const aiScene& scene, Model& model) {
-  for (unsigned t = 0; t < scene.mNumTextures; ++t) {
-    const aiTexture& texture = *scene.mTextures[t];
-    std::vector<unsigned char> bytes, rgba;
-    std::array<int, 2> size = {0, 0};
-    if (texture.mHeight == 0) {
-      const auto* data = reinterpret_cast<const unsigned char*>(texture.pcData);
-      bytes.assign(data, data + texture.mWidth);
-    } else if (texture.mWidth <= 16384 && texture.mHeight <= 16384) {
-      size = {static_cast<int>(texture.mWidth), static_cast<int>(texture.mHeight)};
-      for (unsigned i = 0; i < texture.mWidth * texture.mHeight; ++i) {
-        const aiTexel& p = texture.pcData[i];
-        rgba.insert(rgba.end(), {p.r, p.g, p.b, p.a});
-      }
-    }
-    model.embedded.push_back(std::move(bytes));
-    model.embeddedSize.push_back(size);
-    model.embeddedRgba.push_back(std::move(rgba));
+// The length of one file unit, where the file or its format says it: glTF and X3D are in
+// metres by definition, the library gives Collada in metres (it applies the file's <unit>),
+// and an FBX file states its unit in centimetres.
+void ReadUnit(const Assimp::Importer& importer, const aiScene& scene, Model& model) {
+  const int index = importer.GetPropertyInteger("importerIndex", -1);
+  const aiImporterDesc* desc = index >= 0 ? importer.GetImporterInfo(index) : nullptr;
+  const std::string format = desc ? desc->mName : "";
+  double centimetres = 0;
+  float factor = 0;
+  if (format.rfind("glTF", 0) == 0) {
+    model.metresPerUnit = 1;
+    model.unitSource = "glTF is in metres";
+  } else if (format.rfind("Extensible 3D", 0) == 0) {
+    model.metresPerUnit = 1;
+    model.unitSource = "X3D is in metres";
+  } else if (format.rfind("Collada", 0) == 0) {
+    model.metresPerUnit = 1;
+    model.unitSource = "the Collada file states its unit";
+  } else if (scene.mMetaData != nullptr &&
+             (scene.mMetaData->Get("UnitScaleFactor", centimetres) ||
+              (scene.mMetaData->Get("UnitScaleFactor", factor) && (centimetres = factor) > 0)) &&
+             std::isfinite(centimetres) && centimetres > 0) {
+    model.metresPerUnit = centimetres / 100;
+    model.unitSource = "the FBX file states its unit";
   }
 }
 
-}  // namespace
+// The library's error as one line, or what its log says of faces out of range.
+std::string LibraryError(const Assimp::Importer& importer, const std::string& log) {
+  std::string reason = importer.GetErrorString();
+  if (reason.find('\n') != std::string::npos) reason.resize(reason.find('\n'));
+  if (log.find("out-of-range indices") != std::string::npos)
+    return "it has faces with indices out of range";
+  if (reason.find("bad_alloc") != std::string::npos) return "the model library ran out of memory";
+  return "the model library cannot read it" + (reason.empty() ? "" : ": " + reason);
+}
 
-bool LoadModel(const ImportOptions& options, Model& model, std::string& error) {
-  LogScope log;
-  Assimp::Importer importer;
-  // Points and lines are dropped; polygons stay whole (the tool triangulates only those that
-  // are not flat and convex).
-  importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE,
-                              aiPrimitiveType_POINT | aiPrimitiveType_LINE);
-  const aiScene* scene = importer.ReadFile(
-      options.model, aiProcess_ValidateDataStructure | aiProcess_JoinIdenticalVertices);
-  if (scene == nullptr || scene->mRootNode == nullptr ||
-      (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
-    std::string reason = importer.GetErrorString();
-    if (reason.find('\n') != std::string::npos) reason.resize(reason.find('\n'));
-    if (log.text.find("out-of-range indices") != std::string::npos)
-      reason = "it has faces with indices out of range";
-    error = "the model library cannot read it" + (reason.empty() ? "" : ": " + reason);
-    return false;
-  }
-  if (log.text.find("out-of-range indices") != std::string::npos) {
-    error = "it has faces with indices out of range";
-    return false;
-  }
-  bool zUp = options.up == 'z';
-  FileSaysUp(*scene, zUp);
-  const std::string modelDir = std::filesystem::path(options.model).parent_path().string();
-  for (unsigned m = 0; m < scene->mNumMaterials; ++m)
-    model.materials.push_back(Material(*scene, *scene->mMaterials[m], modelDir));
-  CopyEmbedded(*scene, model);
-  Walker walker{*scene, options, model, {}};
-  if (!walker.Node(*scene->mRootNode, ToSceneAxes(zUp), kNoPart, 0)) {
-    error = walker.error;
-    return false;
-  }
+// Checks that every --part names a node with polygons under it and that there are polygons.
+bool CheckMeshes(const ImportOptions& options, const Model& model, std::string& error) {
   for (std::size_t p = 0; p < options.parts.size(); ++p) {
     bool found = false;
     for (const ModelMesh& mesh : model.meshes) found = found || mesh.part == static_cast<int>(p);
@@ -296,4 +240,34 @@ bool LoadModel(const ImportOptions& options, Model& model, std::string& error) {
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool LoadModel(const ImportOptions& options, Model& model, std::string& error) {
+  LogScope log;
+  Assimp::Importer importer;
+  importer.SetIOHandler(new TextAwareIOSystem);
+  // Points and lines are dropped; polygons stay whole (the tool triangulates only those that
+  // are not flat and convex).
+  importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE,
+                              aiPrimitiveType_POINT | aiPrimitiveType_LINE);
+  const aiScene* scene = importer.ReadFile(
+      options.model, aiProcess_ValidateDataStructure | aiProcess_JoinIdenticalVertices);
+  if (scene == nullptr || scene->mRootNode == nullptr ||
+      (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) ||
+      log.text.find("out-of-range indices") != std::string::npos) {
+    error = LibraryError(importer, log.text);
+    return false;
+  }
+  bool zUp = options.up == 'z';
+  FileSaysUp(*scene, zUp);
+  ReadUnit(importer, *scene, model);
+  ReadMaterials(*scene, options.model, model);
+  Walker walker{*scene, options, model, {}};
+  if (!walker.Node(*scene->mRootNode, ToSceneAxes(zUp), kNoPart, 0)) {
+    error = walker.error;
+    return false;
+  }
+  return CheckMeshes(options, model, error);
 }

@@ -1,4 +1,5 @@
-// A model file read with the Open Asset Import Library into meshes in the scene's axes.
+// A model file read with the Open Asset Import Library into meshes in the scene's axes, with
+// its textures decoded and the unit its file states.
 #pragma once
 
 #include <array>
@@ -7,21 +8,17 @@
 
 #include "options.h"
 #include "scene/scene.h"
+#include "textures.h"
 
 using Vec3 = std::array<double, 3>;
-
-// A diffuse texture: a file beside the model, or one embedded in it.
-struct TextureSource {
-  std::string file;   // path to read, "" when embedded
-  int embedded = -1;  // index of the embedded texture
-  std::string label;  // as the model names it, for messages
-};
 
 struct ModelMaterial {
   std::string name;
   Vec3 colour = {1, 1, 1};
-  bool textured = false;
-  TextureSource texture;
+  bool textured = false;       // the material names a diffuse texture
+  std::string textureLabel;    // the texture as the model names it, for messages
+  int picture = -1;            // its picture in Model::pictures, -1 when none could be had
+  std::string textureProblem;  // why not: "missing", "cannot decode it: ..."
 };
 
 // One mesh as placed by its node: positions in the scene's axes (y down), faces of 3 or
@@ -39,12 +36,14 @@ struct ModelMesh {
 struct Model {
   std::vector<ModelMesh> meshes;
   std::vector<ModelMaterial> materials;
-  std::vector<std::vector<unsigned char>> embedded;  // compressed embedded textures' bytes
-  std::vector<std::array<int, 2>> embeddedSize;      // {0, 0} compressed; else raw texels
-  std::vector<std::vector<unsigned char>> embeddedRgba;
+  std::vector<TexturePicture> pictures;  // each texture file or embedded texture once
+  double metresPerUnit = 0;              // the length of one file unit as the file states it;
+                                         // 0 when it does not say
+  std::string unitSource;                // what states it ("glTF is in metres")
 };
 
-// Reads path; false with the reason in error when the library cannot read it or it holds
-// bad values (positions that are not finite, indices out of range, no polygons). Meshes
-// under a --part node get that part's index.
+// Reads options.model and decodes its textures; false with the reason in error when the
+// library cannot read it or it holds bad values (positions that are not finite, indices out
+// of range, no polygons). Meshes under a --part node get that part's index. Text models saved
+// as UTF-16 with a byte-order mark are read as their text.
 bool LoadModel(const ImportOptions& options, Model& model, std::string& error);

@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "command_options.h"
+#include "scene/scene.h"
+
 namespace {
 
 // A finite number filling the whole of text.
@@ -14,6 +17,7 @@ bool Number(const std::string& text, double& value) {
   return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
 }
 
+// text's pieces between the separators.
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> pieces(1);
   for (char c : text) {
@@ -75,129 +79,154 @@ bool ParsePart(const std::string& text, bool avatar, PartOption& part, std::stri
   return true;
 }
 
+// A number in its shortest exact form.
 std::string Text(double value) {
   char buffer[32];
   return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
 // One option's value as a number within [low, high].
-bool Ranged(const std::string& name, const std::string& text, double low, double high,
-            double& value, std::string& error) {
+bool Ranged(const std::string& text, double low, double high, double& value, std::string& error) {
   if (!Number(text, value) || value < low || value > high) {
-    error = name + ": must be a number from " + Text(low) + " to " + Text(high) + " (got '" + text +
-            "')";
+    error = "must be a number from " + Text(low) + " to " + Text(high) + " (got '" + text + "')";
     return false;
   }
   return true;
 }
 
-}  // namespace
-
-const char* ImportUsage() {
-  return "usage: citywalk-import DIR MODEL [options]\n"
-         "Adds the model (OBJ, glTF, Collada, 3DS, FBX, PLY, STL, ...) to the scene "
-         "DIR/Город.mts,\n"
-         "starting a new scene when DIR has none.\n"
-         "  --as static|object|avatar  scenery (default), a moving object, or your own model\n"
-         "  --part NODE:AXIS:DEGREES:FRAMES[:ROWS]  the meshes under NODE swing about AXIS\n"
-         "                             (objects: while moving; avatar: in ROWS, default 1,2)\n"
-         "  --at X,Z                   where the model stands (default 0,0)\n"
-         "  --heading DEG              its heading (default 0: its front faces -z)\n"
-         "  --turn DEG                 turns the model itself first, for a model whose front\n"
-         "                             is not the file's front (-90: a front along +x)\n"
-         "  --scale S | --size L       scale factor, or the largest horizontal extent\n"
-         "  --up y|z                   the source's up axis when the file does not say\n"
-         "  --posts                    ring the model's footprint with posts (static only)\n"
-         "  --speed V                  an object's top speed (default 1)\n"
-         "  --clearance C              an object's clearance (default half its smaller width)\n"
-         "  --avoid-posts              the object steers around the posts\n"
-         "  --max-vertices N           at most N vertices for the model\n"
-         "Exit status: 0 done, 1 refused input, 2 missing file or folder.\n";
-}
-
-bool ParseImportOptions(int argc, char** argv, ImportOptions& o, bool& help, std::string& error) {
-  help = false;
-  std::vector<std::string> positional, partTexts;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      help = true;
+// --as: what the model becomes.
+bool As(ImportOptions& o, const std::string& value, std::string& error) {
+  const std::pair<const char*, ImportAs> kinds[] = {
+      {"static", ImportAs::kStatic}, {"object", ImportAs::kObject}, {"avatar", ImportAs::kAvatar}};
+  for (const auto& [name, kind] : kinds)
+    if (value == name) {
+      o.as = kind;
       return true;
     }
-    if (arg.rfind("--", 0) != 0) {
-      positional.push_back(arg);
-      continue;
+  error = "must be static, object or avatar";
+  return false;
+}
+
+// --at X,Z.
+bool At(ImportOptions& o, const std::string& value, std::string& error) {
+  const std::vector<std::string> xz = Split(value, ',');
+  if (xz.size() == 2 && Ranged(xz[0], -1e5, 1e5, o.atX, error) &&
+      Ranged(xz[1], -1e5, 1e5, o.atZ, error))
+    return true;
+  if (error.empty()) error = "wants X,Z";
+  return false;
+}
+
+// --unit: the length of one file unit in metres.
+bool Unit(ImportOptions& o, const std::string& value, std::string& error) {
+  const std::pair<const char*, double> units[] = {
+      {"m", 1}, {"cm", 0.01}, {"mm", 0.001}, {"in", 0.0254}, {"ft", 0.3048}};
+  for (const auto& [name, metres] : units)
+    if (value == name) {
+      o.metresPerUnit = metres;
+      o.unitName = value;
+      return true;
     }
-    if (arg == "--posts") {
-      o.posts = true;
-      continue;
-    }
-    if (arg == "--avoid-posts") {
-      o.avoidPosts = true;
-      continue;
-    }
-    if (i + 1 >= argc) {
-      error = arg + ": wants a value";
-      return false;
-    }
-    const std::string value = argv[++i];
-    double number = 0;
-    if (arg == "--as") {
-      if (value == "static") {
-        o.as = ImportAs::kStatic;
-      } else if (value == "object") {
-        o.as = ImportAs::kObject;
-      } else if (value == "avatar") {
-        o.as = ImportAs::kAvatar;
-      } else {
-        error = "--as: must be static, object or avatar";
-        return false;
-      }
-    } else if (arg == "--part") {
-      partTexts.push_back(value);
-    } else if (arg == "--at") {
-      const std::vector<std::string> xz = Split(value, ',');
-      if (xz.size() != 2 || !Ranged("--at", xz[0], -1e5, 1e5, o.atX, error) ||
-          !Ranged("--at", xz[1], -1e5, 1e5, o.atZ, error)) {
-        if (error.empty()) error = "--at: wants X,Z";
-        return false;
-      }
-    } else if (arg == "--heading") {
-      if (!Ranged(arg, value, -3600, 3600, o.heading, error)) return false;
-    } else if (arg == "--turn") {
-      if (!Ranged(arg, value, -3600, 3600, o.turn, error)) return false;
-    } else if (arg == "--scale") {
-      if (!Ranged(arg, value, 1e-9, 1e9, o.scale, error)) return false;
-    } else if (arg == "--size") {
-      if (!Ranged(arg, value, 1e-6, 1e5, o.size, error)) return false;
-    } else if (arg == "--up") {
-      if (value != "y" && value != "z") {
-        error = "--up: must be y or z";
-        return false;
-      }
-      o.up = value[0];
-    } else if (arg == "--speed") {
-      if (!Ranged(arg, value, 0, 1000, o.speed, error)) return false;
-    } else if (arg == "--clearance") {
-      if (!Ranged(arg, value, 0, 1e5, o.clearance, error)) return false;
-    } else if (arg == "--max-vertices") {
-      if (!Ranged(arg, value, 3, 100001, number, error) || number != std::floor(number)) {
-        if (error.empty()) error = "--max-vertices: must be a whole number";
-        return false;
-      }
-      o.maxVertices = static_cast<long>(number);
-    } else {
-      error = arg + ": unknown option";
-      return false;
-    }
-  }
-  if (positional.size() != 2) {
-    error = "usage: citywalk-import DIR MODEL [options] (see --help)";
+  error = "must be m, cm, mm, in or ft";
+  return false;
+}
+
+// --up y|z.
+bool Up(ImportOptions& o, const std::string& value, std::string& error) {
+  if (value != "y" && value != "z") {
+    error = "must be y or z";
     return false;
   }
-  o.dir = positional[0];
-  o.model = positional[1];
-  for (const std::string& text : partTexts) {
+  o.up = value[0];
+  return true;
+}
+
+// --max-vertices: a whole number up to the static list's capacity.
+bool MaxVertices(ImportOptions& o, const std::string& value, std::string& error) {
+  double number = 0;
+  if (!Ranged(value, 3, kStaticNameSlots, number, error) || number != std::floor(number)) {
+    if (error.empty()) error = "must be a whole number";
+    return false;
+  }
+  o.maxVertices = static_cast<long>(number);
+  return true;
+}
+
+// --part, kept as given until --as is known.
+bool Part(ImportOptions& o, const std::string& value, std::string&) {
+  o.partTexts.push_back(value);
+  return true;
+}
+
+using Apply = bool (*)(ImportOptions&, const std::string&, std::string&);
+
+// A flag that sets member.
+template <bool ImportOptions::*Member>
+bool Flag(ImportOptions& o, const std::string&, std::string&) {
+  return o.*Member = true;
+}
+
+// The options, each row with its usage and how it is read into ImportOptions.
+constexpr struct {
+  const char* name;
+  const char* value;  // "" for a flag
+  const char* help;
+  Apply apply;
+} kOptions[] = {
+    {"--as", "static|object|avatar", "scenery (default), a moving object, or your own model", As},
+    {"--part", "NODE:AXIS:DEGREES:FRAMES[:ROWS]",
+     "the meshes under NODE swing about AXIS\n(objects: while moving; avatar: in ROWS, default "
+     "1,2)",
+     Part},
+    {"--at", "X,Z", "where the model stands (default 0,0)", At},
+    {"--heading", "DEG", "its heading (default 0: its front faces -z)",
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, -3600.0, 3600.0, o.heading, e);
+     }},
+    {"--turn", "DEG",
+     "turns the model itself first, for a model whose front\nis not the file's front (-90: a "
+     "front along +x)",
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, -3600.0, 3600.0, o.turn, e);
+     }},
+    {"--scale", "S", "file units to scene units (10 a metre)",
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 1e-9, 1e9, o.scale, e);
+     }},
+    {"--size", "L", "or: the largest horizontal extent in scene units",
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 1e-6, 1e5, o.size, e);
+     }},
+    {"--unit", "m|cm|mm|in|ft",
+     "or: the file's unit, where the file does not say\n(glTF, X3D, Collada and FBX do)", Unit},
+    {"--up", "y|z", "the source's up axis when the file does not say", Up},
+    {"--posts", "", "ring the model's footprint with posts (static only)",
+     Flag<&ImportOptions::posts>},
+    {"--speed", "V", "an object's top speed (default 1)",
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 0.0, 1000.0, o.speed, e);
+     }},
+    {"--clearance", "C", "an object's clearance (default half its smaller width)",
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 0.0, 1e5, o.clearance, e);
+     }},
+    {"--avoid-posts", "", "the object steers around the posts", Flag<&ImportOptions::avoidPosts>},
+    {"--max-vertices", "N", "at most N vertices for the model", MaxVertices},
+    {"--verbose", "", "a line for each mesh", Flag<&ImportOptions::verbose>},
+    {"--memory-limit", "MIB", "the reading's memory (default half the machine's)",
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 64.0, 1048576.0, o.memoryLimitMiB, e);
+     }},
+    {"--time-limit", "S", "the reading's time (default 300 seconds)",
+     [](ImportOptions& o, const std::string& v, std::string& e) {
+       return Ranged(v, 1.0, 86400.0, o.timeLimitSeconds, e);
+     }},
+};
+
+// The checks that need every option: the parts, read once --as is known, and which options
+// go with which kind of model.
+bool CheckCombination(ImportOptions& o, std::string& error) {
+  for (const std::string& text : o.partTexts) {
     PartOption part;
     if (!ParsePart(text, o.as == ImportAs::kAvatar, part, error)) return false;
     o.parts.push_back(part);
@@ -206,8 +235,8 @@ bool ParseImportOptions(int argc, char** argv, ImportOptions& o, bool& help, std
     error = "--part: is for --as object or avatar";
     return false;
   }
-  if (o.parts.size() > 20) {
-    error = "at most 20 parts";
+  if (o.parts.size() > static_cast<std::size_t>(kPartSlots)) {
+    error = "--part: at most " + std::to_string(kPartSlots) + " parts";
     return false;
   }
   if (o.posts && o.as != ImportAs::kStatic) {
@@ -215,4 +244,39 @@ bool ParseImportOptions(int argc, char** argv, ImportOptions& o, bool& help, std
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+CommandLine ImportCommandLine(ImportOptions& o, std::vector<std::string>& operands) {
+  CommandLine line{"citywalk-import", "DIR MODEL", {}, nullptr};
+  line.brief = true;
+  line.about =
+      "Adds the model (OBJ, glTF, Collada, 3DS, FBX, PLY, STL, AC3D, ...) to the scene "
+      "DIR/Город.mts,\nstarting a new scene (and the folder) when DIR has none. Its textures "
+      "may be PNG, JPEG, BMP,\nTGA, SGI (.rgb), DDS, TIFF, PSD or GIF.\n";
+  line.statuses = "Exit status: 0 done, 1 refused input, 2 missing file.\n";
+  for (const auto& row : kOptions)
+    line.options.push_back(
+        {row.name, row.value, row.help, [&o, row](const std::string& value, std::string& error) {
+           if (row.apply(o, value, error)) return true;
+           if (error.rfind(row.name, 0) != 0) error = std::string(row.name) + ": " + error;
+           return false;
+         }});
+  line.operand = [&operands](const std::string& word, std::string&) {
+    operands.push_back(word);
+    return true;
+  };
+  return line;
+}
+
+bool CheckImportOptions(ImportOptions& o, const std::vector<std::string>& operands,
+                        std::string& error) {
+  if (operands.size() != 2) {
+    error = "usage: citywalk-import DIR MODEL [options] (see --help)";
+    return false;
+  }
+  o.dir = operands[0];
+  o.model = operands[1];
+  return CheckCombination(o, error);
 }

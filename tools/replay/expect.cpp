@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bmp.h"
+#include "command_options.h"
 
 namespace {
 
@@ -115,70 +116,106 @@ bool Same(double expected, double got, double tolerance) {
   return std::fabs(expected - got) <= tolerance;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  static const char kUsage[] =
-      "usage: citywalk-expect EXPECTATIONS [--trace FILE] [--snapshot FILE]\n";
-  std::string expectPath, tracePath, snapshotPath;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if ((arg == "--trace" || arg == "--snapshot") && i + 1 < argc)
-      (arg == "--trace" ? tracePath : snapshotPath) = argv[++i];
-    else if (expectPath.empty() && arg.rfind("--", 0) != 0)
-      expectPath = arg;
-    else {
-      std::fputs(kUsage, stderr);
-      return 2;
-    }
-  }
-  std::ifstream expectations(expectPath);
-  if (expectPath.empty() || !expectations) {
-    std::fprintf(stderr, "citywalk-expect: cannot read expectations '%s'\n", expectPath.c_str());
-    return 2;
-  }
-
-  std::vector<Flat> frames;
-  if (!tracePath.empty()) {
-    std::ifstream trace(tracePath);
-    if (!trace) {
-      std::fprintf(stderr, "citywalk-expect: cannot read trace %s\n", tracePath.c_str());
-      return 2;
-    }
-    int number = 0;
-    for (std::string line; std::getline(trace, line);) {
-      ++number;
-      Flat flat;
-      JsonReader reader{line, 0, flat};
-      if (!reader.Object("")) {
-        std::fprintf(stderr, "citywalk-expect: %s:%d: not a trace line\n", tracePath.c_str(),
-                     number);
-        return 2;
-      }
-      frames.push_back(std::move(flat));
-    }
-  }
+// What the expectations are checked against.
+struct Evidence {
+  std::vector<Flat> frames;  // the trace's lines
   Picture picture;
   bool havePicture = false;
-  if (!snapshotPath.empty()) {
-    std::string error;
-    if (!ReadBmp(snapshotPath, picture, error)) {
-      std::fprintf(stderr, "citywalk-expect: %s\n", error.c_str());
-      return 2;
-    }
-    havePicture = true;
-  }
+};
 
-  int failures = 0;
-  int lineNumber = 0;
-  auto fail = [&](const std::string& message) {
-    std::fprintf(stderr, "%s:%d: %s\n", expectPath.c_str(), lineNumber, message.c_str());
-    ++failures;
-  };
+// The command line's paths: -1 to go on, else the status to end with.
+int ReadArguments(int argc, char** argv, std::string& expectPath, std::string& tracePath,
+                  std::string& snapshotPath) {
+  CommandLine line{
+      "citywalk-expect",
+      "EXPECTATIONS",
+      {{"--trace", "FILE", "the replay's trace", TakeText(tracePath)},
+       {"--snapshot", "FILE", "the replay's snapshot (24-bit BMP)", TakeText(snapshotPath)}},
+      [&expectPath](const std::string& word, std::string& error) {
+        if (!expectPath.empty()) error = "one file of expectations only";
+        if (expectPath.empty()) expectPath = word;
+        return error.empty();
+      }};
+  return ::ReadCommandLine(line, argc, argv, 2);
+}
+
+// Reads the trace into frames: false (said) when it cannot be read.
+bool ReadTrace(const std::string& path, std::vector<Flat>& frames) {
+  std::ifstream trace(path);
+  if (!trace) {
+    std::fprintf(stderr, "citywalk-expect: cannot read trace %s\n", path.c_str());
+    return false;
+  }
+  int number = 0;
+  for (std::string line; std::getline(trace, line);) {
+    ++number;
+    Flat flat;
+    JsonReader reader{line, 0, flat};
+    if (!reader.Object("")) {
+      std::fprintf(stderr, "citywalk-expect: %s:%d: not a trace line\n", path.c_str(), number);
+      return false;
+    }
+    frames.push_back(std::move(flat));
+  }
+  return true;
+}
+
+// Checks one expectation's tokens t against the evidence: "" when it holds, else what
+// differs; kMalformed when the line is not an expectation.
+constexpr char kMalformed[] = "malformed expectation";
+
+std::string CheckFrames(const std::vector<std::string>& t, const Evidence& e) {
+  if (t.size() != 2) return kMalformed;
+  if (std::to_string(e.frames.size()) == t[1]) return "";
+  return "expected " + t[1] + " frames, the trace has " + std::to_string(e.frames.size());
+}
+
+std::string CheckSize(const std::vector<std::string>& t, const Evidence& e) {
+  if (t.size() != 3) return kMalformed;
+  const std::string got = std::to_string(e.picture.width) + " " + std::to_string(e.picture.height);
+  return got == t[1] + " " + t[2] ? "" : "expected size " + t[1] + " " + t[2] + ", got " + got;
+}
+
+std::string CheckPixel(const std::vector<std::string>& t, const Evidence& e) {
+  int x = 0, y = 0, tolerance = 0, rgb[3] = {};
+  if ((t.size() != 6 && t.size() != 7) || !ToCount(t[1], x) || !ToCount(t[2], y) ||
+      !ToCount(t[3], rgb[0]) || !ToCount(t[4], rgb[1]) || !ToCount(t[5], rgb[2]) ||
+      (t.size() == 7 && !ToCount(t[6], tolerance)))
+    return kMalformed;
+  if (x >= e.picture.width || y >= e.picture.height)
+    return "pixel " + t[1] + " " + t[2] + " is outside the snapshot";
+  const std::uint8_t* p = &e.picture.rgb[(static_cast<size_t>(y) * e.picture.width + x) * 3];
+  bool ok = true;
+  for (int c = 0; c < 3; ++c) ok = ok && std::abs(p[c] - rgb[c]) <= tolerance;
+  if (ok) return "";
+  return "pixel " + t[1] + " " + t[2] + ": expected " + t[3] + " " + t[4] + " " + t[5] + ", got " +
+         std::to_string(p[0]) + " " + std::to_string(p[1]) + " " + std::to_string(p[2]);
+}
+
+std::string CheckValue(const std::vector<std::string>& t, const Evidence& e) {
+  if (t.size() != 3 && t.size() != 4) return kMalformed;
+  long long frame = static_cast<long long>(e.frames.size());
+  if (t[0] != "last") {
+    char* end = nullptr;
+    frame = std::strtoll(t[0].c_str(), &end, 10);
+    if (*end != '\0' || frame < 1) return kMalformed;
+  }
+  double expected = 0, tolerance = 0, got = 0;
+  if (!ToNumber(t[2], expected) || (t.size() == 4 && !ToNumber(t[3], tolerance))) return kMalformed;
+  if (frame < 1 || frame > static_cast<long long>(e.frames.size()))
+    return "frame " + t[0] + " is not in the trace (" + std::to_string(e.frames.size()) +
+           " frames)";
+  const Flat& flat = e.frames[static_cast<size_t>(frame - 1)];
+  const auto found = flat.find(t[1]);
+  if (found == flat.end()) return "frame " + t[0] + " has no key " + t[1];
+  if (ToNumber(found->second, got) && Same(expected, got, tolerance)) return "";
+  return "frame " + t[0] + " " + t[1] + ": expected " + t[2] + ", got " + found->second;
+}
+
+// Checks every expectation of the file: the number that fail (each said), or -1 for a line
+// that is not an expectation (said).
+int CheckAll(std::istream& expectations, const std::string& path, const Evidence& evidence) {
+  int failures = 0, lineNumber = 0;
   for (std::string text; std::getline(expectations, text);) {
     ++lineNumber;
     if (const auto hash = text.find('#'); hash != std::string::npos) text.erase(hash);
@@ -186,67 +223,47 @@ int main(int argc, char** argv) {
     std::vector<std::string> t;
     for (std::string token; line >> token;) t.push_back(token);
     if (t.empty()) continue;
-    auto malformed = [&]() {
-      std::fprintf(stderr, "%s:%d: malformed expectation\n", expectPath.c_str(), lineNumber);
-      std::exit(2);
-    };
-    if ((t[0] == "size" || t[0] == "pixel") && !havePicture) {
-      std::fprintf(stderr, "%s:%d: %s needs --snapshot\n", expectPath.c_str(), lineNumber,
-                   t[0].c_str());
+    const bool aboutPicture = t[0] == "size" || t[0] == "pixel";
+    if (aboutPicture && !evidence.havePicture) {
+      std::fprintf(stderr, "%s:%d: %s needs --snapshot\n", path.c_str(), lineNumber, t[0].c_str());
+      return -1;
+    }
+    const std::string differs = t[0] == "frames"  ? CheckFrames(t, evidence)
+                                : t[0] == "size"  ? CheckSize(t, evidence)
+                                : t[0] == "pixel" ? CheckPixel(t, evidence)
+                                                  : CheckValue(t, evidence);
+    if (differs.empty()) continue;
+    std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), lineNumber, differs.c_str());
+    if (differs == kMalformed) return -1;
+    ++failures;
+  }
+  return failures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string expectPath, tracePath, snapshotPath;
+  if (const int status = ReadArguments(argc, argv, expectPath, tracePath, snapshotPath);
+      status >= 0)
+    return status;
+  std::ifstream expectations(expectPath);
+  if (expectPath.empty() || !expectations) {
+    std::fprintf(stderr, "citywalk-expect: cannot read expectations '%s'\n", expectPath.c_str());
+    return 2;
+  }
+  Evidence evidence;
+  if (!tracePath.empty() && !ReadTrace(tracePath, evidence.frames)) return 2;
+  if (!snapshotPath.empty()) {
+    std::string error;
+    if (!ReadBmp(snapshotPath, evidence.picture, error)) {
+      std::fprintf(stderr, "citywalk-expect: %s\n", error.c_str());
       return 2;
     }
-    if (t[0] == "frames") {
-      if (t.size() != 2) malformed();
-      if (std::to_string(frames.size()) != t[1])
-        fail("expected " + t[1] + " frames, the trace has " + std::to_string(frames.size()));
-    } else if (t[0] == "size") {
-      if (t.size() != 3) malformed();
-      const std::string got = std::to_string(picture.width) + " " + std::to_string(picture.height);
-      if (got != t[1] + " " + t[2]) fail("expected size " + t[1] + " " + t[2] + ", got " + got);
-    } else if (t[0] == "pixel") {
-      int x = 0, y = 0, tolerance = 0, rgb[3] = {};
-      if ((t.size() != 6 && t.size() != 7) || !ToCount(t[1], x) || !ToCount(t[2], y) ||
-          !ToCount(t[3], rgb[0]) || !ToCount(t[4], rgb[1]) || !ToCount(t[5], rgb[2]) ||
-          (t.size() == 7 && !ToCount(t[6], tolerance)))
-        malformed();
-      if (x >= picture.width || y >= picture.height) {
-        fail("pixel " + t[1] + " " + t[2] + " is outside the snapshot");
-        continue;
-      }
-      const std::uint8_t* p = &picture.rgb[(static_cast<size_t>(y) * picture.width + x) * 3];
-      bool ok = true;
-      for (int c = 0; c < 3; ++c) ok = ok && std::abs(p[c] - rgb[c]) <= tolerance;
-      if (!ok)
-        fail("pixel " + t[1] + " " + t[2] + ": expected " + t[3] + " " + t[4] + " " + t[5] +
-             ", got " + std::to_string(p[0]) + " " + std::to_string(p[1]) + " " +
-             std::to_string(p[2]));
-    } else {
-      if (t.size() != 3 && t.size() != 4) malformed();
-      long long frame = 0;
-      if (t[0] == "last") {
-        frame = static_cast<long long>(frames.size());
-      } else {
-        char* end = nullptr;
-        frame = std::strtoll(t[0].c_str(), &end, 10);
-        if (*end != '\0' || frame < 1) malformed();
-      }
-      double expected = 0, tolerance = 0, got = 0;
-      if (!ToNumber(t[2], expected) || (t.size() == 4 && !ToNumber(t[3], tolerance))) malformed();
-      if (frame < 1 || frame > static_cast<long long>(frames.size())) {
-        fail("frame " + t[0] + " is not in the trace (" + std::to_string(frames.size()) +
-             " frames)");
-        continue;
-      }
-      const Flat& flat = frames[static_cast<size_t>(frame - 1)];
-      const auto found = flat.find(t[1]);
-      if (found == flat.end()) {
-        fail("frame " + t[0] + " has no key " + t[1]);
-        continue;
-      }
-      if (!ToNumber(found->second, got) || !Same(expected, got, tolerance))
-        fail("frame " + t[0] + " " + t[1] + ": expected " + t[2] + ", got " + found->second);
-    }
+    evidence.havePicture = true;
   }
+  const int failures = CheckAll(expectations, expectPath, evidence);
+  if (failures < 0) return 2;
   if (failures) std::fprintf(stderr, "citywalk-expect: %d expectation(s) failed\n", failures);
   return failures ? 1 : 0;
 }

@@ -18,7 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
 
 #include "output_files.h"
 
@@ -84,37 +83,50 @@ bool Film::Open(const std::string& video, const std::string& framesDir, int widt
   picture_.assign(static_cast<size_t>(width) * height * 3, 0);
   std::vector<std::string> options;
   std::string ffmpeg;
-  if (!video.empty()) {
-    options = EncoderOptions(video);
-    if (options.empty()) {
-      error = video + ": unknown video type; use .mp4, .webm, .webp or .gif";
-      return false;
-    }
-    if (options.back() == "mp4" && (width % 2 || height % 2)) {
-      error = video + ": H.264 needs an even width and height; give --screen an even size";
-      return false;
-    }
-    ffmpeg = FindProgram("ffmpeg");
-    if (ffmpeg.empty()) {
-      error = video +
-              ": the ffmpeg program is not installed (scripts/deps.sh test, or "
-              "apt-get install ffmpeg)";
-      return false;
-    }
-  }
-  if (!framesDir.empty()) {
-    std::error_code ec;
-    std::filesystem::create_directories(framesDir, ec);
-    if (!std::filesystem::is_directory(framesDir, ec) ||
-        access(framesDir.c_str(), W_OK | X_OK) != 0) {
-      error = framesDir + ": cannot write frames there";
-      return false;
-    }
-    framesDir_ = framesDir;
-  }
-  if (video.empty()) return true;
+  if (!video.empty() && !CheckVideo(video, options, ffmpeg, error)) return false;
+  if (!framesDir.empty() && !OpenFramesDir(framesDir, error)) return false;
+  return video.empty() || StartEncoder(video, options, ffmpeg, error);
+}
 
-  // ffmpeg writes a temporary file beside the video; it replaces the video only when done.
+// Whether the video can be made: its encoder options by type, the size, ffmpeg found.
+bool Film::CheckVideo(const std::string& video, std::vector<std::string>& options,
+                      std::string& ffmpeg, std::string& error) const {
+  options = EncoderOptions(video);
+  if (options.empty()) {
+    error = video + ": unknown video type; use .mp4, .webm, .webp or .gif";
+    return false;
+  }
+  if (options.back() == "mp4" && (width_ % 2 || height_ % 2)) {
+    error = video + ": H.264 needs an even width and height; give --screen an even size";
+    return false;
+  }
+  ffmpeg = FindProgram("ffmpeg");
+  if (ffmpeg.empty()) {
+    error = video +
+            ": the ffmpeg program is not installed (scripts/deps.sh test, or "
+            "apt-get install ffmpeg)";
+    return false;
+  }
+  return true;
+}
+
+// Makes the frames' folder if missing; false when frames cannot be written there.
+bool Film::OpenFramesDir(const std::string& framesDir, std::string& error) {
+  std::error_code ec;
+  std::filesystem::create_directories(framesDir, ec);
+  if (!std::filesystem::is_directory(framesDir, ec) ||
+      access(framesDir.c_str(), W_OK | X_OK) != 0) {
+    error = framesDir + ": cannot write frames there";
+    return false;
+  }
+  framesDir_ = framesDir;
+  return true;
+}
+
+// Starts ffmpeg writing the video's temporary file, fed raw frames through a pipe; the
+// temporary file replaces the video only when it is done.
+bool Film::StartEncoder(const std::string& video, const std::vector<std::string>& options,
+                        const std::string& ffmpeg, std::string& error) {
   video_ = video;
   part_ = video + ".part";
   const int probe = ::open(part_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -125,7 +137,7 @@ bool Film::Open(const std::string& video, const std::string& framesDir, int widt
   }
   ::close(probe);
 
-  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  const std::string size = std::to_string(width_) + "x" + std::to_string(height_);
   std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
                                    "-f",     "rawvideo",     "-pix_fmt",  "rgb24", "-s",       size,
                                    "-r",     "25",           "-i",        "-"};
@@ -289,31 +301,4 @@ void Film::Abandon() {
   }
   if (!part_.empty()) std::remove(part_.c_str());
   part_.clear();
-}
-
-Progress::Progress(long long total, bool forced)
-    : total_(total), forced_(forced), enabled_(forced || isatty(STDERR_FILENO)) {
-  start_ = last_ = std::chrono::steady_clock::now();
-}
-
-// Rewrites the line at most four times a second, and always for the last frame.
-void Progress::Frame(long long n, double done) {
-  if (!enabled_) return;
-  if (done > 0) total_ = std::max(n, static_cast<long long>(n / done + 0.5));
-  const auto now = std::chrono::steady_clock::now();
-  const double elapsed = std::chrono::duration<double>(now - start_).count();
-  if (!forced_ && elapsed < 3) return;
-  if (n < total_ && shown_ && now - last_ < std::chrono::milliseconds(250)) return;
-  last_ = now;
-  shown_ = true;
-  const long long left = static_cast<long long>(elapsed / n * (total_ - n) + 0.5);
-  std::fprintf(stderr, "\rcitywalk-replay: frame %lld of %lld, %lld:%02lld left   ", n, total_,
-               left / 60, left % 60);
-  std::fflush(stderr);
-}
-
-// Ends the line so that later messages start on their own.
-void Progress::End() {
-  if (shown_) std::fputc('\n', stderr);
-  shown_ = false;
 }

@@ -1,10 +1,9 @@
 // Filming a replay: every drawn frame, fitted to one picture size, goes to a video made by the
-// ffmpeg program and/or to numbered PNG files; and the progress line shown while it runs.
+// ffmpeg program and/or to numbered PNG files.
 #pragma once
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -31,6 +30,11 @@ class Film {
   bool Close(std::string& error);
 
  private:
+  bool CheckVideo(const std::string& video, std::vector<std::string>& options, std::string& ffmpeg,
+                  std::string& error) const;
+  bool OpenFramesDir(const std::string& framesDir, std::string& error);
+  bool StartEncoder(const std::string& video, const std::vector<std::string>& options,
+                    const std::string& ffmpeg, std::string& error);
   void Fit(int width, int height, const std::vector<std::uint8_t>& rgbaBottomUp);
   std::string AddToVideo();
   std::string AddToFrames();
@@ -46,20 +50,4 @@ class Film {
   int encoderStatus_ = 0;               // once the encoder has ended
   std::FILE* encoderErrors_ = nullptr;  // what the encoder says, read back for the message
   bool videoFailed_ = false, framesFailed_ = false;
-};
-
-class Progress {
- public:
-  // Shows "frame n of N, time left" on standard error when asked to or when it is a terminal
-  // (then only once the run has taken a few seconds).
-  Progress(long long total, bool forced);
-  // Frame n is drawn; done (0..1), when given, is the share of the run behind, for a run whose
-  // number of frames is not known before (a recording): the total is then estimated from it.
-  void Frame(long long n, double done = -1);
-  void End();
-
- private:
-  long long total_;
-  bool forced_, shown_ = false, enabled_;
-  std::chrono::steady_clock::time_point start_, last_;
 };

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -20,11 +21,13 @@
 #include "app/shell.h"
 #include "app/trace.h"
 #include "bmp.h"
+#include "command_options.h"
 #include "film.h"
 #include "platform/headless.h"
 #include "platform/line_file.h"
 #include "platform/recording.h"
 #include "platform/win32.h"
+#include "progress.h"
 #include "random_input.h"
 #include "render/cull.h"
 #include "render/polylist.h"
@@ -34,13 +37,6 @@ namespace {
 
 constexpr DWORD kTurnMilliseconds = 40;
 constexpr long long kIdleTurnLimit = 1000;
-
-const char kUsage[] =
-    "usage: citywalk-replay [--dir DIR] [--frames N] [--script FILE] [--recording FILE]\n"
-    "                       [--trace FILE|-] [--snapshot FILE.bmp] [--screen WxH]\n"
-    "                       [--start-tick T] [--timedemo] [--immediate] [--no-culling]\n"
-    "                       [--random-input SEED] [--memory]\n"
-    "                       [--video FILE.mp4|.webm|.webp|.gif] [--frames-dir DIR] [--progress]\n";
 
 struct Arguments {
   std::string dir;
@@ -57,99 +53,81 @@ struct Arguments {
   bool random = false;
   std::uint64_t seed = 0;
   bool memory = false;
-  std::string video, framesDir;
+  std::string video, framesDir, frameSums;
   bool progress = false;
 };
 
-template <typename T>
-bool ParseNumber(const std::string& text, T& value) {
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size() && !text.empty();
-}
-
-// Reads the command line; false with a message on anything it does not understand.
-bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string option = argv[i];
-    if (option == "--timedemo") {
-      args.timedemo = true;
-      continue;
-    }
-    if (option == "--immediate") {
-      args.immediate = true;
-      continue;
-    }
-    if (option == "--no-culling") {
-      args.noCulling = true;
-      continue;
-    }
-    if (option == "--memory") {
-      args.memory = true;
-      continue;
-    }
-    if (option == "--progress") {
-      args.progress = true;
-      continue;
-    }
-    if (option == "--help" || option == "-h") {
-      error = "";
-      return false;
-    }
-    if (i + 1 >= argc) {
-      error = option + " needs a value";
-      return false;
-    }
-    const std::string value = argv[++i];
-    if (option == "--dir") {
-      args.dir = value;
-    } else if (option == "--frames") {
-      if (!ParseNumber(value, args.frames) || args.frames < 1) {
-        error = "--frames needs a positive count";
-        return false;
-      }
-      args.framesGiven = true;
-    } else if (option == "--script") {
-      args.script = value;
-    } else if (option == "--recording") {
-      args.recording = value;
-    } else if (option == "--trace") {
-      args.trace = value;
-    } else if (option == "--snapshot") {
-      args.snapshot = value;
-    } else if (option == "--video") {
-      args.video = value;
-    } else if (option == "--frames-dir") {
-      args.framesDir = value;
-    } else if (option == "--screen") {
-      const auto x = value.find('x');
-      if (x == std::string::npos || !ParseNumber(value.substr(0, x), args.screenWidth) ||
-          !ParseNumber(value.substr(x + 1), args.screenHeight) || args.screenWidth < 1 ||
-          args.screenHeight < 1 || args.screenWidth > 16384 || args.screenHeight > 16384) {
-        error = "--screen needs WxH, each 1..16384";
-        return false;
-      }
-      args.screenGiven = true;
-    } else if (option == "--random-input") {
-      args.random = true;
-      if (!ParseNumber(value, args.seed)) {
-        error = "--random-input needs a seed 0..18446744073709551615";
-        return false;
-      }
-    } else if (option == "--start-tick") {
-      if (!ParseNumber(value, args.startTick)) {
-        error = "--start-tick needs a tick count 0..4294967295";
-        return false;
-      }
-      args.startTickGiven = true;
-    } else {
-      error = "unknown option " + option;
-      return false;
-    }
+// Takes WxH, each 1..16384, for --screen.
+bool TakeScreen(Arguments& args, const std::string& value, std::string& error) {
+  const auto side = [](const std::string& text, int& n) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size() && n >= 1 &&
+           n <= 16384;
+  };
+  const auto x = value.find('x');
+  int width = 0, height = 0;
+  if (x == std::string::npos || !side(value.substr(0, x), width) ||
+      !side(value.substr(x + 1), height)) {
+    error = "--screen needs WxH, each 1..16384";
+    return false;
   }
+  args.screenWidth = width;
+  args.screenHeight = height;
+  args.screenGiven = true;
   return true;
 }
 
-// The state of one replay, read by the two hooks.
+// Marks given when the option's taker took it.
+std::function<bool(const std::string&, std::string&)> AndMark(
+    std::function<bool(const std::string&, std::string&)> take, bool& given) {
+  return [take, &given](const std::string& value, std::string& error) {
+    return take(value, error) && (given = true);
+  };
+}
+
+// The tool's options, each with its usage and what it sets in args.
+CommandLine ReplayCommandLine(Arguments& args) {
+  CommandLine line{"citywalk-replay", "", {}, nullptr};
+  line.options = {
+      {"--dir", "DIR", "the scene folder (default: the working directory)", TakeText(args.dir)},
+      {"--frames", "N", "stop after N drawn frames (default 100; a recording: all of it)",
+       AndMark(TakeNumber(args.frames, 1LL, LLONG_MAX, "--frames needs a positive count"),
+               args.framesGiven)},
+      {"--script", "FILE", "input events to give, or a recording", TakeText(args.script)},
+      {"--recording", "FILE", "play back a recording made with citywalk --record",
+       TakeText(args.recording)},
+      {"--trace", "FILE|-", "one JSON line per drawn frame (-: standard output)",
+       TakeText(args.trace)},
+      {"--snapshot", "FILE.bmp", "the last drawn frame as a 24-bit BMP", TakeText(args.snapshot)},
+      {"--screen", "WxH", "the virtual screen (default 1024x768; a recording: its own)",
+       [&args](const std::string& value, std::string& error) {
+         return TakeScreen(args, value, error);
+       }},
+      {"--start-tick", "T", "the tick count at start (default 1000)",
+       AndMark(TakeNumber(args.startTick, DWORD{0}, DWORD{0xFFFFFFFF},
+                          "--start-tick needs a tick count 0..4294967295"),
+               args.startTickGiven)},
+      {"--timedemo", "", "print the frame times at the end", TakeFlag(args.timedemo)},
+      {"--immediate", "", "draw every list vertex by vertex", TakeFlag(args.immediate)},
+      {"--no-culling", "", "send every polygon, seen or not", TakeFlag(args.noCulling)},
+      {"--random-input", "SEED", "give random input every turn, the same for the same seed",
+       AndMark(TakeNumber(args.seed, std::uint64_t{0}, UINT64_MAX,
+                          "--random-input needs a seed 0..18446744073709551615"),
+               args.random)},
+      {"--memory", "", "print the resident memory after the warm-up and at the end",
+       TakeFlag(args.memory)},
+      {"--video", "FILE.mp4|.webm|.webp|.gif", "film the replay (needs the ffmpeg program)",
+       TakeText(args.video)},
+      {"--frames-dir", "DIR", "each drawn frame as DIR/frame-00001.png, ...",
+       TakeText(args.framesDir)},
+      {"--progress", "", "show the progress line even when not on a terminal",
+       TakeFlag(args.progress)},
+      {"--frame-sums", "FILE", "one line per drawn frame: its number, size and pixels' checksum",
+       TakeText(args.frameSums)},
+  };
+  return line;
+}
+
 struct Replay {
   Arguments args;
   std::vector<ScriptEvent> events;
@@ -161,6 +139,7 @@ struct Replay {
   bool finishRequested = false;
   bool destroyed = false;
   LineFile trace{.program = "citywalk-replay", .what = "the trace"};
+  LineFile sums{.program = "citywalk-replay", .what = "the frame sums"};
   bool timing = false;
   std::chrono::steady_clock::time_point frameStart;
   std::vector<double> frameMs;
@@ -271,6 +250,14 @@ bool OnQueueEmpty() {
   return false;
 }
 
+// The 64-bit FNV-1a hash of a frame's pixels: two frames that differ in any byte differ in it
+// but for a chance of 2^-64.
+std::uint64_t FrameSum(const std::vector<std::uint8_t>& rgba) {
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  for (const std::uint8_t byte : rgba) hash = (hash ^ byte) * 0x100000001b3ull;
+  return hash;
+}
+
 // A frame was presented: time it (only a frame of the loop's own FrameStep, not one drawn
 // inside a message), trace it, and stop after the last one asked for.
 void AfterSwap() {
@@ -298,6 +285,14 @@ void AfterSwap() {
       if (replay.progress) replay.progress->End();
       std::fprintf(stderr, "citywalk-replay: %s\n", failure.c_str());
     }
+  }
+  if (LineFileOpen(replay.sums) && replay.frames <= replay.args.frames) {
+    const headless::Frame& frame = headless::LastFrame();
+    char line[64];
+    std::snprintf(line, sizeof line, "%lld %dx%d %016llx", replay.frames, frame.width, frame.height,
+                  static_cast<unsigned long long>(FrameSum(frame.rgba)));
+    AddLine(replay.sums, line);
+    EndFrame(replay.sums);
   }
   if (replay.progress && replay.frames <= replay.args.frames)
     replay.progress->Frame(replay.frames, replay.playing
@@ -371,28 +366,32 @@ void PrintTimedemo(std::FILE* out) {
   std::fprintf(out, "frames per second: %.1f\n", total > 0 ? ms.size() * 1000.0 / total : 0.0);
 }
 
-}  // namespace
+// What the run writes besides the trace, and where (absolute: the tool enters the scene
+// folder before the run).
+struct Outputs {
+  std::string snapshot, video, frames;
+  Film film;
+  std::unique_ptr<Progress> progress;
+  bool Filming() const { return !video.empty() || !frames.empty(); }
+};
 
-int main(int argc, char** argv) {
+// Reads the command line: -1 to go on, else the status to end with (the usage printed for
+// --help, or one line of what is wrong and the usage).
+int ReadArguments(int argc, char** argv) {
+  const CommandLine line = ReplayCommandLine(replay.args);
+  return ::ReadCommandLine(line, argc, argv, 1);
+}
+
+// Reads the script or the recording to give (a script whose first line is a recording's
+// version line is a recording): 0, else the status after its one-line error.
+int ReadInput(std::vector<recording::Event>& recorded) {
   Arguments& args = replay.args;
-  std::string error;
-  if (!ParseArguments(argc, argv, args, error)) {
-    if (error.empty()) {  // --help
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());
-    std::fputs(kUsage, stderr);
-    return 1;
-  }
-  // A script whose first line is a recording's version line is a recording.
   if (!args.script.empty() && args.recording.empty()) {
     std::ifstream script(args.script);
     std::string first;
     if (script && std::getline(script, first) && recording::LooksLikeRecording(first))
       std::swap(args.script, args.recording);
   }
-  std::vector<recording::Event> recorded;
   if (!args.recording.empty()) {
     if (!args.script.empty()) {
       std::fprintf(stderr, "citywalk-replay: give either a script or a recording, not both\n");
@@ -402,26 +401,41 @@ int main(int argc, char** argv) {
     replay.playing = true;
     replay.recordedEvents = recorded.size();
   }
-  if (!args.script.empty()) {
-    std::ifstream script(args.script);
-    if (!script) {
-      std::fprintf(stderr, "citywalk-replay: cannot read script %s\n", args.script.c_str());
-      return 1;
-    }
-    if (!ParseScript(script, replay.events, error)) {
-      std::fprintf(stderr, "citywalk-replay: %s: %s\n", args.script.c_str(), error.c_str());
-      return 1;
-    }
+  if (args.script.empty()) return 0;
+  std::ifstream script(args.script);
+  if (!script) {
+    std::fprintf(stderr, "citywalk-replay: cannot read script %s\n", args.script.c_str());
+    return 1;
   }
+  std::string error;
+  if (!ParseScript(script, replay.events, error)) {
+    std::fprintf(stderr, "citywalk-replay: %s: %s\n", args.script.c_str(), error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+// Opens the trace, enters the scene folder and starts the film, each checked before any
+// frame is drawn: 0, else the status after its one-line error.
+int OpenOutputs(Outputs& out) {
+  const Arguments& args = replay.args;
+  std::string error;
   if (!args.trace.empty() && !OpenLineFile(replay.trace, args.trace, &error)) {
     std::fprintf(stderr, "citywalk-replay: cannot write trace %s (%s)\n", args.trace.c_str(),
                  error.c_str());
     return 1;
   }
-  std::string snapshotPath, videoPath, framesPath;
-  if (!args.snapshot.empty()) snapshotPath = std::filesystem::absolute(args.snapshot).string();
-  if (!args.video.empty()) videoPath = std::filesystem::absolute(args.video).string();
-  if (!args.framesDir.empty()) framesPath = std::filesystem::absolute(args.framesDir).string();
+  if (!args.frameSums.empty() && !OpenLineFile(replay.sums, args.frameSums, &error)) {
+    std::fprintf(stderr, "citywalk-replay: cannot write %s (%s)\n", args.frameSums.c_str(),
+                 error.c_str());
+    return 1;
+  }
+  const auto absolute = [](const std::string& path) {
+    return path.empty() ? path : std::filesystem::absolute(path).string();
+  };
+  out.snapshot = absolute(args.snapshot);
+  out.video = absolute(args.video);
+  out.frames = absolute(args.framesDir);
   if (!args.dir.empty()) {
     std::error_code ec;
     if (!std::filesystem::is_directory(args.dir, ec)) {
@@ -434,28 +448,29 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-
-  // The film is the size of the virtual screen; its outputs are checked before any frame.
-  Film film;
-  const bool filming = !videoPath.empty() || !framesPath.empty();
-  if (filming) {
-    if (!film.Open(videoPath, framesPath, args.screenWidth, args.screenHeight, error)) {
+  // The film is the size of the virtual screen.
+  if (out.Filming()) {
+    if (!out.film.Open(out.video, out.frames, args.screenWidth, args.screenHeight, error)) {
       std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());
       return 1;
     }
-    replay.film = &film;
+    replay.film = &out.film;
   }
-  std::unique_ptr<Progress> progress;
-  if (filming || args.progress) {
-    progress = std::make_unique<Progress>(args.frames, args.progress);
-    replay.progress = progress.get();
+  if (out.Filming() || args.progress) {
+    out.progress = std::make_unique<Progress>(args.frames, args.progress);
+    replay.progress = out.progress.get();
   }
+  return 0;
+}
 
+// Runs the program on a fresh headless platform to the end of the run.
+void RunProgram(std::vector<recording::Event> recorded, Outputs& out) {
+  const Arguments& args = replay.args;
   headless::Options options;
   options.screenWidth = args.screenWidth;
   options.screenHeight = args.screenHeight;
   options.startTick = args.startTick;
-  options.captureFrames = !snapshotPath.empty() || filming;
+  options.captureFrames = !out.snapshot.empty() || out.Filming() || !args.frameSums.empty();
   headless::Reset(options);
   headless::SetHooks({OnQueueEmpty, AfterSwap, OnIdle});
   if (replay.playing) headless::StartPlayback(std::move(recorded));
@@ -468,29 +483,40 @@ int main(int argc, char** argv) {
   char commandLine[] = "";
   WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
   CloseLineFile(replay.trace);
-  if (progress) progress->End();
+  CloseLineFile(replay.sums);
+  if (out.progress) out.progress->End();
+}
+
+// Writes the last frame as the snapshot: false (said) when it cannot be written.
+bool WriteSnapshot(const std::string& path) {
+  const headless::Frame& frame = headless::LastFrame();
+  if (frame.rgba.empty()) {
+    std::fprintf(stderr, "citywalk-replay: no frame was drawn; no snapshot written\n");
+    return true;
+  }
+  errno = 0;
+  if (WriteBmp(path, frame.width, frame.height, frame.rgba)) return true;
+  std::fprintf(stderr, "citywalk-replay: %s: cannot write (%s)\n", path.c_str(),
+               errno ? std::strerror(errno) : "no picture");
+  return false;
+}
+
+// After the run: the film finished, the snapshot written, the figures printed; the status.
+int FinishOutputs(Outputs& out) {
+  const Arguments& args = replay.args;
   // A replay the program did not keep to: no video or snapshot of it (the film is abandoned).
   if (!headless::PlaybackError().empty()) {
     std::fprintf(stderr, "citywalk-replay: %s:%d: %s\n", args.recording.c_str(),
                  headless::PlaybackErrorLine(), headless::PlaybackError().c_str());
     return 1;
   }
-
-  int status = 0;
-  if (filming && !film.Close(error)) {
+  int status = replay.trace.failed || replay.sums.failed ? 1 : 0;  // said when they failed
+  std::string error;
+  if (out.Filming() && !out.film.Close(error)) {
     if (!error.empty()) std::fprintf(stderr, "citywalk-replay: %s\n", error.c_str());
     status = 1;
   }
-  if (!snapshotPath.empty()) {
-    const headless::Frame& frame = headless::LastFrame();
-    if (frame.rgba.empty()) {
-      std::fprintf(stderr, "citywalk-replay: no frame was drawn; no snapshot written\n");
-    } else if (errno = 0; !WriteBmp(snapshotPath, frame.width, frame.height, frame.rgba)) {
-      std::fprintf(stderr, "citywalk-replay: %s: cannot write (%s)\n", snapshotPath.c_str(),
-                   errno ? std::strerror(errno) : "no picture");
-      status = 1;
-    }
-  }
+  if (!out.snapshot.empty() && !WriteSnapshot(out.snapshot)) status = 1;
   std::FILE* figures = args.trace == "-" ? stderr : stdout;  // the trace has standard output
   if (args.timedemo) PrintTimedemo(figures);
   if (args.memory)
@@ -502,6 +528,17 @@ int main(int argc, char** argv) {
   if (replay.frames < args.frames && !replay.playing)
     std::fprintf(stderr, "citywalk-replay: the program quit after %lld of %lld frames\n",
                  replay.frames, args.frames);
-  if (replay.trace.failed) status = 1;  // said when it failed
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<recording::Event> recorded;
+  Outputs outputs;
+  if (const int status = ReadArguments(argc, argv); status >= 0) return status;
+  if (const int status = ReadInput(recorded)) return status;
+  if (const int status = OpenOutputs(outputs)) return status;
+  RunProgram(std::move(recorded), outputs);
+  return FinishOutputs(outputs);
 }

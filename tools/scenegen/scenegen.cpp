@@ -7,13 +7,18 @@
 // cars avoid the obstacle points, the people those and their own points along the kerbs of
 // their block. The walker starts in a street looking north (-z), with a car ahead.
 #include <array>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string>
 
+#include "command_options.h"
+#include "demo_textures.h"
+#include "demo_viewer.h"
 #include "models.h"
 #include "scene/reader.h"
 #include "scene_writer.h"
-#include "textures.h"
+#include "stress.h"
 
 namespace {
 
@@ -21,7 +26,6 @@ constexpr double kBlock = 120;       // side of a block
 constexpr double kPitch = 160;       // block + street
 constexpr int kBlocksPerSide = 5;    // blocks -2..2 in x and z
 constexpr double kTexel = 32;        // scene units per texture repeat
-constexpr double kEyeHeight = 17;    // the scene's y axis points down: the eye is at -17
 constexpr double kPostSpacing = 12;  // obstacle points along walls (half-size 8 closes gaps)
 constexpr double kWallHalf = kBlock / 2 - 18;  // a building's half side: pavements 18 wide
 constexpr double kCityEdge = 440;              // the ring of points around the city
@@ -189,15 +193,8 @@ void AddTraffic(SceneSpec& scene) {
 // The city with its traffic and the settings every demo shares.
 SceneSpec City() {
   SceneSpec scene;
-  SceneSettingsSpec& s = scene.settings;
-  s.fieldOfView = 60;
-  s.farPlane = 4000;
-  s.motion[0] = 4.0;  // walkMaxSpeed
-  s.motion[1] = 3.0;  // walkTurnStep
-  s.motion[2] = 0.5;  // walkAccel, also the moving objects' acceleration
-  s.clearRed = 0.55;
-  s.clearGreen = 0.72;
-  s.clearBlue = 0.92;
+  DemoSettings(scene.settings);
+  scene.settings.farPlane = 4000;
 
   const double extent = (kBlocksPerSide / 2) * kPitch + kPitch / 2 + 200;
   AddGround(scene, -extent, -extent, extent, extent, 0, "asphalt.bmp");
@@ -228,78 +225,31 @@ SceneSpec City() {
   return scene;
 }
 
-// The viewer stands (or sits) at (x, z) at eye height eye, looking along the street north.
-void StartAt(SceneSettingsSpec& s, double x, double z, double eye) {
-  s.bodyX = x;
-  s.bodyY = -eye;
-  s.bodyZ = z;
-  s.startTargetX = x;
-  s.startTargetY = -eye;
-  s.startTargetZ = z - 100;
-  s.startHeadingDeg = 0;
-}
-
-// Control mode 1: walking in the first person, in a street of the city.
+// Control mode 1: walking in the first person, at the south edge of the city looking north.
 SceneSpec WalkScene() {
   SceneSpec scene = City();
-  scene.settings.ControlMode = 1;
-  scene.settings.turnStyle = 2;
-  StartAt(scene.settings, kPitch / 2, 2.5 * kPitch - 10, kEyeHeight);  // the south edge
+  PlaceViewer(scene, kModeWalk, kPitch / 2, 2.5 * kPitch - 10, 0);
   return scene;
 }
 
-// Control mode 2: the driver's seat of a car in a street with room to drive; what the driver
-// sees of the car is the avatar.
+// Control mode 2: the driver's seat of a car in a street with room to drive.
 SceneSpec DriveScene() {
   SceneSpec scene = City();
-  scene.settings.ControlMode = 2;
-  StartAt(scene.settings, kPitch / 2 + 8, 2 * kPitch + 40, 9);
-  scene.avatarList = DriversView({0.15, 0.35, 0.75});
+  PlaceViewer(scene, kModeDrive, kPitch / 2 + 8, 2 * kPitch + 40, 0);
   return scene;
 }
 
-// The chase camera's boom: the camera hangs back behind the body and stands height above the
-// ground; the scene gives it as the eye point (modeEye) and a reference point (modeRef) that
-// far apart.
-void Boom(SceneSettingsSpec& s, double back, double height) {
-  s.modeEyeX = s.bodyX;
-  s.modeEyeY = -height;
-  s.modeEyeZ = s.bodyZ + back;
-  s.modeRefX = s.bodyX;
-  s.modeRefY = s.bodyY;
-  s.modeRefZ = s.bodyZ;
-}
-
-// Control mode 3: a walking figure in a street, watched from behind. Left and Right step
-// sideways; the mouse turns the figure. Posts keep it 4 x collisionRadius away: a small
-// radius leaves it the streets.
+// Control mode 3: a walking figure in a street, watched from behind.
 SceneSpec FollowScene() {
   SceneSpec scene = City();
-  SceneSettingsSpec& s = scene.settings;
-  s.ControlMode = 3;
-  s.turnStyle = 1;
-  s.collisionRadius = 3;
-  s.walkStepDivisor = 8;                   // boom steps of 4 / 8: the camera eases out by 5 a frame
-  StartAt(s, kPitch / 2, 2 * kPitch, 10);  // the body point at chest height
-  Boom(s, 50, 28);
-  const SceneObjectSpec figure = Lifted(WalkingFigure({0.8, 0.25, 0.2}), 10);
-  scene.avatarList = figure.vertices;
-  scene.avatarParts = figure.parts;
+  PlaceViewer(scene, kModeFollow, kPitch / 2, 2 * kPitch, 0);
   return scene;
 }
 
 // Control mode 4: the car of mode 2 in a street, watched from behind.
 SceneSpec ChaseScene() {
   SceneSpec scene = City();
-  SceneSettingsSpec& s = scene.settings;
-  s.ControlMode = 4;
-  StartAt(s, kPitch / 2 + 8, 2 * kPitch + 40, 5);
-  Boom(s, 45, 20);
-  SceneObjectSpec car = Lifted(Car({0.15, 0.35, 0.75}), 5);
-  for (ScenePartSpec& wheel : car.parts)  // the avatar's parts move by what the figure does,
-    for (ScenePartRowSpec& row : wheel) row.swingX = 0;  // which a car never changes
-  scene.avatarList = car.vertices;
-  scene.avatarParts = car.parts;
+  PlaceViewer(scene, kModeChase, kPitch / 2 + 8, 2 * kPitch + 40, 0);
   return scene;
 }
 
@@ -320,7 +270,7 @@ SceneSpec CapacityScene() {
   s.clearGreen = 0.72;
   s.clearBlue = 0.92;
   s.collisionRadius = 3;
-  StartAt(s, 0, 30, kEyeHeight);
+  StartAt(s, 0, 30, kDemoEyeHeight, 0);
   constexpr int kColumns = 100, kRows = 50;  // towers
   constexpr double kSpacing = 20, kSide = 10;
   const double x0 = -kColumns * kSpacing / 2;
@@ -390,35 +340,64 @@ SceneSpec CapacityScene() {
   return scene;
 }
 
+namespace {
+
+// The demo scenes by name, the walk first (the default).
+struct Demo {
+  const char* name;
+  const char* help;
+  SceneSpec (*build)();
+};
+constexpr Demo kDemos[] = {{"walk", "the walking city (the default)", WalkScene},
+                           {"drive", "the driving city", DriveScene},
+                           {"follow", "the walking figure, watched from behind", FollowScene},
+                           {"chase", "the car, watched from behind", ChaseScene},
+                           {"capacity", "every table at its full size", CapacityScene}};
+
+// The command line: -1 to go on, else the status to end with.
+int ReadArguments(int argc, char** argv, const Demo*& demo, bool& stress, std::uint64_t& seed,
+                  std::string& dir) {
+  CommandLine line{
+      "citywalk-scenegen", "DIR", {}, [&dir](const std::string& word, std::string& error) {
+        if (!dir.empty()) error = "one folder only";
+        if (dir.empty()) dir = word;
+        return error.empty();
+      }};
+  for (const Demo& d : kDemos)
+    if (&d != &kDemos[0])
+      line.options.push_back(
+          {std::string("--") + d.name, "", d.help, [&demo, &d](const std::string&, std::string&) {
+             demo = &d;
+             return true;
+           }});
+  const auto takeSeed = TakeNumber<std::uint64_t>(
+      seed, 0, std::numeric_limits<std::uint64_t>::max(), "--stress needs a seed (a whole number)");
+  line.options.push_back({"--stress", "SEED",
+                          "a random scene built to part the ways of drawing, the same for a seed",
+                          [&stress, takeSeed](const std::string& value, std::string& error) {
+                            stress = true;
+                            return takeSeed(value, error);
+                          }});
+  const int status = ::ReadCommandLine(line, argc, argv, 1);
+  if (status >= 0 || !dir.empty()) return status;
+  std::fprintf(stderr,
+               "citywalk-scenegen: no folder given (citywalk-scenegen --help for the usage)\n");
+  return 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  const std::string usage = "usage: citywalk-scenegen [--drive|--follow|--chase|--capacity] DIR\n";
-  std::string mode = "walk", dir;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(usage.c_str(), stdout);
-      return 0;
-    }
-    if (arg == "--drive" || arg == "--follow" || arg == "--chase" || arg == "--capacity") {
-      mode = arg.substr(2);
-    } else if (!arg.empty() && arg[0] != '-' && dir.empty()) {
-      dir = arg;
-    } else {
-      std::fputs(usage.c_str(), stderr);
-      return 1;
-    }
-  }
-  if (dir.empty()) {
-    std::fputs(usage.c_str(), stderr);
-    return 1;
-  }
-  const SceneSpec scene = mode == "drive"      ? DriveScene()
-                          : mode == "follow"   ? FollowScene()
-                          : mode == "chase"    ? ChaseScene()
-                          : mode == "capacity" ? CapacityScene()
-                                               : WalkScene();
+  const Demo* demo = &kDemos[0];
+  std::string dir;
+  bool stress = false;
+  std::uint64_t seed = 0;
+  if (const int status = ReadArguments(argc, argv, demo, stress, seed, dir); status >= 0)
+    return status;
+  const SceneSpec scene = stress ? StressScene(seed) : demo->build();
   // The bitmaps first, the scene that names them last; all or nothing.
   std::vector<OutputFile> files = DemoTextureFiles(dir);
+  if (stress) files.push_back(StressTextureFile(dir));
   files.push_back({dir + "/" + kSceneFileName,
                    [&scene](const std::string& path) { return WriteSceneFile(path, scene); }});
   std::vector<std::string> made;

@@ -1,5 +1,5 @@
 // Procedural texture bitmaps for the demo scenes, written as 24-bit bottom-up bitmaps.
-#include "textures.h"
+#include "demo_textures.h"
 
 #include <array>
 #include <cstdint>
@@ -9,12 +9,7 @@
 
 #include "bmp.h"
 
-namespace {
-
-using Rgb = std::array<int, 3>;
-
-// A small deterministic noise in 0..1 from integer coordinates.
-double Noise(int x, int y, int seed) {
+double TextureNoise(int x, int y, int seed) {
   std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u +
                     static_cast<std::uint32_t>(y) * 668265263u +
                     static_cast<std::uint32_t>(seed) * 2246822519u;
@@ -22,9 +17,14 @@ double Noise(int x, int y, int seed) {
   return static_cast<double>((h ^ (h >> 16)) & 0xffff) / 65535.0;
 }
 
+namespace {
+
 std::uint8_t Clamp(double v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
 
-// Writes a size x size bitmap whose pixel (x, y), y counted from the top, is paint(x, y).
+double Noise(int x, int y, int seed) { return TextureNoise(x, y, seed); }
+
+}  // namespace
+
 bool WriteTexture(const std::string& path, int size, const std::function<Rgb(int, int)>& paint) {
   std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4, 255);
   for (int y = 0; y < size; ++y) {
@@ -36,6 +36,8 @@ bool WriteTexture(const std::string& path, int size, const std::function<Rgb(int
   }
   return WriteBmp(path, size, size, rgba);
 }
+
+namespace {
 
 Rgb Brick(int x, int y) {
   const int course = y / 8;
@@ -73,18 +75,36 @@ Rgb Grass(int x, int y) {
   return {static_cast<int>(40 + n / 2), static_cast<int>(110 + n), static_cast<int>(35 + n / 3)};
 }
 
+constexpr std::pair<const char*, Rgb (*)(int, int)> kTextures[] = {{"brick.bmp", Brick},
+                                                                   {"facade.bmp", Facade},
+                                                                   {"asphalt.bmp", Asphalt},
+                                                                   {"pavement.bmp", Pavement},
+                                                                   {"grass.bmp", Grass}};
+constexpr int kSide = 64;
+
 }  // namespace
+
+std::array<double, 3> DemoTextureMean(const std::string& name) {
+  std::array<double, 3> mean = {0, 0, 0};
+  for (const auto& [file, paint] : kTextures) {
+    if (name != file) continue;
+    for (int y = 0; y < kSide; ++y)
+      for (int x = 0; x < kSide; ++x) {
+        const Rgb c = paint(x, y);
+        for (int k = 0; k < 3; ++k) mean[k] += Clamp(c[k]) / (255.0 * kSide * kSide);
+      }
+  }
+  return mean;
+}
 
 std::vector<OutputFile> DemoTextureFiles(const std::string& dir) {
   const std::string base = dir.empty() ? "" : dir + "/";
-  const std::pair<const char*, Rgb (*)(int, int)> textures[] = {{"brick.bmp", Brick},
-                                                                {"facade.bmp", Facade},
-                                                                {"asphalt.bmp", Asphalt},
-                                                                {"pavement.bmp", Pavement},
-                                                                {"grass.bmp", Grass}};
   std::vector<OutputFile> files;
-  for (const auto& [name, paint] : textures)
-    files.push_back(
-        {base + name, [paint](const std::string& path) { return WriteTexture(path, 64, paint); }});
+  for (const auto& texture : kTextures) {
+    const auto paint = texture.second;  // a copy for the lambda (not a structured binding)
+    files.push_back({base + texture.first, [paint](const std::string& path) {
+                       return WriteTexture(path, kSide, paint);
+                     }});
+  }
   return files;
 }
