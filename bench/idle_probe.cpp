@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/shell.h"
+#include "app/window.h"
 #include "platform/win32.h"
 
 namespace {

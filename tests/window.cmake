@@ -7,8 +7,10 @@ function(citywalk_window_test name timeout)
                        LABELS window)
 endfunction()
 
-# The SDL platform's Win32 calls against a real window.
-add_executable(citywalk_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/window/platform_sdl_test.cpp)
+# The SDL platform's Win32 calls against a real window, with the rules it shares with the
+# headless platform.
+add_executable(citywalk_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/window/platform_sdl_test.cpp
+               ${CMAKE_CURRENT_SOURCE_DIR}/common/win32_rules_test.cpp)
 target_link_libraries(citywalk_window_tests PRIVATE platform_sdl GTest::gtest)
 target_include_directories(citywalk_window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 citywalk_window_test(window_platform_sdl 120 citywalk_window_tests)

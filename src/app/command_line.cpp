@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/trace.h"
+#include "platform/keys.h"
 #include "platform/recording.h"
 #include "scene/reader.h"
 
@@ -37,20 +38,79 @@ const char kHelp[] =
     "               citywalk-replay --script FILE to replay exactly (not in the Windows build)\n"
     "--trace FILE   writes one JSON line a drawn frame, as citywalk-replay --trace does\n"
     "               (FILE - : standard output)\n"
-    "A FILE that cannot be written is reported and the program runs without it.\n"
-    "\n"
-    "Every mode:  F2 pause / resume (the window can be dragged while paused)\n"
-    "             F3 maximise / restore    Esc quit\n"
-    "Mode 1, walking:        Up/Down walk   Left/Right step sideways or turn   Space jump\n"
-    "                        Ctrl (held) crouch   mouse look around\n"
-    "Mode 2, driving:        Up throttle   Down brake, then reverse   Left/Right steer\n"
-    "                        Space handbrake (with Left/Right: a handbrake turn)\n"
-    "                        Ctrl (held) stronger throttle\n"
-    "Mode 3, walking figure: Up/Down walk   Left/Right step sideways or turn\n"
-    "                        mouse turn the figure and tilt the camera\n"
-    "Mode 4, car from behind: the keys of mode 2\n"
+    "A FILE that cannot be written is reported and the program runs without it.\n";
+
+const char kHelpEnd[] =
     "\n"
     "Without a scene file the built-in default scene is shown: an empty view.\n";
+
+// The control modes as the help names them, and what the mouse does in each.
+constexpr struct {
+  const char* title;
+  const char* mouse;  // nullptr: nothing
+} kModes[kModeCount] = {{"Mode 1, walking", "look around"},
+                        {"Mode 2, driving", nullptr},
+                        {"Mode 3, walking figure", "turn the figure and tilt the camera"},
+                        {"Mode 4, car from behind", nullptr}};
+
+// Items of the help, after a heading line, two spaces in and wrapped before 80 columns.
+void PrintItems(std::FILE* out, const std::string& heading, const std::vector<std::string>& items) {
+  std::fprintf(out, "%s\n", heading.c_str());
+  std::string line;
+  for (const std::string& item : items) {
+    if (!line.empty() && line.size() + 3 + item.size() > 78) {
+      std::fprintf(out, "  %s\n", line.c_str());
+      line.clear();
+    }
+    line += (line.empty() ? "" : "   ") + item;
+  }
+  if (!line.empty()) std::fprintf(out, "  %s\n", line.c_str());
+}
+
+// Whether a key does the same in every mode.
+bool SameInEveryMode(const Key& key) {
+  for (int m = 1; m < kModeCount; ++m)
+    if (key.help[m] == nullptr || std::string(key.help[m]) != key.help[0]) return false;
+  return true;
+}
+
+// Whether mode m's keys and mouse are those of an earlier mode; which one, or -1.
+int SameAsEarlierMode(int m) {
+  for (int earlier = 0; earlier < m; ++earlier) {
+    bool same = (kModes[m].mouse == nullptr) == (kModes[earlier].mouse == nullptr);
+    for (const Key& key : kKeys)
+      same = same && (key.help[m] == nullptr) == (key.help[earlier] == nullptr) &&
+             (key.help[m] == nullptr || std::string(key.help[m]) == key.help[earlier]);
+    if (same) return earlier;
+  }
+  return -1;
+}
+
+// The keys of every mode, then the pad's, from the key table.
+void PrintKeys(std::FILE* out) {
+  std::vector<std::string> every;
+  for (const Key& key : kKeys)
+    if (SameInEveryMode(key)) every.push_back(std::string(key.label) + " " + key.help[0]);
+  std::fputs("\n", out);
+  PrintItems(out, "Every mode:", every);
+  for (int m = 0; m < kModeCount; ++m) {
+    if (const int earlier = SameAsEarlierMode(m); earlier >= 0) {
+      std::fprintf(out, "%s: the keys of mode %d\n", kModes[m].title, earlier + 1);
+      continue;
+    }
+    std::vector<std::string> items;
+    for (const Key& key : kKeys)
+      if (key.help[m] != nullptr && !SameInEveryMode(key))
+        items.push_back(std::string(key.label) + " " + key.help[m]);
+    if (kModes[m].mouse != nullptr) items.push_back(std::string("mouse ") + kModes[m].mouse);
+    PrintItems(out, std::string(kModes[m].title) + ":", items);
+  }
+  std::vector<std::string> pad;
+  for (const Key& key : kKeys)
+    if (key.pad != 0) pad.push_back(std::string(key.label) + ": " + PadBinding(key));
+  pad.push_back("mouse: right stick");
+  PrintItems(out, "A game controller gives the keys too (not in the Windows build):", pad);
+}
 
 // A path as UTF-8 bytes, for messages (on Windows a path holds UTF-16).
 std::string Utf8(const fs::path& p) {
@@ -154,10 +214,14 @@ void OpenSessionFiles(const fs::path& record, const fs::path& trace, std::FILE* 
 
 }  // namespace
 
+// Help, or the scene folder entered and the session files opened; -1 to run, else the exit
+// status.
 int StartFromCommandLine(std::vector<fs::path> args, const fs::path& programFolder, std::FILE* out,
                          std::FILE* err) {
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
     std::fputs(kHelp, out);
+    PrintKeys(out);
+    std::fputs(kHelpEnd, out);
     PrintDemos(programFolder, "\nDemos, started by name (citywalk drive):", out);
     return 0;
   }

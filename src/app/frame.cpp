@@ -3,18 +3,14 @@
 
 #include <cstdint>
 
-#include "app/shell.h"
 #include "app/trace.h"
+#include "app/window.h"
 #include "motion/modes.h"
 #include "motion/objects.h"
 #include "render/avatar.h"
 #include "render/objects.h"
 #include "render/polylist.h"
 #include "scene/scene.h"
-
-int RunState;
-int nowTick;
-int lastTick;
 
 namespace {
 
@@ -65,9 +61,4 @@ DWORD MillisecondsToNextFrame() {
   if (elapsed >= frameInterval) return 0;
   if (elapsed < 0) return frameInterval;
   return static_cast<DWORD>(frameInterval - elapsed);
-}
-
-void ResetFrameDriver() {
-  RunState = kRunning;
-  nowTick = lastTick = 0;
 }

@@ -2,18 +2,8 @@
 // full redraw per frame.
 #pragma once
 
+#include "app/run_state.h"
 #include "platform/win32.h"
-
-inline constexpr int frameInterval = 40;  // milliseconds between frames
-
-// RunState values.
-inline constexpr int kRunning = 0;
-inline constexpr int kPaused = 1;
-inline constexpr int kRedrawWhilePaused = 3;  // only during a redraw asked for while paused
-
-extern int RunState;  // kRunning at start
-extern int nowTick;   // tick count at the start of the current call
-extern int lastTick;  // tick count of the last frame that ran
 
 // Produces one frame when one is due: motion for the control mode, clear, draw, swap.
 void FrameStep();
@@ -24,5 +14,3 @@ void RedrawNow();
 // How long the message loop may rest before FrameStep has a frame to draw: 0 when one is
 // due, INFINITE while paused (only a message can end a pause), else the rest of the interval.
 DWORD MillisecondsToNextFrame();
-// Running, no frame drawn yet.
-void ResetFrameDriver();

@@ -4,8 +4,8 @@
 #include "app/input.h"
 
 #include "app/frame.h"
-#include "app/shell.h"
 #include "app/view.h"
+#include "app/window.h"
 #include "motion/camera.h"
 #include "motion/viewer.h"
 #include "scene/scene.h"

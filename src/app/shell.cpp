@@ -7,6 +7,7 @@
 #include "app/input.h"
 #include "app/loader.h"
 #include "app/view.h"
+#include "app/window.h"
 #include "motion/point_grid.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
@@ -19,59 +20,12 @@
 #include "scene/reader.h"
 #include "scene/scene.h"
 
-HWND windowHandle;
-HDC deviceContext;
-HGLRC renderContext;
-
-namespace {
-
-constexpr int kWindowWidth = 200;
-constexpr int kWindowHeight = 150;
-
-// Window creation: device context, pixel format, GL context, then the scene.
-void CreateMainWindow(HWND window) {
-  deviceContext = GetDC(window);
-  SetupPixelFormat();
-  renderContext = wglCreateContext(deviceContext);
-  wglMakeCurrent(deviceContext, renderContext);
-  LoadScene();  // ends by taking the cursor position as the mouse-look reference
-}
-
-}  // namespace
-
-bool SetupPixelFormat() {
-  PIXELFORMATDESCRIPTOR pfd{};
-  pfd.nSize = sizeof(PIXELFORMATDESCRIPTOR);
-  pfd.nVersion = 1;
-  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  pfd.iPixelType = PFD_TYPE_RGBA;
-  pfd.cColorBits = 32;
-  pfd.cDepthBits = 16;
-  pfd.iLayerType = PFD_MAIN_PLANE;
-  int format = ChoosePixelFormat(deviceContext, &pfd);
-  if (format == 0) {
-    format = 1;
-    if (DescribePixelFormat(deviceContext, format, sizeof(PIXELFORMATDESCRIPTOR), &pfd) == 0)
-      return false;
-  }
-  return SetPixelFormat(deviceContext, format, &pfd) != FALSE;
-}
-
-// The context handle keeps its old value after the delete.
-void ReleaseAndQuit(HWND window) {
-  if (renderContext) {
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(renderContext);
-  }
-  ReleaseDC(window, deviceContext);
-  PostQuitMessage(0);
-  RestoreDisplayMode();
-}
-
+// Hands each message to the part of the program that answers it.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      CreateMainWindow(window);
+      OpenRenderContext(window);
+      LoadScene();  // ends by taking the cursor position as the mouse-look reference
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT paint;
@@ -106,23 +60,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   }
 }
 
+// The program: the main window centred and topmost, then the message loop that draws a frame
+// whenever no message waits.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   ResetProgramState();
-  WNDCLASSA wc{};
-  wc.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = MainWindowProc;
-  wc.cbClsExtra = 0;
-  wc.cbWndExtra = 0;
-  wc.hInstance = instance;
-  wc.hIcon = nullptr;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszMenuName = nullptr;
-  wc.lpszClassName = "Test";
-  RegisterClassA(&wc);
-
-  windowHandle = CreateWindowExA(0, "Test", "", WS_POPUP | WS_THICKFRAME, 0, 0, kWindowWidth,
-                                 kWindowHeight, nullptr, nullptr, instance, nullptr);
+  OpenMainWindow(instance, MainWindowProc);
 
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
   const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
@@ -147,16 +89,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   }
 }
 
+// Every module's start-up state, in one order.
 void ResetProgramState() {
-  windowHandle = nullptr;
-  deviceContext = nullptr;
-  renderContext = nullptr;
+  ResetWindowHandles();
   ResetScene();
   ResetSceneReader();
   ResetViewer();
   ResetVehicle();
   ResetPointGrids();
-  ResetFrameDriver();
+  ResetRunState();
   ResetView();
   ResetInput();
   ResetDrawing();

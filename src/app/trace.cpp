@@ -9,7 +9,7 @@
 #include <cstring>
 #include <variant>
 
-#include "app/frame.h"
+#include "app/run_state.h"
 #include "app/view.h"
 #include "motion/camera.h"
 #include "motion/vehicle.h"

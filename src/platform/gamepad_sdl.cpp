@@ -5,11 +5,13 @@
 //   - Every controller SDL's game-controller API knows (its mapping database, or a mapping
 //     added through SDL_GAMECONTROLLERCONFIG), opened when SDL reports it, at start or later,
 //     and closed when it is unplugged. Several may be open; their inputs add up.
-//   - Left stick and D-pad give the arrow keys, A gives Space, the right trigger Ctrl, Start
-//     F2, and Back together with Start gives Esc instead of F2 (Back alone gives nothing):
-//     Back pressed while Start holds F2 releases F2 and presses Esc, and Esc stays down until
-//     Start is let go, whenever Back is.
-//     A stick direction is pressed beyond half its travel and released below 30 %; the
+//   - Which input gives which key is the key table's (kKeys in platform/keys.h): the left
+//     stick and D-pad give the arrow keys, A gives Space, the right trigger Ctrl, Start F2,
+//     and Back together with Start gives Esc instead of F2 (Back alone gives nothing). A row
+//     bound "with" a companion input works for any input: the companion pressed while the
+//     input holds its plain key releases that key and presses the row's, which stays down
+//     until the input is let go, whenever the companion is.
+//     A stick direction is pressed beyond half its travel and released below 30 %; a
 //     trigger is pressed beyond 61 % and released below 37 %. So a stick at rest, or one
 //     trembling between the two marks, sends nothing.
 //   - A key is down while any pad input or the keyboard holds it: the program gets
@@ -38,6 +40,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/keys.h"
+
 namespace {
 
 // Marks of the hysteresis, in SDL's axis units (sticks -32768..32767, triggers 0..32767).
@@ -47,30 +51,33 @@ constexpr int kLookDeadZone = 8192;  // the right stick looks beyond this
 constexpr int kLookMaxPixels = 8;    // pointer step at full deflection
 constexpr Uint64 kLookIntervalMs = 16;
 
-// The keys a pad can hold, one bit each.
-enum PadKey : unsigned {
-  kUp = 1u << 0,
-  kDown = 1u << 1,
-  kLeft = 1u << 2,
-  kRight = 1u << 3,
-  kSpace = 1u << 4,
-  kControl = 1u << 5,
-  kPause = 1u << 6,
-  kEscape = 1u << 7,
-};
-constexpr WPARAM kVirtualKeys[] = {VK_UP,    VK_DOWN,    VK_LEFT, VK_RIGHT,
-                                   VK_SPACE, VK_CONTROL, VK_F2,   VK_ESCAPE};
-constexpr int kKeyCount = sizeof kVirtualKeys / sizeof kVirtualKeys[0];
+static_assert(kKeyCount <= 32, "the keys a pad holds are one bit each of an unsigned");
+
+// SDL's buttons as our pad inputs.
+constexpr struct {
+  SDL_GameControllerButton button;
+  PadInput input;
+} kButtons[] = {{SDL_CONTROLLER_BUTTON_A, kPadA},
+                {SDL_CONTROLLER_BUTTON_B, kPadB},
+                {SDL_CONTROLLER_BUTTON_X, kPadX},
+                {SDL_CONTROLLER_BUTTON_Y, kPadY},
+                {SDL_CONTROLLER_BUTTON_BACK, kPadBack},
+                {SDL_CONTROLLER_BUTTON_START, kPadStart},
+                {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, kPadLeftShoulder},
+                {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, kPadRightShoulder},
+                {SDL_CONTROLLER_BUTTON_DPAD_UP, kPadDpadUp},
+                {SDL_CONTROLLER_BUTTON_DPAD_DOWN, kPadDpadDown},
+                {SDL_CONTROLLER_BUTTON_DPAD_LEFT, kPadDpadLeft},
+                {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, kPadDpadRight}};
 
 // One open controller's inputs as they bear on keys and look.
 struct Pad {
   SDL_GameController* controller = nullptr;
   SDL_JoystickID id = -1;
   int stickX = 0, stickY = 0;  // -1, 0 or +1 after the hysteresis
-  bool trigger = false;
-  bool up = false, down = false, left = false, right = false;
-  bool a = false, back = false;
-  unsigned start = 0;        // the key Start holds: none, kPause, or kEscape (with Back)
+  bool leftTrigger = false, rightTrigger = false;
+  unsigned buttons = 0;      // the PadInput bits of the buttons held
+  unsigned chorded = 0;      // inputs that hold their "with" row's key (kKeys' padWith)
   int lookX = 0, lookY = 0;  // the right stick's raw values
 };
 
@@ -98,16 +105,36 @@ bool TriggerHeld(bool current, int value) {
   return value >= kTriggerPress || (current && value >= kTriggerRelease);
 }
 
-// The keys one pad holds.
+// The inputs one pad holds, as PadInput bits.
+unsigned InputsOf(const Pad& p) {
+  unsigned inputs = p.buttons;
+  if (p.stickY < 0) inputs |= kPadStickUp;
+  if (p.stickY > 0) inputs |= kPadStickDown;
+  if (p.stickX < 0) inputs |= kPadStickLeft;
+  if (p.stickX > 0) inputs |= kPadStickRight;
+  if (p.leftTrigger) inputs |= kPadLeftTrigger;
+  if (p.rightTrigger) inputs |= kPadRightTrigger;
+  return inputs;
+}
+
+// After a change of the pad's inputs: an input held together with the companion of its
+// "with" row holds that row's key until it is let go.
+void UpdateChords(Pad& p) {
+  const unsigned inputs = InputsOf(p);
+  p.chorded &= inputs;
+  for (const Key& key : kKeys)
+    if (key.padWith != 0 && (inputs & key.padWith)) p.chorded |= key.pad & inputs;
+}
+
+// The keys one pad holds, one bit per row of kKeys.
 unsigned KeysOf(const Pad& p) {
+  const unsigned inputs = InputsOf(p);
   unsigned keys = 0;
-  if (p.stickY < 0 || p.up) keys |= kUp;
-  if (p.stickY > 0 || p.down) keys |= kDown;
-  if (p.stickX < 0 || p.left) keys |= kLeft;
-  if (p.stickX > 0 || p.right) keys |= kRight;
-  if (p.a) keys |= kSpace;
-  if (p.trigger) keys |= kControl;
-  keys |= p.start;
+  for (int i = 0; i < kKeyCount; ++i) {
+    const Key& key = kKeys[i];
+    const unsigned chord = key.padWith != 0 ? p.chorded : ~p.chorded;
+    if (key.pad & inputs & chord) keys |= 1u << i;
+  }
   return keys;
 }
 
@@ -121,9 +148,9 @@ unsigned HeldKeys() {
 // Tells the sink what changed between two sets of held keys: releases first, then presses.
 void Report(unsigned before, unsigned after, PadKeySink sink) {
   for (int i = 0; i < kKeyCount; ++i)
-    if ((before & ~after) & (1u << i)) sink(kVirtualKeys[i], false);
+    if ((before & ~after) & (1u << i)) sink(kKeys[i].code, false);
   for (int i = 0; i < kKeyCount; ++i)
-    if ((after & ~before) & (1u << i)) sink(kVirtualKeys[i], true);
+    if ((after & ~before) & (1u << i)) sink(kKeys[i].code, true);
 }
 
 // The open pad with this instance id, or null.
@@ -142,8 +169,11 @@ void SetAxis(Pad& p, int axis, int value) {
     case SDL_CONTROLLER_AXIS_LEFTY:  // SDL: down is positive
       p.stickY = Direction(p.stickY, value);
       break;
+    case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
+      p.leftTrigger = TriggerHeld(p.leftTrigger, value);
+      break;
     case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
-      p.trigger = TriggerHeld(p.trigger, value);
+      p.rightTrigger = TriggerHeld(p.rightTrigger, value);
       break;
     case SDL_CONTROLLER_AXIS_RIGHTX:
       p.lookX = value;
@@ -154,37 +184,14 @@ void SetAxis(Pad& p, int axis, int value) {
     default:
       break;
   }
+  UpdateChords(p);
 }
 
 // Applies one button's state to a pad.
 void SetButton(Pad& p, int button, bool down) {
-  switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_UP:
-      p.up = down;
-      break;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-      p.down = down;
-      break;
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-      p.left = down;
-      break;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-      p.right = down;
-      break;
-    case SDL_CONTROLLER_BUTTON_A:
-      p.a = down;
-      break;
-    case SDL_CONTROLLER_BUTTON_START:
-      p.start = !down ? 0u : p.back ? unsigned{kEscape} : unsigned{kPause};
-      break;
-    case SDL_CONTROLLER_BUTTON_BACK:
-      // Back joining a held Start turns its F2 into Esc; letting go of Back first keeps Esc.
-      p.back = down;
-      if (down && p.start) p.start = kEscape;
-      break;
-    default:
-      break;
-  }
+  for (const auto& b : kButtons)
+    if (b.button == button) p.buttons = down ? p.buttons | b.input : p.buttons & ~b.input;
+  UpdateChords(p);
 }
 
 // Opens a controller SDL has just reported, taking the state its inputs are in already.
@@ -219,6 +226,7 @@ int LookPixels(int value) {
 
 }  // namespace
 
+// Opens the game-controller subsystem once.
 bool GamepadStart() {
   if (gamepad.started) return true;
   if (gamepad.failed) return false;
@@ -231,6 +239,7 @@ bool GamepadStart() {
   return true;
 }
 
+// Closes every pad and the subsystem.
 void GamepadStop() {
   for (Pad& p : gamepad.pads) SDL_GameControllerClose(p.controller);
   gamepad.pads.clear();
@@ -238,6 +247,7 @@ void GamepadStop() {
   gamepad.started = false;
 }
 
+// Applies a controller event and tells the sink the keys it changed.
 bool GamepadEvent(const SDL_Event& e, PadKeySink sink) {
   const unsigned before = HeldKeys();
   switch (e.type) {
@@ -267,15 +277,18 @@ bool GamepadEvent(const SDL_Event& e, PadKeySink sink) {
   return true;
 }
 
+// Whether some pad input holds the key.
 bool GamepadHolds(WPARAM virtualKey) {
   const unsigned held = HeldKeys();
   for (int i = 0; i < kKeyCount; ++i)
-    if (kVirtualKeys[i] == virtualKey && (held & (1u << i))) return true;
+    if (kKeys[i].code == virtualKey && (held & (1u << i))) return true;
   return false;
 }
 
+// Whether a pad is open.
 bool GamepadConnected() { return !gamepad.pads.empty(); }
 
+// The right stick's pointer step, when one is due.
 bool GamepadLookStep(Uint64 now, int* dx, int* dy) {
   int x = 0, y = 0;
   for (const Pad& p : gamepad.pads) {

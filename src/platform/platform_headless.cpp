@@ -12,25 +12,28 @@
 //     the client size, both before it returns. ShowWindow(SW_SHOWMAXIMIZED) sizes the window
 //     to the screen, SW_SHOWNORMAL / SW_RESTORE bring back the earlier geometry; SetWindowPos
 //     moves, sizes and sets topmost. A size change sends WM_SIZE (client size in lParam)
-//     and, with CS_HREDRAW/CS_VREDRAW, marks the window for painting. DestroyWindow sends
+//     and marks the window for painting by the class's redraw styles. DestroyWindow sends
 //     WM_DESTROY and then forgets the window. GetFocus returns the window.
-//   - Messages: one FIFO queue. PeekMessageA/GetMessageA take posted messages first, then
-//     WM_QUIT once PostQuitMessage ran, then WM_PAINT while the visible window needs
-//     painting (like Win32, WM_PAINT stays until BeginPaint or DefWindowProcA validates).
-//     When nothing is left, the queueEmpty hook of headless.h may post more. GetMessageA on
-//     a queue that stays empty cannot block (nothing else could ever post), so it warns and
-//     returns 0 as for WM_QUIT. TranslateMessage posts WM_CHAR for character keys, to be
-//     retrieved next. UpdateWindow sends WM_PAINT at once if the window needs painting.
-//     DefWindowProcA records each call; WM_CLOSE destroys the window, WM_PAINT validates,
-//     everything else returns 0. MsgWaitForMultipleObjects never sleeps: it answers at once
-//     (a message waits, or the time is up) and records how long the program asked to wait;
-//     only the controls of headless.h move the clock, so replays stay exact and fast.
+//   - What both of our platforms share is win32_rules.h's, and the calls that are only a rule
+//     are defined there (RegisterClassA, PostMessageA, PostQuitMessage, DispatchMessageA,
+//     EndPaint, ChoosePixelFormat, DescribePixelFormat): window classes (names ignore case),
+//     the one FIFO queue and its order (posted messages, then WM_QUIT once PostQuitMessage
+//     ran, then WM_PAINT while the visible window needs painting, until BeginPaint or
+//     DefWindowProcA validates), the characters of TranslateMessage (this keyboard has no
+//     Shift), the cursor's display counter, the default window procedure (WM_CLOSE destroys
+//     the window, with its queued messages) and the one pixel format.
+//   - Messages: when nothing is left, the queueEmpty hook of headless.h may post more.
+//     GetMessageA on a queue that stays empty cannot block (nothing else could ever post), so
+//     it warns and returns 0 as for WM_QUIT. UpdateWindow sends WM_PAINT at once if the window
+//     needs painting. DefWindowProcA records each call (DefWindowProcCalls).
+//     MsgWaitForMultipleObjects never sleeps: it answers at once (a message waits, or the time
+//     is up) and records how long the program asked to wait; only the controls of headless.h
+//     move the clock, so replays stay exact and fast.
 //   - Cursor: a virtual position kept inside the screen. SetCursorPos posts WM_MOUSEMOVE
 //     (client coordinates of the new position, taken when it is posted) to the window when
 //     the cursor moves, as the hidden cursor of mouse look expects. The one window gets every mouse
 //     message, wherever the cursor is and whether or not it is shown, as if it had captured the
 //     mouse (the SDL layer, like Win32, gives only those inside the shown client area).
-//     ShowCursor keeps Win32's display counter (starts at 0).
 //     ScreenToClient/ClientToScreen use the window position.
 //   - Clock: GetTickCount is a virtual 32-bit millisecond counter, moved only by the
 //     controls of headless.h; it wraps after 2^32 ms.
@@ -39,7 +42,7 @@
 //     order (see the Playback section below), and a call the recording does not have next
 //     stops the playback with the line named.
 //   - MessageBoxA never blocks: it records the box and writes "caption: text" to stderr.
-//   - OpenGL: one pixel format (RGBA 8-8-8-8, 16-bit depth, double buffer). wglCreateContext
+//   - OpenGL: the one pixel format (RGBA 8-8-8-8, 16-bit depth, double buffer). wglCreateContext
 //     makes an OSMesa context; wglMakeCurrent binds it to a memory buffer that holds the
 //     client area in its bottom-left corner, re-bound larger when the client area outgrows
 //     it; wglMakeCurrent(nullptr, nullptr) releases it, after which GL calls are no-ops
@@ -55,13 +58,14 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
-#include <deque>
+#include <initializer_list>
 #include <memory>
 #include <utility>
 
 #include "platform/driver_heap.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
+#include "platform/win32_rules.h"
 
 namespace {
 
@@ -74,17 +78,12 @@ struct Context {
   OSMesaContext mesa;
 };
 
+// The virtual side of the one window (win32_rules.h keeps whether it exists, its procedure,
+// visibility and update region; state's fields of those are filled in when asked).
 struct VirtualWindow {
   headless::WindowState state;
-  WNDPROC procedure = nullptr;
-  UINT classStyle = 0;
   int restoreX = 0, restoreY = 0, restoreWidth = 0, restoreHeight = 0;
   int pixelFormat = 0;
-};
-
-struct RegisteredClass {
-  std::string name;
-  WNDCLASSA wc;
 };
 
 struct PlatformData {
@@ -93,14 +92,9 @@ struct PlatformData {
   int screenWidth = 1024, screenHeight = 768;
   DWORD tick = 0;
   POINT cursor{0, 0};
-  int cursorCount = 0;
   bool leftButton = false;
   std::array<bool, 256> keysDown{};
-  std::vector<RegisteredClass> classes;
   VirtualWindow window;
-  std::deque<MSG> queue;
-  bool quitPosted = false;
-  int quitCode = 0;
   std::vector<std::unique_ptr<Context>> contexts;
   Context* current = nullptr;
   std::vector<std::uint8_t> surface;  // the window's colour buffer, bound to the context
@@ -108,7 +102,6 @@ struct PlatformData {
   long long swaps = 0;
   long long waits = 0;
   DWORD lastWait = 0;
-  int messageDepth = 0;  // window-procedure calls under way
   headless::Frame lastFrame;
   std::vector<headless::MessageRecord> defCalls;
   std::vector<headless::MessageBoxRecord> boxes;
@@ -125,13 +118,13 @@ struct PlatformData {
 PlatformData platform;
 
 // Stand-in objects whose addresses serve as handles.
-char windowToken, dcToken, cursorToken, brushToken;
+char cursorToken, brushToken;
 
-HWND TheWindow() { return reinterpret_cast<HWND>(&windowToken); }
-HDC TheDc() { return reinterpret_cast<HDC>(&dcToken); }
-bool IsWindow(HWND window) { return window == TheWindow() && platform.window.state.exists; }
-bool IsDc(HDC dc) { return dc == TheDc() && platform.window.state.exists; }
+// The one window's handle and its device context's.
+HWND TheWindow() { return rules::Handle(); }
+HDC TheDc() { return rules::DeviceContext(); }
 
+// The live context a handle names, or null.
 Context* FindContext(HGLRC handle) {
   for (auto& context : platform.contexts)
     if (reinterpret_cast<HGLRC>(context.get()) == handle) return context.get();
@@ -158,35 +151,24 @@ void BindSurface() {
                  height);
 }
 
+// No context current any more: GL calls do nothing.
 void ReleaseCurrent() {
   if (!platform.current) return;
   OSMesaMakeCurrent(nullptr, nullptr, GL_UNSIGNED_BYTE, 0, 0);
   platform.current = nullptr;
 }
 
-MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG msg{};
-  msg.hwnd = window;
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  msg.time = platform.tick;
-  msg.pt = platform.cursor;
-  return msg;
-}
-
+// Hands a message to the window procedure from inside a platform call.
 LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!platform.window.state.exists || !platform.window.procedure) return 0;
-  ++platform.messageDepth;
-  const LRESULT result = platform.window.procedure(TheWindow(), message, wParam, lParam);
-  --platform.messageDepth;
-  return result;
+  return rules::Deliver(message, wParam, lParam);
 }
 
+// Queues a message for the window.
 void Post(UINT message, WPARAM wParam, LPARAM lParam) {
-  platform.queue.push_back(MakeMessage(TheWindow(), message, wParam, lParam));
+  rules::Post(TheWindow(), message, wParam, lParam);
 }
 
+// A window size within what the platform keeps (0..16384).
 int ClampSize(int size) { return std::clamp(size, 0, kMaxSize); }
 
 // Moves and sizes the window; a new size re-binds the GL surface, then sends WM_SIZE.
@@ -197,49 +179,32 @@ void Place(int x, int y, int width, int height, WPARAM sizeKind) {
   state.x = x;
   state.y = y;
   if (width == state.width && height == state.height) return;
-  const bool grew = width > state.width || height > state.height;
+  rules::Resized(state.width, state.height, width, height);
   state.width = width;
   state.height = height;
   BindSurface();
-  if (grew || (platform.window.classStyle & (CS_HREDRAW | CS_VREDRAW))) state.needsPaint = true;
   Send(WM_SIZE, sizeKind, MAKELPARAM(width, height));
 }
 
 // The next message to retrieve, if any; removes it when asked. Returns false when nothing
 // is waiting and the queueEmpty hook does not provide anything either.
-bool NextMessage(MSG* msg, UINT filterMin, UINT filterMax, bool remove) {
-  const bool filtered = filterMin != 0 || filterMax != 0;
+bool NextMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove) {
   for (;;) {
-    for (auto it = platform.queue.begin(); it != platform.queue.end(); ++it) {
-      if (filtered && (it->message < filterMin || it->message > filterMax)) continue;
-      *msg = *it;
-      if (remove) platform.queue.erase(it);
-      return true;
-    }
-    if (platform.quitPosted && (!filtered || (WM_QUIT >= filterMin && WM_QUIT <= filterMax))) {
-      *msg = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(platform.quitCode), 0);
-      if (remove) platform.quitPosted = false;
-      return true;
-    }
-    const auto& state = platform.window.state;
-    if (state.exists && state.visible && state.needsPaint &&
-        (!filtered || (WM_PAINT >= filterMin && WM_PAINT <= filterMax))) {
-      *msg = MakeMessage(TheWindow(), WM_PAINT, 0, 0);  // stays until validated
-      return true;
-    }
+    if (rules::Fetch(msg, window, filterMin, filterMax, remove)) return true;
     if (!platform.hooks.queueEmpty || !platform.hooks.queueEmpty()) return false;
   }
 }
 
 // ---- Playback ------------------------------------------------------------------------------
 
+// Whether a recording is being played back.
 bool Playing() { return platform.playing; }
 
 // Playback is over: the platform goes on by itself from the last recorded state.
 void EndPlayback() {
   platform.playing = false;
-  platform.queue.clear();
-  platform.window.state.needsPaint = false;
+  rules::ClearQueue();
+  rules::Validate();
 }
 
 // The program asked for something the recording does not have next: the playback stops with
@@ -252,21 +217,24 @@ void Diverge(const std::string& asked) {
                            "': it was made with another build or scene, or edited; record it "
                            "again";
   EndPlayback();
-  platform.quitPosted = true;
-  platform.quitCode = 1;
+  PostQuitMessage(1);
 }
 
-// The next event if it is of this kind (taken), else null: at the end of the recording the
-// playback ends, on another kind it diverges.
-const recording::Event* Take(recording::Kind kind, const std::string& asked) {
+// The next event, taken, if it is of this kind and its asked numbers are the program's
+// arguments (recording::kLines); else null: at the end of the recording the playback ends, on
+// any other line it diverges, naming what the program asked for (and call, where more than
+// one call reads the line).
+const recording::Event* Take(recording::Kind kind,
+                             std::initializer_list<std::int64_t> arguments = {},
+                             const char* call = nullptr) {
   if (!Playing()) return nullptr;
   if (platform.nextEvent >= platform.events.size()) {
     EndPlayback();
     return nullptr;
   }
   const recording::Event& e = platform.events[platform.nextEvent];
-  if (e.kind != kind) {
-    Diverge(asked);
+  if (e.kind != kind || !recording::AskedWith(e, arguments)) {
+    Diverge(recording::Asked(kind, arguments, call));
     return nullptr;
   }
   ++platform.nextEvent;
@@ -282,15 +250,15 @@ const recording::Event* Next(recording::Kind kind) {
 
 // What a recorded message does to the platform before the program sees it.
 MSG Recorded(const recording::Event& e) {
-  MSG msg = MakeMessage(e.message == WM_QUIT ? nullptr : TheWindow(), e.message,
-                        static_cast<WPARAM>(e.wParam), static_cast<LPARAM>(e.lParam));
+  MSG msg = rules::MakeMessage(e.message == WM_QUIT ? nullptr : TheWindow(), e.message,
+                               static_cast<WPARAM>(e.wParam), static_cast<LPARAM>(e.lParam));
   auto& state = platform.window.state;
-  if (e.message == WM_SIZE && state.exists) {
+  if (e.message == WM_SIZE && rules::WindowExists()) {
     state.width = ClampSize(LOWORD(msg.lParam));
     state.height = ClampSize(HIWORD(msg.lParam));
     BindSurface();
   }
-  if (e.message == WM_QUIT) platform.quitPosted = false;
+  if (e.message == WM_QUIT) rules::ForgetQuit();
   return msg;
 }
 
@@ -304,16 +272,19 @@ void DeliverSends(recording::Call call) {
   }
 }
 
+// A screen position as a mouse message's client lParam.
 LPARAM ClientLParam(POINT screen) {
   return MAKELPARAM(screen.x - platform.window.state.x, screen.y - platform.window.state.y);
 }
 
+// The MK_ flags of a mouse message.
 WPARAM ButtonState() { return platform.leftButton ? kButtonLeft : 0; }
 
 // The fixed list of display modes EnumDisplaySettingsA offers by number.
 constexpr int kModes[][2] = {{320, 200}, {400, 300},  {512, 384},  {640, 480},
                              {800, 600}, {1024, 768}, {1280, 1024}};
 
+// A display-mode record of this size, 32 bpp at 60 Hz.
 void FillMode(DEVMODEA* mode, int width, int height) {
   std::memset(mode, 0, sizeof(DEVMODEA));
   std::memcpy(mode->dmDeviceName, "\\\\.\\DISPLAY1", 12);
@@ -344,10 +315,12 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libOSMesa.so
 
 namespace headless {
 
+// A fresh virtual machine with these options (the shared rules start over too).
 void Reset(const Options& options) {
   ReleaseCurrent();
   for (auto& context : platform.contexts) OSMesaDestroyContext(context->mesa);
   platform = PlatformData{};
+  rules::Reset();
   platform.options = options;
   platform.screenWidth = std::clamp(options.screenWidth, 1, kMaxSize);
   platform.screenHeight = std::clamp(options.screenHeight, 1, kMaxSize);
@@ -356,8 +329,10 @@ void Reset(const Options& options) {
   platform.cursor.y = options.cursorY >= 0 ? options.cursorY : platform.screenHeight / 2;
 }
 
+// The hooks, until the next Reset.
 void SetHooks(Hooks hooks) { platform.hooks = std::move(hooks); }
 
+// The recording stands in for the user, the clock and the window from now on.
 void StartPlayback(std::vector<recording::Event> events) {
   platform.events = std::move(events);
   platform.nextEvent = 0;
@@ -370,41 +345,47 @@ void StartPlayback(std::vector<recording::Event> events) {
   platform.playbackErrorLine = 0;
 }
 
+// The platform goes on by itself.
 void StopPlayback() {
   if (Playing()) EndPlayback();
 }
 
+// Where the playback is, and why it stopped if the program left the recording.
 bool PlaybackActive() { return Playing(); }
 size_t PlaybackPosition() { return platform.nextEvent; }
 const std::string& PlaybackError() { return platform.playbackError; }
 int PlaybackErrorLine() { return platform.playbackErrorLine; }
 
+// The virtual clock.
 DWORD Tick() { return platform.tick; }
 void SetTick(DWORD tick) { platform.tick = tick; }
 void AdvanceTick(DWORD milliseconds) { platform.tick += milliseconds; }
 
 // lParam: repeat count 1; bit 30 = the key was down before; bit 31 = the key goes up.
 void PressKey(WPARAM virtualKey) {
-  if (!platform.window.state.exists) return;
+  if (!rules::WindowExists()) return;
   const bool wasDown = platform.keysDown[virtualKey & 0xFF];
   platform.keysDown[virtualKey & 0xFF] = true;
   Post(WM_KEYDOWN, virtualKey, wasDown ? 0x40000001 : 1);
 }
 
+// WM_KEYUP, as a user letting go of the key.
 void ReleaseKey(WPARAM virtualKey) {
-  if (!platform.window.state.exists) return;
+  if (!rules::WindowExists()) return;
   platform.keysDown[virtualKey & 0xFF] = false;
   Post(WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
 }
 
+// The cursor to a client position, as SetCursorPos would move it.
 void MoveMouse(int x, int y) {
   POINT point{x, y};
-  if (platform.window.state.exists) ClientToScreen(TheWindow(), &point);
+  if (rules::WindowExists()) ClientToScreen(TheWindow(), &point);
   SetCursorPos(point.x, point.y);
 }
 
+// WM_LBUTTONDOWN at a client position, the cursor moved there first.
 void PressLeftButton(int x, int y) {
-  if (!platform.window.state.exists) return;
+  if (!rules::WindowExists()) return;
   POINT at = platform.cursor;
   ScreenToClient(TheWindow(), &at);
   if (at.x != x || at.y != y) MoveMouse(x, y);
@@ -412,8 +393,9 @@ void PressLeftButton(int x, int y) {
   Post(WM_LBUTTONDOWN, ButtonState(), MAKELPARAM(x, y));
 }
 
+// WM_LBUTTONUP at a client position, the cursor moved there first.
 void ReleaseLeftButton(int x, int y) {
-  if (!platform.window.state.exists) return;
+  if (!rules::WindowExists()) return;
   POINT at = platform.cursor;
   ScreenToClient(TheWindow(), &at);
   if (at.x != x || at.y != y) MoveMouse(x, y);
@@ -421,67 +403,77 @@ void ReleaseLeftButton(int x, int y) {
   Post(WM_LBUTTONUP, ButtonState(), MAKELPARAM(x, y));
 }
 
+// A drag of the window's border: WM_SIZE before this returns.
 void ResizeWindow(int width, int height) {
-  if (!platform.window.state.exists) return;
+  if (!rules::WindowExists()) return;
   SetWindowPos(TheWindow(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
 }
 
+// The platform's close command.
 void CloseWindow() {
-  if (platform.window.state.exists) Post(WM_CLOSE, 0, 0);
+  if (rules::WindowExists()) Post(WM_CLOSE, 0, 0);
 }
 
-WindowState Window() { return platform.window.state; }
-HWND WindowHandle() { return platform.window.state.exists ? TheWindow() : nullptr; }
+// The window as the program left it, with the shared rules' part of it.
+WindowState Window() {
+  WindowState state = platform.window.state;
+  state.exists = rules::WindowExists();
+  state.visible = rules::Visible();
+  state.needsPaint = rules::NeedsPaint();
+  return state;
+}
+
+// What the program did to the machine (headless.h).
+HWND WindowHandle() { return rules::WindowExists() ? TheWindow() : nullptr; }
 int ScreenWidth() { return platform.screenWidth; }
 int ScreenHeight() { return platform.screenHeight; }
 POINT CursorPos() { return platform.cursor; }
-int CursorDisplayCount() { return platform.cursorCount; }
-size_t PendingMessages() { return platform.queue.size(); }
-bool QuitPosted() { return platform.quitPosted; }
+int CursorDisplayCount() { return rules::CursorCount(); }
+size_t PendingMessages() { return rules::Pending(); }
+bool QuitPosted() { return rules::QuitPending(); }
 const std::vector<MessageRecord>& DefWindowProcCalls() { return platform.defCalls; }
 const std::vector<MessageBoxRecord>& MessageBoxes() { return platform.boxes; }
 const std::vector<DisplayChange>& DisplayChanges() { return platform.displayChanges; }
 bool ContextCurrent() { return platform.current != nullptr; }
 int LiveContexts() { return static_cast<int>(platform.contexts.size()); }
-int PixelFormatSet() { return platform.window.state.exists ? platform.window.pixelFormat : 0; }
+int PixelFormatSet() { return rules::WindowExists() ? platform.window.pixelFormat : 0; }
 long long SwapCount() { return platform.swaps; }
 long long WaitCount() { return platform.waits; }
 DWORD LastWait() { return platform.lastWait; }
-int MessageDepth() { return platform.messageDepth; }
+int MessageDepth() { return rules::Depth(); }
 const Frame& LastFrame() { return platform.lastFrame; }
 
 }  // namespace headless
 
+// ==== What the shared rules ask of this platform =============================================
+
+// A message carries the virtual clock.
+DWORD rules::MessageTime() { return platform.tick; }
+
+// A message carries the virtual cursor.
+POINT rules::MessageCursor() { return platform.cursor; }
+
 // ==== Window class, window and message loop ==================================================
 
-ATOM RegisterClassA(const WNDCLASSA* wc) {
-  if (!wc || !wc->lpszClassName || !wc->lpfnWndProc) return 0;
-  for (const auto& registered : platform.classes)
-    if (registered.name == wc->lpszClassName) return 0;  // already registered, as on Win32
-  platform.classes.push_back({wc->lpszClassName, *wc});
-  return static_cast<ATOM>(0xC000 + platform.classes.size());
-}
-
+// Cursors are only handles here.
 HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(&cursorToken); }
 
+// Stock objects are only handles here: the window paints with GL.
 HGDIOBJ GetStockObject(int) { return &brushToken; }
 
+// The one window: WM_CREATE, then WM_SIZE with the client size, inside the call.
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND, HMENU, HINSTANCE, void*) {
-  if (!className) return nullptr;
-  const RegisteredClass* found = nullptr;
-  for (const auto& registered : platform.classes)
-    if (registered.name == className) found = &registered;
+  const WNDCLASSA* found = rules::FindClass(className);
   if (!found) return nullptr;
-  if (platform.window.state.exists) {
+  if (rules::WindowExists()) {
     std::fprintf(stderr, "headless: only one window is supported\n");
     return nullptr;
   }
   platform.window = VirtualWindow{};
+  rules::OpenWindow(*found);  // hidden and wholly invalid
+  rules::SetVisible((style & WS_VISIBLE) != 0);
   auto& state = platform.window.state;
-  state.exists = true;
-  state.visible = (style & WS_VISIBLE) != 0;
-  state.needsPaint = true;  // a new window is wholly invalid
   state.x = x;
   state.y = y;
   state.width = ClampSize(width);
@@ -490,57 +482,49 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   state.exStyle = exStyle;
   state.title = windowName ? windowName : "";
   state.className = className;
-  platform.window.procedure = found->wc.lpfnWndProc;
-  platform.window.classStyle = found->wc.style;
   if (Playing()) {
     DeliverSends(recording::Call::Create);
-    return platform.window.state.exists ? TheWindow() : nullptr;
+    return rules::WindowExists() ? TheWindow() : nullptr;
   }
   if (Send(WM_CREATE, 0, 0) == -1) {
     DestroyWindow(TheWindow());
     return nullptr;
   }
   // A window created with a size learns its client size before it is first drawn.
-  if (platform.window.state.exists)
-    Send(WM_SIZE, kSizeRestored, MAKELPARAM(state.width, state.height));
-  return platform.window.state.exists ? TheWindow() : nullptr;
+  if (rules::WindowExists()) Send(WM_SIZE, kSizeRestored, MAKELPARAM(state.width, state.height));
+  return rules::WindowExists() ? TheWindow() : nullptr;
 }
 
+// Sends WM_DESTROY, then forgets the window and its queued messages.
 BOOL DestroyWindow(HWND window) {
-  if (!IsWindow(window)) return FALSE;
+  if (!rules::IsWindow(window)) return FALSE;
   if (Playing())
     DeliverSends(recording::Call::Destroy);
   else
     Send(WM_DESTROY, 0, 0);
-  platform.window.state.exists = false;
-  platform.window.state.visible = false;
+  rules::CloseWindow();
   platform.leftButton = false;
   return TRUE;
 }
 
+// The virtual screen's width and height (recorded ones while playing).
 int GetSystemMetrics(int index) {
-  const std::string asked = "GetSystemMetrics(" + std::to_string(index) + ")";
-  if (const recording::Event* e = Take(recording::Kind::Metric, asked)) {
-    if (e->a == index) return static_cast<int>(e->b);
-    --platform.nextEvent;
-    Diverge(asked);
-  }
+  if (const recording::Event* e = Take(recording::Kind::Metric, {index}))
+    return static_cast<int>(e->b);
   if (index == SM_CXSCREEN) return platform.screenWidth;
   if (index == SM_CYSCREEN) return platform.screenHeight;
   return 0;
 }
 
+// Moves, sizes, stacks and shows the window as the flags ask.
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
-  if (!IsWindow(window)) return FALSE;
+  if (!rules::IsWindow(window)) return FALSE;
   auto& state = platform.window.state;
   if (!(flags & SWP_NOZORDER)) {
     if (insertAfter == HWND_TOPMOST) state.topmost = true;
     if (insertAfter == HWND_NOTOPMOST) state.topmost = false;
   }
-  if (flags & SWP_SHOWWINDOW) {
-    if (!state.visible) state.needsPaint = true;
-    state.visible = true;
-  }
+  if (flags & SWP_SHOWWINDOW) rules::SetVisible(true);
   if (Playing()) {
     DeliverSends(recording::Call::SetPos);
     return TRUE;
@@ -553,17 +537,17 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
   return TRUE;
 }
 
+// Hides, shows, maximises or restores; returns whether the window was visible.
 BOOL ShowWindow(HWND window, int showCommand) {
-  if (!IsWindow(window)) return FALSE;
+  if (!rules::IsWindow(window)) return FALSE;
   auto& win = platform.window;
   auto& state = win.state;
-  const BOOL wasVisible = state.visible ? TRUE : FALSE;
+  const BOOL wasVisible = rules::Visible() ? TRUE : FALSE;
   if (showCommand == SW_HIDE) {
-    state.visible = false;
+    rules::SetVisible(false);
     return wasVisible;
   }
-  if (!state.visible) state.needsPaint = true;
-  state.visible = true;
+  rules::SetVisible(true);
   if (Playing()) {
     if (showCommand == SW_SHOWMAXIMIZED) state.maximized = true;
     if (showCommand == SW_SHOWNORMAL || showCommand == SW_RESTORE) state.maximized = false;
@@ -591,17 +575,19 @@ BOOL ShowWindow(HWND window, int showCommand) {
   return wasVisible;
 }
 
+// Paints the window at once if it needs painting.
 BOOL UpdateWindow(HWND window) {
-  if (!IsWindow(window)) return FALSE;
+  if (!rules::IsWindow(window)) return FALSE;
   if (Playing()) {
     DeliverSends(recording::Call::Update);
     return TRUE;
   }
-  if (platform.window.state.visible && platform.window.state.needsPaint) Send(WM_PAINT, 0, 0);
+  if (rules::Visible() && rules::NeedsPaint()) Send(WM_PAINT, 0, 0);
   return TRUE;
 }
 
-BOOL PeekMessageA(LPMSG msg, HWND, UINT filterMin, UINT filterMax, UINT removeFlags) {
+// Looks at (and maybe takes) the next message, or the recording's.
+BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
   if (Playing() && platform.nextEvent >= platform.events.size()) EndPlayback();
   if (Next(recording::Kind::Idle)) {
     ++platform.nextEvent;
@@ -611,81 +597,59 @@ BOOL PeekMessageA(LPMSG msg, HWND, UINT filterMin, UINT filterMax, UINT removeFl
   if (const recording::Event* e = Next(recording::Kind::Post)) {
     if (removeFlags & PM_REMOVE) ++platform.nextEvent;
     if (msg)
-      *msg = (removeFlags & PM_REMOVE) ? Recorded(*e)
-                                       : MakeMessage(TheWindow(), e->message, e->wParam, e->lParam);
+      *msg = (removeFlags & PM_REMOVE)
+                 ? Recorded(*e)
+                 : rules::MakeMessage(TheWindow(), e->message, e->wParam, e->lParam);
     return TRUE;
   }
-  if (Playing()) Diverge("a message (PeekMessageA)");
+  if (Playing()) Diverge(recording::Asked(recording::Kind::Post, {}, "PeekMessageA"));
   MSG found;
-  if (!NextMessage(&found, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)) return FALSE;
+  if (!NextMessage(&found, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0))
+    return FALSE;
   if (msg) *msg = found;
   return TRUE;
 }
 
+// Never sleeps: notes the wait and answers whether a message waits.
 DWORD MsgWaitForMultipleObjects(DWORD, const HANDLE*, BOOL, DWORD milliseconds, DWORD) {
   ++platform.waits;
   platform.lastWait = milliseconds;
-  const auto& state = platform.window.state;
-  const bool waiting = !platform.queue.empty() || platform.quitPosted ||
-                       (state.exists && state.visible && state.needsPaint);
-  return waiting ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+  return rules::Waiting() ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }
 
-BOOL GetMessageA(LPMSG msg, HWND, UINT filterMin, UINT filterMax) {
-  if (const recording::Event* e = Take(recording::Kind::Post, "a message (GetMessageA)")) {
+// Takes the next message, or the recording's; 0 for WM_QUIT.
+BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
+  if (const recording::Event* e = Take(recording::Kind::Post, {}, "GetMessageA")) {
     const MSG found = Recorded(*e);
     if (msg) *msg = found;
     return found.message == WM_QUIT ? 0 : TRUE;
   }
   MSG found;
-  if (!NextMessage(&found, filterMin, filterMax, true)) {
+  if (!NextMessage(&found, window, filterMin, filterMax, true)) {
     std::fprintf(stderr, "headless: GetMessageA on an empty queue would wait for ever; quitting\n");
-    found = MakeMessage(nullptr, WM_QUIT, 0, 0);
+    found = rules::MakeMessage(nullptr, WM_QUIT, 0, 0);
   }
   if (msg) *msg = found;
   return found.message == WM_QUIT ? 0 : TRUE;
 }
 
+// Queues WM_CHAR for a key that types a character (this keyboard has no Shift); while a
+// recording plays, its character message is in the recording.
 BOOL TranslateMessage(const MSG* msg) {
-  if (!msg || msg->message != WM_KEYDOWN) return FALSE;
-  if (Playing()) return TRUE;  // its character message is in the recording
-  const WPARAM key = msg->wParam;
-  WPARAM character = 0;
-  if (key >= 'A' && key <= 'Z') character = key - 'A' + 'a';  // no Shift on this keyboard
-  if ((key >= '0' && key <= '9') || key == VK_SPACE || key == VK_ESCAPE || key == VK_RETURN ||
-      key == VK_BACK || key == VK_TAB)
-    character = key;
-  if (character == 0) return FALSE;
-  platform.queue.push_front(MakeMessage(msg->hwnd, WM_CHAR, character, msg->lParam));
-  return TRUE;
+  if (Playing()) return msg && (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP);
+  return rules::Translate(msg, {});
 }
 
-LRESULT DispatchMessageA(const MSG* msg) {
-  if (!msg || !IsWindow(msg->hwnd)) return 0;
-  return Send(msg->message, msg->wParam, msg->lParam);
-}
-
+// Notes the call (DefWindowProcCalls), then the default handling.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   platform.defCalls.push_back({window, message, wParam, lParam});
-  if (message == WM_CLOSE) DestroyWindow(window);
-  if (message == WM_PAINT && IsWindow(window)) platform.window.state.needsPaint = false;
-  return 0;
+  return rules::DefaultProcedure(window, message, wParam, lParam);
 }
 
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (window && !IsWindow(window)) return FALSE;
-  platform.queue.push_back(MakeMessage(window, message, wParam, lParam));
-  return TRUE;
-}
-
-void PostQuitMessage(int exitCode) {
-  platform.quitPosted = true;
-  platform.quitCode = exitCode;
-}
-
+// Validates the whole window and gives its device context.
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
-  if (!IsWindow(window)) return nullptr;
-  platform.window.state.needsPaint = false;
+  if (!rules::IsWindow(window)) return nullptr;
+  rules::Validate();
   if (paint) {
     std::memset(paint, 0, sizeof(PAINTSTRUCT));
     paint->hdc = TheDc();
@@ -694,17 +658,18 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   return TheDc();
 }
 
-BOOL EndPaint(HWND window, const PAINTSTRUCT*) { return IsWindow(window) ? TRUE : FALSE; }
-
+// The window has the keyboard while it exists.
 HWND GetFocus() { return headless::WindowHandle(); }
 
 // ==== Cursor =================================================================================
 
-int ShowCursor(BOOL show) { return show ? ++platform.cursorCount : --platform.cursorCount; }
+// Counts the cursor up or down; there is no cursor to show.
+int ShowCursor(BOOL show) { return rules::CountCursor(show); }
 
+// The virtual cursor (the recorded one while playing).
 BOOL GetCursorPos(LPPOINT point) {
   if (!point) return FALSE;
-  if (const recording::Event* e = Take(recording::Kind::Cursor, "the cursor (GetCursorPos)"))
+  if (const recording::Event* e = Take(recording::Kind::Cursor))
     platform.cursor = POINT{static_cast<LONG>(e->a), static_cast<LONG>(e->b)};
   *point = platform.cursor;
   return TRUE;
@@ -714,20 +679,15 @@ BOOL GetCursorPos(LPPOINT point) {
 // no message: mouse look, which puts the cursor back on the window's centre, would otherwise
 // be answered for ever when that centre lies off the screen.
 BOOL SetCursorPos(int x, int y) {
-  const std::string asked = "SetCursorPos(" + std::to_string(x) + ", " + std::to_string(y) + ")";
-  if (const recording::Event* e = Take(recording::Kind::SetCursor, asked)) {
-    if (e->a == x && e->b == y) {
-      platform.cursor = POINT{x, y};
-      return TRUE;
-    }
-    --platform.nextEvent;
-    Diverge(asked);
+  if (Take(recording::Kind::SetCursor, {x, y})) {
+    platform.cursor = POINT{x, y};
+    return TRUE;
   }
   const POINT before = platform.cursor;
   platform.cursor.x = std::clamp(x, 0, platform.screenWidth - 1);
   platform.cursor.y = std::clamp(y, 0, platform.screenHeight - 1);
   const bool moved = platform.cursor.x != before.x || platform.cursor.y != before.y;
-  if (platform.window.state.exists && moved)
+  if (rules::WindowExists() && moved)
     Post(WM_MOUSEMOVE, ButtonState(), ClientLParam(platform.cursor));
   return TRUE;
 }
@@ -741,16 +701,18 @@ void TakeOrigin() {
   }
 }
 
+// Screen to client coordinates.
 BOOL ScreenToClient(HWND window, LPPOINT point) {
-  if (!IsWindow(window) || !point) return FALSE;
+  if (!rules::IsWindow(window) || !point) return FALSE;
   TakeOrigin();
   point->x -= platform.window.state.x;
   point->y -= platform.window.state.y;
   return TRUE;
 }
 
+// Client to screen coordinates.
 BOOL ClientToScreen(HWND window, LPPOINT point) {
-  if (!IsWindow(window) || !point) return FALSE;
+  if (!rules::IsWindow(window) || !point) return FALSE;
   TakeOrigin();
   point->x += platform.window.state.x;
   point->y += platform.window.state.y;
@@ -759,6 +721,7 @@ BOOL ClientToScreen(HWND window, LPPOINT point) {
 
 // ==== Message box ============================================================================
 
+// Records the box and writes it to standard error; never waits.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
   const std::string title = caption ? caption : "Error";  // Win32's default caption
   const std::string body = text ? text : "";
@@ -769,6 +732,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
 
 // ==== Display settings =======================================================================
 
+// The mode in force, or one of the fixed list.
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* devMode) {
   if (deviceName || !devMode) return FALSE;  // the primary display only
   if (modeNum == ENUM_CURRENT_SETTINGS) {
@@ -780,6 +744,7 @@ BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* devMode) {
   return TRUE;
 }
 
+// Records the request; a well-formed one sets the virtual screen's size.
 LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD flags) {
   headless::DisplayChange change{};
   change.restoreDefault = devMode == nullptr;
@@ -814,42 +779,24 @@ LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD flags) {
 
 // ==== Device context, pixel format and OpenGL context ========================================
 
-HDC GetDC(HWND window) { return IsWindow(window) ? TheDc() : nullptr; }
+// The window's own device context.
+HDC GetDC(HWND window) { return rules::IsWindow(window) ? TheDc() : nullptr; }
 
-int ReleaseDC(HWND window, HDC dc) { return IsWindow(window) && dc == TheDc() ? 1 : 0; }
+// The device context stays valid; only the handles are checked.
+int ReleaseDC(HWND window, HDC dc) { return rules::IsWindow(window) && dc == TheDc() ? 1 : 0; }
 
-int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd) { return IsDc(dc) && pfd ? 1 : 0; }
-
-int DescribePixelFormat(HDC dc, int pixelFormat, UINT bytes, PIXELFORMATDESCRIPTOR* pfd) {
-  if (!IsDc(dc) || pixelFormat != 1) return 0;
-  if (pfd && bytes >= sizeof(PIXELFORMATDESCRIPTOR)) {
-    std::memset(pfd, 0, sizeof(PIXELFORMATDESCRIPTOR));
-    pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
-    pfd->nVersion = 1;
-    pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd->iPixelType = PFD_TYPE_RGBA;
-    pfd->cColorBits = 32;
-    pfd->cRedBits = pfd->cGreenBits = pfd->cBlueBits = pfd->cAlphaBits = 8;
-    pfd->cRedShift = 0;
-    pfd->cGreenShift = 8;
-    pfd->cBlueShift = 16;
-    pfd->cAlphaShift = 24;
-    pfd->cDepthBits = 16;
-    pfd->iLayerType = PFD_MAIN_PLANE;
-  }
-  return 1;  // the number of formats
-}
-
+// Sets the one format, once.
 BOOL SetPixelFormat(HDC dc, int pixelFormat, const PIXELFORMATDESCRIPTOR*) {
-  if (!IsDc(dc) || pixelFormat != 1) return FALSE;
+  if (!rules::IsDeviceContext(dc) || pixelFormat != rules::kPixelFormat) return FALSE;
   // As on Win32, a window's pixel format is set once.
   if (platform.window.pixelFormat != 0 && platform.window.pixelFormat != pixelFormat) return FALSE;
   platform.window.pixelFormat = pixelFormat;
   return TRUE;
 }
 
+// Counts the frame, reads it back when asked, and calls the afterSwap hook.
 BOOL SwapBuffers(HDC dc) {
-  if (!IsDc(dc) || !platform.current) return FALSE;
+  if (!rules::IsDeviceContext(dc) || !platform.current) return FALSE;
   if (platform.options.captureFrames) {
     auto& frame = platform.lastFrame;
     frame.width = std::max(1, platform.window.state.width);
@@ -866,8 +813,9 @@ BOOL SwapBuffers(HDC dc) {
   return TRUE;
 }
 
+// A new OSMesa context for the window, not made current.
 HGLRC wglCreateContext(HDC dc) {
-  if (!IsDc(dc) || platform.window.pixelFormat == 0) return nullptr;
+  if (!rules::IsDeviceContext(dc) || platform.window.pixelFormat == 0) return nullptr;
   KeepDriverBuffersInHeap();
   OSMesaContext mesa = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
   if (!mesa) {
@@ -878,18 +826,20 @@ HGLRC wglCreateContext(HDC dc) {
   return reinterpret_cast<HGLRC>(platform.contexts.back().get());
 }
 
+// Binds a context to the window's surface, or with none releases the current one.
 BOOL wglMakeCurrent(HDC dc, HGLRC handle) {
   if (!handle) {
     ReleaseCurrent();
     return TRUE;
   }
   Context* context = FindContext(handle);
-  if (!context || !IsDc(dc)) return FALSE;
+  if (!context || !rules::IsDeviceContext(dc)) return FALSE;
   platform.current = context;
   BindSurface();
   return TRUE;
 }
 
+// Deletes a context once.
 BOOL wglDeleteContext(HGLRC handle) {
   Context* context = FindContext(handle);
   if (!context) return FALSE;
@@ -901,8 +851,9 @@ BOOL wglDeleteContext(HGLRC handle) {
 
 // ==== Clock ==================================================================================
 
+// The virtual clock (the recorded tick while playing).
 DWORD GetTickCount() {
-  if (const recording::Event* e = Take(recording::Kind::Tick, "a tick (GetTickCount)"))
+  if (const recording::Event* e = Take(recording::Kind::Tick))
     platform.tick = static_cast<DWORD>(e->a);
   return platform.tick;
 }

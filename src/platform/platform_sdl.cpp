@@ -2,21 +2,26 @@
 // context, display mode and clock on Linux.
 //
 // Implemented, and how:
-//   - Window classes and one top-level window. RegisterClassA keeps the class's window
-//     procedure; CreateWindowExA creates a hidden SDL window (WS_POPUP = borderless,
-//     WS_THICKFRAME = resizable) asking for RGBA 8-8-8-8, depth 16, double buffering and a
-//     compatibility GL context, then sends WM_CREATE and WM_SIZE (client size) to the
-//     procedure before it returns, so the whole of window creation runs inside the call.
-//     DestroyWindow sends WM_DESTROY. SDL sizes and positions are those of the client
-//     area, so the client area of a borderless window is the whole window.
-//   - The message queue is our own (a deque of MSG) fed from SDL events: keys become
-//     WM_KEYDOWN/WM_KEYUP with virtual-key codes (an SDL key repeat is one more WM_KEYDOWN),
-//     pointer motion WM_MOUSEMOVE, the left button WM_LBUTTONDOWN/WM_LBUTTONUP (only inside
-//     the client area: the window never captures the mouse), a size change
-//     WM_SIZE, the close request WM_CLOSE; an expose marks the window for painting. As on
-//     Win32, WM_QUIT comes after every other queued message and WM_PAINT only when nothing
-//     else waits, for as long as the window is not validated (BeginPaint, DefWindowProcA).
-//     DefWindowProcA destroys the window on WM_CLOSE. UpdateWindow sends WM_PAINT at once.
+//   - What both of our platforms share is win32_rules.h's, and the calls that are only a rule
+//     are defined there (RegisterClassA, PostMessageA, PostQuitMessage, DispatchMessageA,
+//     EndPaint, ChoosePixelFormat, DescribePixelFormat): window classes (names ignore case),
+//     the message queue and its order (WM_QUIT after every queued message, WM_PAINT only when
+//     nothing else waits, for as long as the window is not validated by BeginPaint or
+//     DefWindowProcA), the characters of TranslateMessage, the cursor's display counter, the
+//     default window procedure (WM_CLOSE destroys the window) and the one pixel format.
+//   - One top-level window. CreateWindowExA creates a hidden SDL window (WS_POPUP =
+//     borderless, WS_THICKFRAME = resizable) asking for RGBA 8-8-8-8, depth 16, double
+//     buffering and a compatibility GL context, then sends WM_CREATE and WM_SIZE (client
+//     size) to the procedure before it returns, so the whole of window creation runs inside
+//     the call. DestroyWindow sends WM_DESTROY and drops the window's queued messages. SDL
+//     sizes and positions are those of the client area, so the client area of a borderless
+//     window is the whole window.
+//   - The queue is fed from SDL events: keys become WM_KEYDOWN/WM_KEYUP with virtual-key
+//     codes (an SDL key repeat is one more WM_KEYDOWN), pointer motion WM_MOUSEMOVE, the left
+//     button WM_LBUTTONDOWN/WM_LBUTTONUP (only inside the client area: the window never
+//     captures the mouse), a size change WM_SIZE, the close request WM_CLOSE; an expose marks
+//     the window for painting. UpdateWindow sends WM_PAINT at once. TranslateMessage reads
+//     Shift, Caps Lock, Ctrl and Alt from SDL.
 //   - Game controllers (gamepad_sdl.cpp) give the same key messages and pointer moves as the
 //     keyboard and mouse; a key is down while the keyboard or a pad holds it.
 //   - PeekMessageA never blocks: it takes what SDL has and returns at once. GetMessageA
@@ -34,11 +39,11 @@
 //     ShowWindow(SW_SHOWMAXIMIZED) sets the window to the display's usable area itself (no
 //     window manager needed); SW_SHOWNORMAL and SW_RESTORE put back the geometry from before.
 //     Showing a window raises it and gives it the keyboard focus, as activation does.
-//   - GetDC, the pixel-format calls, wglCreateContext/wglMakeCurrent/wglDeleteContext and
-//     SwapBuffers work on the window's SDL GL context. There is one pixel format (number 1),
-//     the one the window was created with; the swap interval is 0, frames are paced by the
+//   - GetDC, SetPixelFormat, wglCreateContext/wglMakeCurrent/wglDeleteContext and
+//     SwapBuffers work on the window's SDL GL context. The one pixel format (number 1) is the
+//     one the window was created with; the swap interval is 0, frames are paced by the
 //     program itself.
-//   - ShowCursor keeps Win32's display counter: the cursor is shown while it is >= 0.
+//   - ShowCursor shows SDL's cursor while the shared display counter is >= 0.
 //     GetCursorPos/SetCursorPos use screen coordinates. A SetCursorPos into the window's
 //     client area gives exactly one WM_MOUSEMOVE at the new place: SDL's own motion event
 //     when it reports one, ours when it does not (a warp to where the pointer already is).
@@ -84,20 +89,20 @@
 #include <poll.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "platform/driver_heap.h"
 #include "platform/end_signals.h"
 #include "platform/gamepad_sdl.h"
+#include "platform/keys.h"
 #include "platform/line_file.h"
 #include "platform/recording.h"
 #include "platform/win32.h"
+#include "platform/win32_rules.h"
 
 namespace {
 
@@ -107,22 +112,13 @@ constexpr WPARAM kMkLButton = 0x0001, kMkRButton = 0x0002, kMkShift = 0x0004, kM
 constexpr WPARAM kSizeRestored = 0, kSizeMaximized = 2;
 constexpr DWORD kEnumRegistrySettings = static_cast<DWORD>(-2);
 constexpr DWORD kDmSpecVersion = 0x0401;
-constexpr int kPixelFormat = 1;  // the one format: RGBA 8-8-8-8, depth 16, double buffered
 
-struct WindowClass {
-  std::string name;
-  WNDPROC proc;
-  UINT style;
-};
-
+// The SDL side of the one window (win32_rules.h keeps its procedure, visibility and update
+// region).
 struct WindowData {
   SDL_Window* sdl = nullptr;
   Uint32 id = 0;
-  WNDPROC proc = nullptr;
-  int dc = 0;  // its address is the window's device-context handle
-  bool visible = false;
-  bool paintPending = false;  // update region not empty
-  int reportedWidth = -1;     // client size given by the last WM_SIZE
+  int reportedWidth = -1;  // client size given by the last WM_SIZE
   int reportedHeight = -1;
   bool maximized = false;
   SDL_Rect normalRect{};    // geometry to return to from the maximised state
@@ -149,13 +145,8 @@ enum Warning : unsigned {
 struct PlatformData {
   bool videoReady = false;
   bool videoFailed = false;
-  std::vector<WindowClass> classes;
   WindowData window;  // the one window; alive while window.sdl is set
   std::vector<SDL_GLContext> contexts;
-  std::deque<MSG> queue;
-  bool quitPosted = false;
-  int quitCode = 0;
-  int cursorCount = 0;               // Win32's cursor display counter
   bool fullscreen = false;           // a display mode was taken for the window
   bool sdlFullscreen = false;        // ... and SDL holds the window exclusive-fullscreen in it
   SDL_DisplayMode fullscreenMode{};  // the mode taken for the last request
@@ -192,14 +183,12 @@ void RecordMessage(recording::Kind kind, const MSG& msg) {
     recording::Write(recording::Message(kind, msg.message, msg.wParam, msg.lParam, sendingCall));
 }
 
-HWND Handle();
-
 // Hands a message to the window procedure from inside a platform call (sent, not queued).
-LRESULT SendToProc(WindowData& w, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SendToProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (recording::Active())
     recording::Write(
         recording::Message(recording::Kind::Send, message, wParam, lParam, sendingCall));
-  return w.proc(Handle(), message, wParam, lParam);
+  return rules::Deliver(message, wParam, lParam);
 }
 
 // Says once on standard error that a Win32 request could not be honoured.
@@ -272,49 +261,24 @@ bool StartVideo() {
   std::atexit(StopVideo);  // also gives the desktop its display mode back
   SDL_StopTextInput();
   GamepadStart();
-  SDL_ShowCursor(platform.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  SDL_ShowCursor(rules::CursorCount() >= 0 ? SDL_ENABLE : SDL_DISABLE);
   return true;
 }
 
-// The one window's handle and its device context's: addresses inside our state.
-HWND Handle() { return reinterpret_cast<HWND>(&platform.window); }
-HDC DeviceContext() { return reinterpret_cast<HDC>(&platform.window.dc); }
-
 // The window a handle names, or null for a stale or foreign handle.
-WindowData* FromHwnd(HWND window) {
-  if (window == nullptr || window != Handle() || platform.window.sdl == nullptr) return nullptr;
-  return &platform.window;
-}
+WindowData* FromHwnd(HWND window) { return rules::IsWindow(window) ? &platform.window : nullptr; }
 
 // The window whose device context this is, or null.
-WindowData* FromDc(HDC dc) {
-  if (dc == nullptr || dc != DeviceContext() || platform.window.sdl == nullptr) return nullptr;
-  return &platform.window;
-}
+WindowData* FromDc(HDC dc) { return rules::IsDeviceContext(dc) ? &platform.window : nullptr; }
 
 // Whether an SDL event belongs to our window.
 bool IsOurs(Uint32 windowId) {
   return platform.window.sdl != nullptr && windowId == platform.window.id;
 }
 
-// A registered class by name; class names ignore case, as on Win32.
-const WindowClass* FindClass(LPCSTR name) {
-  if (name == nullptr) return nullptr;
-  for (const WindowClass& wc : platform.classes)
-    if (strcasecmp(wc.name.c_str(), name) == 0) return &wc;
-  return nullptr;
-}
-
 // Appends a message for the window to the queue.
 void Post(UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG msg{};
-  msg.hwnd = Handle();
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  msg.time = static_cast<DWORD>(SDL_GetTicks64());
-  msg.pt = platform.lastCursor;
-  platform.queue.push_back(msg);
+  rules::Post(rules::Handle(), message, wParam, lParam);
 }
 
 // Whether a key of the keyboard that gives this virtual key is held.
@@ -344,10 +308,10 @@ void SendClientSize(WindowData& w) {
   int width = 0, height = 0;
   SDL_GetWindowSize(w.sdl, &width, &height);
   if (width == w.reportedWidth && height == w.reportedHeight) return;
+  rules::Resized(w.reportedWidth, w.reportedHeight, width, height);
   w.reportedWidth = width;
   w.reportedHeight = height;
-  if (w.visible) w.paintPending = true;
-  SendToProc(w, WM_SIZE, w.maximized ? kSizeMaximized : kSizeRestored, MAKELPARAM(width, height));
+  SendToProc(WM_SIZE, w.maximized ? kSizeMaximized : kSizeRestored, MAKELPARAM(width, height));
 }
 
 // Moves and sizes the window; while fullscreen only the geometry to return to changes.
@@ -363,10 +327,9 @@ void ApplyRect(WindowData& w, const SDL_Rect& r) {
 
 // Shows, raises and activates the window.
 void Show(WindowData& w) {
-  if (!w.visible) {
+  if (!rules::Visible()) {
     SDL_ShowWindow(w.sdl);
-    w.visible = true;
-    w.paintPending = true;
+    rules::SetVisible(true);
   }
   SDL_RaiseWindow(w.sdl);
   SDL_SetWindowInputFocus(w.sdl);
@@ -390,40 +353,39 @@ void Restore(WindowData& w) {
   ApplyRect(w, w.normalRect);
 }
 
+// SDL's keys as Win32's virtual keys, beside those VirtualKey takes by range (letters,
+// digits, F1..F12).
+constexpr struct {
+  SDL_Keycode sym;
+  WPARAM vk;
+} kSdlKeys[] = {{SDLK_UP, VK_UP},          {SDLK_DOWN, VK_DOWN},       {SDLK_LEFT, VK_LEFT},
+                {SDLK_RIGHT, VK_RIGHT},    {SDLK_SPACE, VK_SPACE},     {SDLK_LCTRL, VK_CONTROL},
+                {SDLK_RCTRL, VK_CONTROL},  {SDLK_LSHIFT, VK_SHIFT},    {SDLK_RSHIFT, VK_SHIFT},
+                {SDLK_LALT, VK_MENU},      {SDLK_RALT, VK_MENU},       {SDLK_ESCAPE, VK_ESCAPE},
+                {SDLK_RETURN, VK_RETURN},  {SDLK_KP_ENTER, VK_RETURN}, {SDLK_TAB, VK_TAB},
+                {SDLK_BACKSPACE, VK_BACK}, {SDLK_PAUSE, VK_PAUSE},     {SDLK_PAGEUP, VK_PRIOR},
+                {SDLK_PAGEDOWN, VK_NEXT},  {SDLK_END, VK_END},         {SDLK_HOME, VK_HOME},
+                {SDLK_INSERT, VK_INSERT},  {SDLK_DELETE, VK_DELETE}};
+
+// Whether some key of the keyboard gives this virtual key.
+constexpr bool KeyboardGives(WPARAM vk) {
+  for (const auto& key : kSdlKeys)
+    if (key.vk == vk) return true;
+  return (vk >= VK_F1 && vk <= VK_F12) || (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
+}
+
+// Whether the keyboard gives every key the program answers (kKeys).
+constexpr bool KeyboardGivesEveryKey() {
+  for (const Key& key : kKeys)
+    if (!KeyboardGives(key.code)) return false;
+  return true;
+}
+static_assert(KeyboardGivesEveryKey(), "a key of kKeys no keyboard key gives: add it to kSdlKeys");
+
 // Win32 virtual-key code of an SDL key, 0 for a key the program has no code for.
 WPARAM VirtualKey(const SDL_Keysym& key) {
-  switch (key.sym) {
-    case SDLK_UP:
-      return VK_UP;
-    case SDLK_DOWN:
-      return VK_DOWN;
-    case SDLK_LEFT:
-      return VK_LEFT;
-    case SDLK_RIGHT:
-      return VK_RIGHT;
-    case SDLK_SPACE:
-      return VK_SPACE;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL:
-      return VK_CONTROL;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT:
-      return VK_SHIFT;
-    case SDLK_LALT:
-    case SDLK_RALT:
-      return VK_MENU;
-    case SDLK_ESCAPE:
-      return VK_ESCAPE;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-      return VK_RETURN;
-    case SDLK_TAB:
-      return VK_TAB;
-    case SDLK_BACKSPACE:
-      return VK_BACK;
-    default:
-      break;
-  }
+  for (const auto& k : kSdlKeys)
+    if (k.sym == key.sym) return k.vk;
   if (key.sym >= SDLK_F1 && key.sym <= SDLK_F12) return VK_F1 + (key.sym - SDLK_F1);
   if (key.sym >= SDLK_a && key.sym <= SDLK_z) return 'A' + (key.sym - SDLK_a);
   if (key.sym >= SDLK_0 && key.sym <= SDLK_9) return '0' + (key.sym - SDLK_0);
@@ -481,14 +443,14 @@ void Translate(const SDL_Event& e) {
           break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           if (e.window.data1 == w.reportedWidth && e.window.data2 == w.reportedHeight) break;
+          rules::Resized(w.reportedWidth, w.reportedHeight, e.window.data1, e.window.data2);
           w.reportedWidth = e.window.data1;
           w.reportedHeight = e.window.data2;
-          if (w.visible) w.paintPending = true;
           Post(WM_SIZE, w.maximized ? kSizeMaximized : kSizeRestored,
                MAKELPARAM(e.window.data1, e.window.data2));
           break;
         case SDL_WINDOWEVENT_EXPOSED:
-          if (w.visible) w.paintPending = true;
+          rules::Invalidate();
           break;
         default:
           break;
@@ -543,7 +505,7 @@ void PadLook() {
   int dx = 0, dy = 0;
   if (platform.padLooking || !GamepadLookStep(SDL_GetTicks64(), &dx, &dy)) return;
   const WindowData& w = platform.window;
-  if (w.sdl == nullptr || !w.visible || platform.cursorCount >= 0 ||
+  if (w.sdl == nullptr || !rules::Visible() || rules::CursorCount() >= 0 ||
       SDL_GetKeyboardFocus() != w.sdl)
     return;
   int x = 0, y = 0, width = 0, height = 0;
@@ -572,51 +534,6 @@ void PumpEvents() {
   SDL_Event e;
   while (SDL_PollEvent(&e)) Translate(e);
   PadLook();
-}
-
-// Whether a message passes the window and range filters of a peek or get.
-bool Matches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
-  if (window != nullptr && msg.hwnd != window) return false;
-  if (filterMin == 0 && filterMax == 0) return true;
-  return msg.message >= filterMin && msg.message <= filterMax;
-}
-
-// Takes the next message from our queue.
-bool FetchQueued(LPMSG out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
-  for (auto it = platform.queue.begin(); it != platform.queue.end(); ++it) {
-    if (!Matches(*it, window, filterMin, filterMax)) continue;
-    *out = *it;
-    if (remove) platform.queue.erase(it);
-    return true;
-  }
-  return false;
-}
-
-// Takes the next message in Win32's order: queued messages, then WM_QUIT, then WM_PAINT.
-bool Fetch(LPMSG out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
-  if (FetchQueued(out, window, filterMin, filterMax, remove)) return true;
-  MSG msg{};
-  msg.time = static_cast<DWORD>(SDL_GetTicks64());
-  msg.pt = platform.lastCursor;
-  if (platform.quitPosted && window == nullptr) {
-    msg.message = WM_QUIT;
-    msg.wParam = static_cast<WPARAM>(platform.quitCode);
-    if (Matches(msg, window, filterMin, filterMax)) {
-      *out = msg;
-      if (remove) platform.quitPosted = false;
-      return true;
-    }
-  }
-  const WindowData& w = platform.window;
-  if (w.sdl != nullptr && w.visible && w.paintPending) {
-    msg.hwnd = Handle();
-    msg.message = WM_PAINT;
-    if (Matches(msg, window, filterMin, filterMax)) {
-      *out = msg;  // stays until the window is validated
-      return true;
-    }
-  }
-  return false;
 }
 
 // Extends a GL attribute request to the one the window is created with.
@@ -671,15 +588,15 @@ void FillDevMode(DEVMODEA* dm, const SDL_DisplayMode& mode) {
 
 }  // namespace
 
-// ---- Window class, window and message loop ------------------------------------------------
+// ---- What the shared rules ask of this platform -------------------------------------------
 
-// Keeps a window class; a second registration of a name fails, as on Win32.
-ATOM RegisterClassA(const WNDCLASSA* wc) {
-  if (wc == nullptr || wc->lpszClassName == nullptr || wc->lpfnWndProc == nullptr) return 0;
-  if (FindClass(wc->lpszClassName) != nullptr) return 0;  // already registered
-  platform.classes.push_back(WindowClass{wc->lpszClassName, wc->lpfnWndProc, wc->style});
-  return static_cast<ATOM>(0xC000 + platform.classes.size() - 1);
-}
+// A message carries SDL's millisecond counter, 32 bits wide.
+DWORD rules::MessageTime() { return static_cast<DWORD>(SDL_GetTicks64()); }
+
+// A message carries the screen position of the latest pointer event.
+POINT rules::MessageCursor() { return platform.lastCursor; }
+
+// ---- Window class, window and message loop ------------------------------------------------
 
 // Cursors are only handles here: SDL's own arrow is the cursor.
 HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(&platform.arrowCursor); }
@@ -690,10 +607,11 @@ HGDIOBJ GetStockObject(int object) {
   return &platform.stockObjects[object];
 }
 
+// The one window, hidden: WM_CREATE and WM_SIZE reach the procedure inside the call.
 HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU, HINSTANCE, void*) {
   const Sending sending(recording::Call::Create);
-  const WindowClass* wc = FindClass(className);
+  const WNDCLASSA* wc = rules::FindClass(className);
   if (wc == nullptr) return nullptr;
   if (parent != nullptr) WarnOnce(kWarnChildWindow, "child windows are made top-level windows");
   if (platform.window.sdl != nullptr) {
@@ -730,11 +648,11 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
     w.displayConnection = ConnectionNumber(wm.info.x11.display);
     XSetIOErrorHandler(OnDisplayIoError);
   }
-  w.proc = wc->proc;
   w.windowedRect = SDL_Rect{x, y, width, height};
+  rules::OpenWindow(*wc);
 
-  const HWND hwnd = Handle();
-  if (SendToProc(w, WM_CREATE, 0, 0) == -1) {
+  const HWND hwnd = rules::Handle();
+  if (SendToProc(WM_CREATE, 0, 0) == -1) {
     DestroyWindow(hwnd);
     return nullptr;
   }
@@ -749,16 +667,14 @@ BOOL DestroyWindow(HWND window) {
   const Sending sending(recording::Call::Destroy);
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return FALSE;
-  SendToProc(*w, WM_DESTROY, 0, 0);
+  SendToProc(WM_DESTROY, 0, 0);
   if (w->sdl == nullptr) return TRUE;  // destroyed again from inside WM_DESTROY
   SDL_Window* sdl = w->sdl;
   w->sdl = nullptr;
-  w->visible = false;
-  w->paintPending = false;
+  rules::CloseWindow();
   platform.fullscreen = false;
   platform.sdlFullscreen = false;
   SDL_DestroyWindow(sdl);
-  std::erase_if(platform.queue, [window](const MSG& m) { return m.hwnd == window; });
   return TRUE;
 }
 
@@ -797,12 +713,11 @@ BOOL ShowWindow(HWND window, int showCommand) {
   const Sending sending(recording::Call::Show);
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return FALSE;
-  const BOOL wasVisible = w->visible ? TRUE : FALSE;
+  const BOOL wasVisible = rules::Visible() ? TRUE : FALSE;
   switch (showCommand) {
     case SW_HIDE:
       SDL_HideWindow(w->sdl);
-      w->visible = false;
-      w->paintPending = false;
+      rules::SetVisible(false);
       break;
     case SW_SHOWMAXIMIZED:
       Maximize(*w);
@@ -827,7 +742,7 @@ BOOL UpdateWindow(HWND window) {
   const Sending sending(recording::Call::Update);
   WindowData* w = FromHwnd(window);
   if (w == nullptr) return FALSE;
-  if (w->visible && w->paintPending) SendToProc(*w, WM_PAINT, 0, 0);
+  if (rules::Visible() && rules::NeedsPaint()) SendToProc(WM_PAINT, 0, 0);
   return TRUE;
 }
 
@@ -835,10 +750,10 @@ BOOL UpdateWindow(HWND window) {
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
   if (msg == nullptr) return FALSE;
   const bool remove = (removeFlags & PM_REMOVE) != 0;
-  bool found = FetchQueued(msg, window, filterMin, filterMax, remove);
+  bool found = rules::FetchQueued(msg, window, filterMin, filterMax, remove);
   if (!found) {
     PumpEvents();
-    found = Fetch(msg, window, filterMin, filterMax, remove);
+    found = rules::Fetch(msg, window, filterMin, filterMax, remove);
   }
   if (!found)
     Record(recording::Kind::Idle, 0);
@@ -891,8 +806,7 @@ static bool WaitForDisplay(DWORD milliseconds) {
     const DWORD left = milliseconds == INFINITE ? kSlice : static_cast<DWORD>(milliseconds - spent);
     if (WaitForDisplayOnly(std::min(left, kSlice))) return true;
     PumpEvents();
-    MSG pending;
-    if (Fetch(&pending, nullptr, 0, 0, false)) return true;
+    if (rules::Waiting()) return true;
   }
 }
 
@@ -904,8 +818,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD millisec
     return WAIT_FAILED;
   }
   PumpEvents();
-  MSG pending;
-  if (Fetch(&pending, nullptr, 0, 0, false)) return WAIT_OBJECT_0;
+  if (rules::Waiting()) return WAIT_OBJECT_0;
   if (!platform.videoReady) {
     if (milliseconds != INFINITE) SDL_Delay(milliseconds);
     return WAIT_TIMEOUT;
@@ -920,7 +833,7 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
   if (msg == nullptr) return -1;
   for (;;) {
     PumpEvents();
-    if (Fetch(msg, window, filterMin, filterMax, true)) {
+    if (rules::Fetch(msg, window, filterMin, filterMax, true)) {
       RecordMessage(recording::Kind::Post, *msg);
       return msg->message != WM_QUIT;
     }
@@ -929,74 +842,17 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
   }
 }
 
-// Queues WM_CHAR for a key that types a character.
+// Queues WM_CHAR for a key that types a character, with the modifiers SDL reports.
 BOOL TranslateMessage(const MSG* msg) {
-  if (msg == nullptr) return FALSE;
-  if (msg->message == WM_KEYUP) return TRUE;
-  if (msg->message != WM_KEYDOWN) return FALSE;
-  const WPARAM vk = msg->wParam;
-  int ch = 0;
   const SDL_Keymod mods = platform.videoReady ? SDL_GetModState() : KMOD_NONE;
-  if (vk >= 'A' && vk <= 'Z') {
-    const bool upper = ((mods & KMOD_SHIFT) != 0) != ((mods & KMOD_CAPS) != 0);
-    ch = upper ? static_cast<int>(vk) : std::tolower(static_cast<int>(vk));
-  } else if (vk >= '0' && vk <= '9' && !(mods & KMOD_SHIFT)) {
-    ch = static_cast<int>(vk);
-  } else if (vk == VK_SPACE || vk == VK_RETURN || vk == VK_TAB || vk == VK_BACK ||
-             vk == VK_ESCAPE) {
-    ch = static_cast<int>(vk);
-  }
-  if (ch != 0 && !(mods & (KMOD_CTRL | KMOD_ALT))) {
-    MSG charMsg = *msg;
-    charMsg.message = WM_CHAR;
-    charMsg.wParam = static_cast<WPARAM>(ch);
-    platform.queue.push_front(charMsg);  // the next message taken
-  }
-  return TRUE;
-}
-
-// Hands a message to its window's procedure.
-LRESULT DispatchMessageA(const MSG* msg) {
-  if (msg == nullptr) return 0;
-  WindowData* w = FromHwnd(msg->hwnd);
-  if (w == nullptr) return 0;
-  return w->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+  return rules::Translate(msg, {.shift = (mods & KMOD_SHIFT) != 0,
+                                .capsLock = (mods & KMOD_CAPS) != 0,
+                                .controlOrAlt = (mods & (KMOD_CTRL | KMOD_ALT)) != 0});
 }
 
 // Default handling: a close request destroys the window, a paint validates it.
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
-  WindowData* w = FromHwnd(window);
-  if (w == nullptr) return 0;
-  switch (message) {
-    case WM_CLOSE:
-      DestroyWindow(window);
-      return 0;
-    case WM_PAINT:
-      w->paintPending = false;
-      return 0;
-    default:
-      return 0;
-  }
-}
-
-// Queues a message for the window (or for the thread, with no window).
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (window != nullptr && FromHwnd(window) == nullptr) return FALSE;
-  MSG msg{};
-  msg.hwnd = window;
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  msg.time = static_cast<DWORD>(SDL_GetTicks64());
-  msg.pt = platform.lastCursor;
-  platform.queue.push_back(msg);
-  return TRUE;
-}
-
-// Asks for WM_QUIT once every queued message has been taken.
-void PostQuitMessage(int exitCode) {
-  platform.quitPosted = true;
-  platform.quitCode = exitCode;
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return rules::DefaultProcedure(window, message, wParam, lParam);
 }
 
 // Validates the whole window and gives its device context.
@@ -1004,30 +860,27 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   WindowData* w = FromHwnd(window);
   if (w == nullptr || paint == nullptr) return nullptr;
   std::memset(paint, 0, sizeof *paint);
-  paint->hdc = DeviceContext();
+  paint->hdc = rules::DeviceContext();
   int width = 0, height = 0;
   SDL_GetWindowSize(w->sdl, &width, &height);
   paint->rcPaint = RECT{0, 0, width, height};
-  w->paintPending = false;
+  rules::Validate();
   return paint->hdc;
 }
-
-// Nothing to finish: BeginPaint validated the window.
-BOOL EndPaint(HWND window, const PAINTSTRUCT*) { return FromHwnd(window) ? TRUE : FALSE; }
 
 // Our window while it has the keyboard, else none.
 HWND GetFocus() {
   if (platform.window.sdl == nullptr || !platform.videoReady) return nullptr;
-  return SDL_GetKeyboardFocus() == platform.window.sdl ? Handle() : nullptr;
+  return SDL_GetKeyboardFocus() == platform.window.sdl ? rules::Handle() : nullptr;
 }
 
 // ---- Cursor ---------------------------------------------------------------------------------
 
 // Counts the cursor up or down and shows it while the count is not negative.
 int ShowCursor(BOOL show) {
-  platform.cursorCount += show ? 1 : -1;
-  if (platform.videoReady) SDL_ShowCursor(platform.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
-  return platform.cursorCount;
+  const int count = rules::CountCursor(show);
+  if (platform.videoReady) SDL_ShowCursor(count >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  return count;
 }
 
 // The pointer's screen position.
@@ -1049,14 +902,14 @@ BOOL SetCursorPos(int x, int y) {
   if (!platform.padLooking) Record(recording::Kind::SetCursor, x, y);
   if (!StartVideo()) return FALSE;
   PumpEvents();  // earlier pointer events keep their place before the warp's
-  const size_t before = platform.queue.size();
+  const size_t before = rules::Pending();
   if (SDL_WarpMouseGlobal(x, y) != 0) {
     WarnOnce(kWarnWarp, "the pointer cannot be moved here: %s", SDL_GetError());
     return FALSE;
   }
   PumpEvents();
   WindowData& w = platform.window;
-  if (w.sdl == nullptr || !w.visible) return TRUE;
+  if (w.sdl == nullptr || !rules::Visible()) return TRUE;
   SDL_Rect r{};
   SDL_GetWindowPosition(w.sdl, &r.x, &r.y);
   SDL_GetWindowSize(w.sdl, &r.w, &r.h);
@@ -1064,19 +917,7 @@ BOOL SetCursorPos(int x, int y) {
   if (!SDL_PointInRect(&p, &r)) return TRUE;
   // The warp's own motion, if SDL reported one, is the one message for it.
   const LPARAM at = MAKELPARAM(x - r.x, y - r.y);
-  bool seen = false;
-  for (size_t i = before; i < platform.queue.size();) {
-    const MSG& m = platform.queue[i];
-    if (m.message == WM_MOUSEMOVE && m.hwnd == Handle() && m.lParam == at) {
-      if (seen) {
-        platform.queue.erase(platform.queue.begin() + static_cast<std::ptrdiff_t>(i));
-        continue;
-      }
-      seen = true;
-    }
-    ++i;
-  }
-  if (!seen) {
+  if (!rules::KeepFirstOf(before, rules::MakeMessage(rules::Handle(), WM_MOUSEMOVE, 0, at))) {
     platform.lastCursor = POINT{x, y};
     Post(WM_MOUSEMOVE, MouseKeys(platform.buttons), at);
   }
@@ -1215,42 +1056,15 @@ LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD) {
 // ---- Device context, pixel format and OpenGL context ----------------------------------------
 
 // The window's own device context (the class keeps one per window).
-HDC GetDC(HWND window) { return FromHwnd(window) ? DeviceContext() : nullptr; }
+HDC GetDC(HWND window) { return FromHwnd(window) ? rules::DeviceContext() : nullptr; }
 
 // The window's device context stays valid; only the handles are checked.
 int ReleaseDC(HWND window, HDC dc) { return FromHwnd(window) && FromDc(dc) ? 1 : 0; }
 
-// Always the window's one format.
-int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd) {
-  if (FromDc(dc) == nullptr || pfd == nullptr) return 0;
-  return kPixelFormat;
-}
-
-// Describes the one format; returns the number of formats.
-int DescribePixelFormat(HDC dc, int pixelFormat, UINT bytes, PIXELFORMATDESCRIPTOR* pfd) {
-  if (FromDc(dc) == nullptr || pixelFormat != kPixelFormat) return 0;
-  if (pfd != nullptr && bytes >= sizeof(PIXELFORMATDESCRIPTOR)) {
-    std::memset(pfd, 0, sizeof *pfd);
-    pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
-    pfd->nVersion = 1;
-    pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd->iPixelType = PFD_TYPE_RGBA;
-    pfd->cColorBits = 32;
-    pfd->cRedBits = pfd->cGreenBits = pfd->cBlueBits = pfd->cAlphaBits = 8;
-    pfd->cRedShift = 16;
-    pfd->cGreenShift = 8;
-    pfd->cBlueShift = 0;
-    pfd->cAlphaShift = 24;
-    pfd->cDepthBits = 16;
-    pfd->iLayerType = PFD_MAIN_PLANE;
-  }
-  return 1;  // the number of formats
-}
-
 // Accepts the one format; says once if the request asks for more than it has.
 BOOL SetPixelFormat(HDC dc, int pixelFormat, const PIXELFORMATDESCRIPTOR* pfd) {
   WindowData* w = FromDc(dc);
-  if (w == nullptr || pixelFormat != kPixelFormat) return FALSE;
+  if (w == nullptr || pixelFormat != rules::kPixelFormat) return FALSE;
   if (pfd != nullptr && (!(pfd->dwFlags & PFD_DOUBLEBUFFER) || pfd->iPixelType != PFD_TYPE_RGBA ||
                          pfd->cDepthBits > 16 || pfd->cStencilBits != 0 || pfd->cAccumBits != 0))
     WarnOnce(kWarnPixelFormat,

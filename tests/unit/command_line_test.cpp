@@ -13,6 +13,7 @@
 
 #include "app/trace.h"
 #include "common/work_folder.h"
+#include "platform/keys.h"
 #include "platform/recording.h"
 #include "scene/reader.h"
 
@@ -121,6 +122,31 @@ TEST_F(CommandLine, RefusalsAndHelpNameTheDemosFound) {
               "usage: citywalk [--record FILE] [--trace FILE] [DIR | DEMO]   (citywalk --help for "
               "the keys)\n");
     EXPECT_TRUE(out_.empty());
+  }
+}
+
+// The help and the README's "Keys at a glance" name every key of the key table, with its
+// script name and game-controller input, and nothing else.
+TEST_F(CommandLine, HelpAndReadmeNameEveryKey) {
+  EXPECT_EQ(Run({"--help"}, "zip"), 0);
+  for (const std::string line :
+       {"  F2 pause / resume (the window can be dragged while paused)\n",
+        "  Up walk forward   Down walk back", "Mode 4, car from behind: the keys of mode 2\n",
+        "Space: A   Ctrl: right trigger   F2: Start", "Esc: Back with Start\n"})
+    EXPECT_NE(out_.find(line), std::string::npos) << line << " in\n" << out_;
+
+  std::ifstream readme(std::string(CITYWALK_SOURCE_DIR) + "/README.md");
+  std::vector<std::string> rows;  // the rows of the table under "## Keys at a glance"
+  bool inSection = false;
+  for (std::string line; std::getline(readme, line);) {
+    if (line.starts_with("## ")) inSection = line == "## Keys at a glance";
+    if (inSection && line.starts_with("| ") && !line.starts_with("| key |")) rows.push_back(line);
+  }
+  ASSERT_EQ(rows.size(), static_cast<size_t>(kKeyCount));
+  for (int i = 0; i < kKeyCount; ++i) {
+    const Key& key = kKeys[i];
+    const std::string pad = key.pad != 0 ? PadBinding(key) : "\u2014";
+    EXPECT_EQ(rows[i], "| " + std::string(key.label) + " | `" + key.name + "` | " + pad + " |");
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/frame.h"
 #include "app/view.h"
+#include "app/window.h"
 #include "motion/camera.h"
 #include "platform/headless.h"
 #include "unit/walk_test_scene.h"

@@ -61,6 +61,38 @@ TEST(Recording, WhatIsWrittenReadsBackEventForEvent) {
   EXPECT_EQ(recording::Format(events[8]), "post 275 7 0x0");
 }
 
+// Each number has its range: the ends read, one beyond is refused with the number named.
+TEST(Recording, NumbersOutsideTheirRangesAreRefused) {
+  const struct {
+    const char* line;
+    const char* refusal;  // nullptr: read
+  } kLines[] = {
+      {"screen 16384 1", nullptr},
+      {"screen 16385 768", "screen W 16385 out of range (1..16384)"},
+      {"screen 640 0", "screen H 0 out of range (1..16384)"},
+      {"tick 4294967295", nullptr},
+      {"tick 4294967296", "tick T 4294967296 out of range (0..4294967295)"},
+      {"tick -1", "tick T -1 out of range (0..4294967295)"},
+      {"metric -2147483648 2147483647", nullptr},
+      {"metric 2147483648 0", "metric I 2147483648 out of range (-2147483648..2147483647)"},
+      {"setcursor 1 -2147483649", "setcursor Y -2147483649 out of range"},
+      {"cursor 0x10 0", nullptr},
+      {"origin 1", "origin needs 2 whole numbers"},
+  };
+  for (const auto& row : kLines) {
+    const bool screen = std::string(row.line).starts_with("screen");
+    std::istringstream in(std::string("citywalk-recording 1\n") +
+                          (screen ? "" : "screen 640 480\n") + row.line + "\n");
+    std::vector<recording::Event> read;
+    int line = 0;
+    std::string why;
+    EXPECT_EQ(recording::Read(in, read, &line, &why), row.refusal == nullptr) << row.line;
+    if (row.refusal == nullptr) continue;
+    EXPECT_EQ(line, screen ? 2 : 3) << row.line;
+    EXPECT_TRUE(why.starts_with(row.refusal)) << row.line << ": " << why;
+  }
+}
+
 TEST(Recording, TheWriterLeavesWholeLinesBeforeAWaitAndAtTheEnd) {
   WorkFolder folder("citywalk_recording");
   auto contents = [] {
@@ -92,6 +124,17 @@ TEST(Recording, TheWriterLeavesWholeLinesBeforeAWaitAndAtTheEnd) {
   std::string why;
   EXPECT_FALSE(recording::Start("no-such-folder/session.rec", &why));
   EXPECT_EQ(why, "No such file or directory");
+
+  // A value the reader would refuse is never written: the recording stops before it.
+  ASSERT_TRUE(recording::Start("session.rec", nullptr));
+  recording::Write(recording::Value(Kind::Screen, 640, 480));
+  testing::internal::CaptureStderr();
+  recording::Write(recording::Value(Kind::Screen, 20000, 480));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "citywalk: session.rec: screen W 20000 out of range (1..16384); the recording stops "
+            "here\n");
+  EXPECT_FALSE(recording::Active());
+  EXPECT_EQ(contents(), "citywalk-recording 1\nscreen 640 480\n");
 }
 
 }  // namespace

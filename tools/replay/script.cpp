@@ -5,7 +5,7 @@
 #include <charconv>
 #include <sstream>
 
-#include "platform/win32.h"
+#include "platform/keys.h"
 
 namespace {
 
@@ -24,18 +24,13 @@ bool ParseInt(const std::string& token, long long low, long long high, long long
   return ec == std::errc() && end == last && first != last && value >= low && value <= high;
 }
 
+// A key by its name in kKeys (any case) or its virtual-key number.
 bool ParseKey(std::string token, int& key) {
   std::transform(token.begin(), token.end(), token.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  static const struct {
-    const char* name;
-    int key;
-  } kNames[] = {{"up", VK_UP},       {"down", VK_DOWN},   {"left", VK_LEFT},
-                {"right", VK_RIGHT}, {"space", VK_SPACE}, {"ctrl", VK_CONTROL},
-                {"esc", VK_ESCAPE},  {"f2", VK_F2},       {"f3", VK_F3}};
-  for (const auto& entry : kNames)
+  for (const Key& entry : kKeys)
     if (token == entry.name) {
-      key = entry.key;
+      key = static_cast<int>(entry.code);
       return true;
     }
   long long value = 0;
@@ -44,8 +39,16 @@ bool ParseKey(std::string token, int& key) {
   return true;
 }
 
+// The key names, as the refusal lists them: "up down ... esc".
+std::string KeyNames() {
+  std::string names;
+  for (const Key& entry : kKeys) names += std::string(names.empty() ? "" : " ") + entry.name;
+  return names;
+}
+
 }  // namespace
 
+// Every line as an event, sorted by frame; refused at the first malformed line.
 bool ParseScript(std::istream& in, std::vector<ScriptEvent>& events, std::string& error) {
   events.clear();
   std::string text;
@@ -81,7 +84,7 @@ bool ParseScript(std::istream& in, std::vector<ScriptEvent>& events, std::string
     if (name == "keydown" || name == "keyup") {
       event.kind = name == "keydown" ? EventKind::KeyDown : EventKind::KeyUp;
       if (args != 1 || !ParseKey(tokens[2], event.a))
-        return fail(name + " needs one key: up down left right space ctrl esc f2 f3 or 1..254");
+        return fail(name + " needs one key: " + KeyNames() + " or 1..254");
     } else if (name == "mousemove" || name == "lbuttondown" || name == "lbuttonup") {
       event.kind = name == "mousemove"     ? EventKind::MouseMove
                    : name == "lbuttondown" ? EventKind::LeftDown

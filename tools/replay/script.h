@@ -2,8 +2,9 @@
 //
 // One event a line: FRAME EVENT ARGS, where FRAME counts loop turns from 1 (while the program
 // runs, turn n is the turn that draws frame n). '#' starts a comment; blank lines are skipped.
-//   keydown KEY | keyup KEY        KEY: up down left right space ctrl esc f2 f3, or a
-//                                  virtual-key number (decimal or 0x hex, 1..254)
+//   keydown KEY | keyup KEY        KEY: a key's name in kKeys (platform/keys.h: up down left
+//                                  right space ctrl f2 f3 esc), or a virtual-key number
+//                                  (decimal or 0x hex, 1..254)
 //   mousemove X Y                  client coordinates
 //   lbuttondown X Y | lbuttonup X Y
 //   resize W H                     new client size, 0..16384
