@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "motion/camera.h"
+#include "motion/swing.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
 #include "render/colour_queue.h"
@@ -211,7 +212,9 @@ bool SwitchPartTransform(int i, int tag) {
 // matrices and the part bookkeeping come out as drawn) and leaves the state its drawing would.
 // An object drawn vertex by vertex (its runs too short to record) is sent whole: on Mesa,
 // leaving such a model out measured slower than sending its few vertices (the demo city's
-// frames in quiet stretches took 8 ms instead of 1.8 at 256 x 192).
+// frames in quiet stretches took 8 ms instead of 1.8 at 256 x 192). The object's parts swing a
+// step (motion/swing.h) only in the frames it passes the near test and can be placed, and
+// before any of its part transforms: that is decided here, so the swing is made here.
 void DrawObjects(int i) {
   const double x = objectX[i] + objectMoveX[i], y = objectY[i], z = objectZ[i] + objectMoveZ[i];
   const double turn = objectHeading[i] + objectHeadingOffset[i];
@@ -227,12 +230,7 @@ void DrawObjects(int i) {
   glRotatef(-GlFloat(turn), 0, 1, 0);
   writtenQueue.StateChange();
 
-  const int s = objectMotionState[i];
-  for (int p = 0; p <= objectPartLastIndex[i] && p < kPartSlots; ++p) {
-    OscillateAngle(objPartAngleX[p][s][i], objPartRateX[p][s][i], objPartSwingX[p][s][i]);
-    OscillateAngle(objPartAngleY[p][s][i], objPartRateY[p][s][i], objPartSwingY[p][s][i]);
-    OscillateAngle(objPartAngleZ[p][s][i], objPartRateZ[p][s][i], objPartSwingZ[p][s][i]);
-  }
+  SwingObjectParts(i);
 
   if (recorded && RecordTrusted(i)) {
     const bool out =

@@ -13,6 +13,7 @@
 #include "common/scene_load.h"
 #include "gl/models.h"
 #include "gl/recorder.h"
+#include "motion/swing.h"
 #include "motion/viewer.h"
 #include "render/cull.h"
 #include "render/parts.h"
