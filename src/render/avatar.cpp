@@ -15,6 +15,7 @@
 #include "platform/win32.h"
 #include "render/colour_queue.h"
 #include "render/cull.h"
+#include "render/model_bounds.h"
 #include "render/parts.h"
 #include "render/polylist.h"
 #include "render/polywalk.h"

@@ -13,6 +13,8 @@
 #include "platform/win32.h"
 #include "render/colour_queue.h"
 #include "render/cull.h"
+#include "render/hiders.h"
+#include "render/model_bounds.h"
 #include "render/occlusion.h"
 #include "render/parts.h"
 #include "render/polylist.h"

@@ -12,8 +12,8 @@
 #include "render/colour_queue.h"
 #include "render/occlusion.h"
 #include "render/parts.h"
-#include "render/polylist.h"
 #include "render/polywalk.h"
+#include "render/texture_binding.h"
 
 // The state a list leaves in OpenGL after some of its polygons: the colour and texture
 // coordinates sent last, texture enabling as switched last (-1: not yet), and the texture
@@ -193,31 +193,32 @@ inline int minModelRunVertices = 32;
 // on average than minModelRunVertices is not recorded (drawn vertex by vertex). The record starts
 // with an empty binding cache, so that it binds its first texture itself whatever is bound when it
 // is replayed; its runs are always replayed all together and in order, so within the record the
-// cache carries from run to run as when drawing. Leaves boundTexture as it found it.
+// cache carries from run to run as when drawing. Leaves the cache as it found it
+// (TextureBindingSaved).
 template <typename List, typename TagOf>
 ModelRecord RecordModel(const List& list, TagOf tagOf) {
   ModelRecord model;
-  const int bound = boundTexture;
-  ColourQueue queue;
-  RecordOut out(model.runs, 0, queue, &model.calls);
-  int current = kNoPart;
-  model.tags.push_back(current);
-  boundTexture = 0;
-  out.Open();
-  DrawPolygonList(
-      list, false,
-      [&](int v) {
-        const int tag = PartTag(tagOf(v));
-        if (tag == current) return;
-        current = tag;
-        out.Cut();
-        queue.StateChange();
-        model.tags.push_back(tag);
-      },
-      out);
-  out.Finish();
-  model.leaves = queue;
-  boundTexture = bound;
+  {
+    const TextureBindingSaved saved;
+    ColourQueue queue;
+    RecordOut out(model.runs, 0, queue, &model.calls);
+    int current = kNoPart;
+    model.tags.push_back(current);
+    out.Open();
+    DrawPolygonList(
+        list, false,
+        [&](int v) {
+          const int tag = PartTag(tagOf(v));
+          if (tag == current) return;
+          current = tag;
+          out.Cut();
+          queue.StateChange();
+          model.tags.push_back(tag);
+        },
+        out);
+    out.Finish();
+    model.leaves = queue;
+  }
   const double runs = static_cast<double>(model.runs.size());
   model.recorded = AllRecorded(model.runs) && list.count() >= minModelRunVertices * runs;
   if (!model.recorded) DeleteRuns(model.runs);

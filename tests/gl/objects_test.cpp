@@ -16,6 +16,7 @@
 #include "motion/swing.h"
 #include "motion/viewer.h"
 #include "render/cull.h"
+#include "render/model_bounds.h"
 #include "render/parts.h"
 #include "render/record.h"
 #include "scene/scene.h"
