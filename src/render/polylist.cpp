@@ -40,25 +40,16 @@ int ReplayInView(const std::vector<Run>& runs, const ListCalls& kept, bool scene
   ViewVolume view;
   view.Read();
   LayHiders(view, staticRuns, staticCalls);
-  bool some = false;  // the run replayed next sends only some of its polygons
   const OcclusionTiles& tiles = SceneryHiders();
+  const auto decide = [&](const Run& run) {
+    if (view.BoxOutside(run.lo, run.hi)) return RunSend::kSkip;
+    if (!tiles.usable) return RunSend::kWhole;
+    const int left = MarkHidden(run, kept, scenery, hidden);
+    if (left == run.endPolygon - run.firstPolygon) return RunSend::kSkip;
+    return left > 0 ? RunSend::kSome : RunSend::kWhole;
+  };
   return ReplayRuns(
-      runs,
-      [&](const Run& run) {
-        if (view.BoxOutside(run.lo, run.hi)) return true;
-        some = false;
-        if (!tiles.usable) return false;
-        const int left = MarkHidden(run, kept, scenery, hidden);
-        some = left > 0;
-        return left == run.endPolygon - run.firstPolygon;
-      },
-      [](std::size_t) {},
-      [&](const Run& run) {
-        if (some)
-          SendSome(run, kept, hidden);
-        else
-          CallRun(run);
-      });
+      runs, decide, [](std::size_t) {}, [&kept](const Run& run) { SendSome(run, kept, hidden); });
 }
 
 // The static list as the polygon walk sees it.
