@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/win32.h"
+#include "render/occlusion_margins.h"
 
 bool viewCulling = true;
 
@@ -104,11 +105,10 @@ void ViewVolume::Rotate(double degrees, double ax, double ay, double az) {
 // the placements and offsets applied is at most the row's last size plus its first three
 // times reach. Drift of second order (rounding of what had already drifted) is far below that.
 void ViewVolume::AddDrift(int rotations, int translations, double reach) {
-  constexpr double kUnit = 8.0 / (1 << 24);
   for (int r = 0; r < 4; ++r) {
     const double turned = Abs(r, 0) + Abs(r, 1) + Abs(r, 2), moved = Abs(r, 3);
-    for (int c = 0; c < 3; ++c) d_[r + 4 * c] += kUnit * rotations * 2 * turned;
-    d_[r + 12] += kUnit * translations * (moved + turned * reach);
+    for (int c = 0; c < 3; ++c) d_[r + 4 * c] += kDriftUnit * rotations * 2 * turned;
+    d_[r + 12] += kDriftUnit * translations * (moved + turned * reach);
   }
   usable = usable && std::isfinite(d_[0] + d_[12] + d_[3] + d_[15]);
 }
@@ -143,7 +143,7 @@ void ViewVolume::Eye(double relative, double eye[4], double error[4]) const {
                size[0] * size[1] * size[2];
     }
     eye[k] = (k % 2 == 0 ? -1 : 1) * det;
-    error[k] = doubt + 1e-12 * std::fabs(det);
+    error[k] = doubt + kEyeRounding * std::fabs(det);
   }
 }
 

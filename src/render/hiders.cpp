@@ -54,7 +54,7 @@ int PlaceCorners(const ListCalls& kept, int k, WindowPoints& points) {
 
 // Sorts out polygons first to end of a list, whose vertices lie in the box lo to hi, as a
 // group: when the box is hidden, so is each of them whose setup (by its shape: render/
-// occlusion.h, item 4) loses no more than the most the box can give, marked in hidden
+// occlusion_margins.h, item 4) loses no more than the most the box can give, marked in hidden
 // (by polygon from first); each other one goes to place(k). Returns how many it marked, or -1
 // when the box is not hidden (nothing marked or placed).
 template <typename Place>
@@ -62,7 +62,7 @@ int SortGroup(const double lo[3], const double hi[3], const ListCalls& kept, int
               char* hidden, Place place) {
   const OcclusionTiles& tiles = hiders.tiles;
   if (lo[0] > hi[0]) return -1;
-  const WindowBox box = tiles.AddBox(lo, hi);
+  const WindowBox box = tiles.PlaceBox(lo, hi);
   if (!tiles.Hidden(box, 0)) return -1;
   double allowance = 0;
   std::vector<double>& each = hiders.allowances;
@@ -137,7 +137,7 @@ void LayHiders(const ViewVolume& view, const std::vector<Run>& runs, const ListC
     const Run& run = runs[r];
     SortOut(run, calls, &hiders.grouped[run.firstPolygon], [&calls](int k) {
       const int count = PlaceCorners(calls, k, hiders.staticPoints);
-      hiders.placed[k] = hiders.tiles.Add(hiders.corners.data(), count, true);
+      hiders.placed[k] = hiders.tiles.LayHider(hiders.corners.data(), count);
     });
   }
 }
@@ -157,7 +157,7 @@ int MarkHidden(const Run& run, const ListCalls& kept, bool scenery, std::vector<
   }
   const int grouped = SortOut(run, kept, hidden.data(), [&](int k) {
     const int corners = PlaceCorners(kept, k, hiders.plainPoints);
-    if (!tiles.Hidden(tiles.Add(hiders.corners.data(), corners, false))) return;
+    if (!tiles.Hidden(tiles.PlacePolygon(hiders.corners.data(), corners))) return;
     hidden[k - run.firstPolygon] = 1;
     ++left;
   });

@@ -106,7 +106,8 @@ bool OutOfView(int i, float x, float y, float z, float turn) {
 // frame's scenery wherever its parts swing. The matrices are read afresh (exact, where the
 // frustum test's composed volume allows for the drift of every object drawn before), with an
 // allowance for the float round trips of the object's own part switches, and for OpenGL's
-// setup of each polygon's triangles, by its shape, in its part's place (render/occlusion.h).
+// setup of each polygon's triangles, by its shape, in its part's place
+// (render/occlusion_margins.h).
 bool HiddenBehindScenery(int i) {
   if (!objectsView.hiders || !objectsView.hiders->usable || !objectBounds[i].known) return false;
   const ModelBounds& b = objectBounds[i];
@@ -116,10 +117,10 @@ bool HiddenBehindScenery(int i) {
   });
   ViewVolume view;
   view.Read();
-  view.AddDrift(12 * b.switches, 4 * b.switches, 2 * PivotReach(i));
+  view.AddDrift(kSwitchRotations * b.switches, kSwitchTranslations * b.switches, 2 * PivotReach(i));
   const double centre[3] = {b.x, b.y, b.z};
   const OcclusionTiles& hiders = *objectsView.hiders;
-  const WindowBox box = hiders.AddSphere(view, centre, radius);
+  const WindowBox box = hiders.PlaceSphere(view, centre, radius);
   if (!hiders.Hidden(box, 0)) return false;
   const ModelRecord& record = objectRecords[i];
   const int s = objectMotionState[i];
@@ -163,8 +164,8 @@ void CountRoundTrips(int i, double x, double y, double z) {
   const int switches = known ? objectBounds[i].switches : 0;
   const double placed = std::fabs(x) + std::fabs(y) + std::fabs(z);
   const double reach = placed + (known ? 2 * PivotReach(i) : 0);
-  objectsView.rotations += 2 + 12 * switches;
-  objectsView.translations += 2 + 4 * switches;
+  objectsView.rotations += kPlacementRotations + kSwitchRotations * switches;
+  objectsView.translations += kPlacementTranslations + kSwitchTranslations * switches;
   if (!(reach <= objectsView.reach)) objectsView.reach = reach;
 }
 
