@@ -12,7 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "scene/reader.h"
+#include "scene/diagnostics.h"
 #include "scene/scene_fields.h"
 
 // Where in the layout a field belongs, in file order.
