@@ -10,6 +10,7 @@
 #include "render/avatar.h"
 #include "render/objects.h"
 #include "render/polylist.h"
+#include "render/texture_binding.h"
 #include "scene/scene.h"
 
 namespace {
@@ -27,7 +28,7 @@ void FrameStep() {
   nowTick = static_cast<int>(GetTickCount());
   if (SinceLastFrame(static_cast<std::uint32_t>(nowTick)) < frameInterval) return;
   lastTick = nowTick;
-  boundTexture = 0;
+  ForgetBoundTexture();
 
   ModeStep();  // a mode outside 1..4: the scene is drawn, nothing moves the viewer
 

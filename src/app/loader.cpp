@@ -9,6 +9,7 @@
 #include "app/input.h"
 #include "platform/win32.h"
 #include "render/avatar.h"
+#include "render/model_bounds.h"
 #include "render/objects.h"
 #include "render/polylist.h"
 #include "render/render_state.h"
@@ -51,6 +52,7 @@ void LoadScene() {
   nowTick = lastTick = static_cast<int>(GetTickCount());
   SetupRenderState();
   BuildTextures();
+  PrepareModelBounds();
   RecordStaticLists();
   RecordObjectLists();
   RecordAvatarList();

@@ -13,6 +13,7 @@
 #include "motion/viewer.h"
 #include "render/avatar.h"
 #include "render/colour_queue.h"
+#include "render/model_bounds.h"
 #include "render/objects.h"
 #include "render/polylist.h"
 #include "render/render_state.h"
@@ -101,6 +102,7 @@ void ResetProgramState() {
   ResetView();
   ResetInput();
   ResetDrawing();
+  ResetModelBounds();
   ResetColourQueue();
   ResetPartTransforms();
   ResetAvatar();

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "motion/camera.h"
+#include "motion/swing.h"
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
 #include "render/colour_queue.h"
 #include "render/cull.h"
+#include "render/model_bounds.h"
 #include "render/parts.h"
 #include "render/polylist.h"
 #include "render/polywalk.h"
@@ -213,7 +215,8 @@ bool OutOfView() {
 // outside 1..4 draw the avatar in world coordinates under whatever matrix is current. A
 // recorded avatar out of view replays no run but switches its parts and leaves the state as
 // drawn; one drawn vertex by vertex (its runs too short to record) is sent whole, as for the
-// objects (render/objects.cpp).
+// objects (render/objects.cpp). Its parts swing a step (motion/swing.h) each time it is drawn,
+// placed or not, before any of its part transforms.
 void DrawAvatar() {
   std::vector<Step> place, restore;
   PlacementOf(ControlMode, place, restore);
@@ -223,12 +226,7 @@ void DrawAvatar() {
     writtenQueue.StateChange();
   }
 
-  const int m = Row();
-  for (int p = 0; p <= avatarPartLastIndex && p < kPartSlots; ++p) {
-    OscillateAngle(avatarPartAngleX[p][m], avatarPartRateX[p][m], avatarPartSwingX[p][m]);
-    OscillateAngle(avatarPartAngleY[p][m], avatarPartRateY[p][m], avatarPartSwingY[p][m]);
-    OscillateAngle(avatarPartAngleZ[p][m], avatarPartRateZ[p][m], avatarPartSwingZ[p][m]);
-  }
+  SwingAvatarParts(Row());
   if (placed && avatarVertexCount != 0) {
     if (avatarRecord.recorded && RecordTrusted()) {
       ReplayModel(avatarRecord, !OutOfView(), SwitchAvatarPart);

@@ -4,11 +4,9 @@
 #include <cmath>
 
 #include "platform/win32.h"
-#include "scene/scene.h"
+#include "render/occlusion_margins.h"
 
 bool viewCulling = true;
-std::vector<ModelBounds> objectBounds;
-ModelBounds avatarBounds;
 
 namespace {
 
@@ -107,11 +105,10 @@ void ViewVolume::Rotate(double degrees, double ax, double ay, double az) {
 // the placements and offsets applied is at most the row's last size plus its first three
 // times reach. Drift of second order (rounding of what had already drifted) is far below that.
 void ViewVolume::AddDrift(int rotations, int translations, double reach) {
-  constexpr double kUnit = 8.0 / (1 << 24);
   for (int r = 0; r < 4; ++r) {
     const double turned = Abs(r, 0) + Abs(r, 1) + Abs(r, 2), moved = Abs(r, 3);
-    for (int c = 0; c < 3; ++c) d_[r + 4 * c] += kUnit * rotations * 2 * turned;
-    d_[r + 12] += kUnit * translations * (moved + turned * reach);
+    for (int c = 0; c < 3; ++c) d_[r + 4 * c] += kDriftUnit * rotations * 2 * turned;
+    d_[r + 12] += kDriftUnit * translations * (moved + turned * reach);
   }
   usable = usable && std::isfinite(d_[0] + d_[12] + d_[3] + d_[15]);
 }
@@ -146,7 +143,7 @@ void ViewVolume::Eye(double relative, double eye[4], double error[4]) const {
                size[0] * size[1] * size[2];
     }
     eye[k] = (k % 2 == 0 ? -1 : 1) * det;
-    error[k] = doubt + 1e-12 * std::fabs(det);
+    error[k] = doubt + kEyeRounding * std::fabs(det);
   }
 }
 
@@ -208,56 +205,4 @@ bool ViewVolume::SphereOutside(double x, double y, double z, double radius) cons
     if (value + reach < -margin) return true;
   }
   return false;
-}
-
-namespace {
-
-// The bounds of vertices 1..count given by their coordinates and part tags.
-template <typename X, typename Y, typename Z, typename Tag>
-ModelBounds BoundsOf(int count, X x, Y y, Z z, Tag tag) {
-  ModelBounds b;
-  if (count <= 0) return b;
-  double lo[3] = {x(1), y(1), z(1)}, hi[3] = {x(1), y(1), z(1)};
-  for (int v = 1; v <= count; ++v) {
-    const double p[3] = {x(v), y(v), z(v)};
-    for (int a = 0; a < 3; ++a) {
-      if (!(p[a] >= lo[a])) lo[a] = p[a];  // a coordinate that is not a number stays
-      if (!(p[a] <= hi[a])) hi[a] = p[a];
-    }
-    const int t = tag(v);
-    if (t >= 0 && t < kPartSlots) b.partTags |= 1u << t;
-    if (v == 1 || t != tag(v - 1)) ++b.switches;
-  }
-  b.x = (lo[0] + hi[0]) / 2;
-  b.y = (lo[1] + hi[1]) / 2;
-  b.z = (lo[2] + hi[2]) / 2;
-  for (int v = 1; v <= count; ++v) {
-    const double d = std::hypot(x(v) - b.x, y(v) - b.y, z(v) - b.z);
-    if (!(d <= b.radius)) b.radius = d;
-  }
-  b.known = true;
-  return b;
-}
-
-}  // namespace
-
-void PrepareModelBounds() {
-  objectBounds.assign(kObjectSlots, ModelBounds{});
-  for (int o = 0; o <= objectLastIndex && o < static_cast<int>(objectVertexCount.size()); ++o) {
-    const int count = objectVertexCount[o];
-    if (count <= 0 || count >= static_cast<int>(objVtxX.size())) continue;
-    objectBounds[o] = BoundsOf(
-        count, [o](int v) { return objVtxX[v][o]; }, [o](int v) { return objVtxY[v][o]; },
-        [o](int v) { return objVtxZ[v][o]; }, [o](int v) { return objVtxPart[v][o]; });
-  }
-  avatarBounds = {};
-  if (avatarVertexCount > 0 && avatarVertexCount < static_cast<int>(avatarX.size()))
-    avatarBounds = BoundsOf(
-        avatarVertexCount, [](int v) { return avatarX[v]; }, [](int v) { return avatarY[v]; },
-        [](int v) { return avatarZ[v]; }, [](int v) { return avatarPartOf[v]; });
-}
-
-void ResetModelBounds() {
-  objectBounds.clear();
-  avatarBounds = {};
 }

@@ -8,10 +8,13 @@
 #include <limits>
 
 #include "motion/camera.h"
+#include "motion/swing.h"
 #include "motion/viewer.h"
 #include "platform/win32.h"
 #include "render/colour_queue.h"
 #include "render/cull.h"
+#include "render/hiders.h"
+#include "render/model_bounds.h"
 #include "render/occlusion.h"
 #include "render/parts.h"
 #include "render/polylist.h"
@@ -103,7 +106,8 @@ bool OutOfView(int i, float x, float y, float z, float turn) {
 // frame's scenery wherever its parts swing. The matrices are read afresh (exact, where the
 // frustum test's composed volume allows for the drift of every object drawn before), with an
 // allowance for the float round trips of the object's own part switches, and for OpenGL's
-// setup of each polygon's triangles, by its shape, in its part's place (render/occlusion.h).
+// setup of each polygon's triangles, by its shape, in its part's place
+// (render/occlusion_margins.h).
 bool HiddenBehindScenery(int i) {
   if (!objectsView.hiders || !objectsView.hiders->usable || !objectBounds[i].known) return false;
   const ModelBounds& b = objectBounds[i];
@@ -113,10 +117,10 @@ bool HiddenBehindScenery(int i) {
   });
   ViewVolume view;
   view.Read();
-  view.AddDrift(12 * b.switches, 4 * b.switches, 2 * PivotReach(i));
+  view.AddDrift(kSwitchRotations * b.switches, kSwitchTranslations * b.switches, 2 * PivotReach(i));
   const double centre[3] = {b.x, b.y, b.z};
   const OcclusionTiles& hiders = *objectsView.hiders;
-  const WindowBox box = hiders.AddSphere(view, centre, radius);
+  const WindowBox box = hiders.PlaceSphere(view, centre, radius);
   if (!hiders.Hidden(box, 0)) return false;
   const ModelRecord& record = objectRecords[i];
   const int s = objectMotionState[i];
@@ -160,8 +164,8 @@ void CountRoundTrips(int i, double x, double y, double z) {
   const int switches = known ? objectBounds[i].switches : 0;
   const double placed = std::fabs(x) + std::fabs(y) + std::fabs(z);
   const double reach = placed + (known ? 2 * PivotReach(i) : 0);
-  objectsView.rotations += 2 + 12 * switches;
-  objectsView.translations += 2 + 4 * switches;
+  objectsView.rotations += kPlacementRotations + kSwitchRotations * switches;
+  objectsView.translations += kPlacementTranslations + kSwitchTranslations * switches;
   if (!(reach <= objectsView.reach)) objectsView.reach = reach;
 }
 
@@ -211,7 +215,9 @@ bool SwitchPartTransform(int i, int tag) {
 // matrices and the part bookkeeping come out as drawn) and leaves the state its drawing would.
 // An object drawn vertex by vertex (its runs too short to record) is sent whole: on Mesa,
 // leaving such a model out measured slower than sending its few vertices (the demo city's
-// frames in quiet stretches took 8 ms instead of 1.8 at 256 x 192).
+// frames in quiet stretches took 8 ms instead of 1.8 at 256 x 192). The object's parts swing a
+// step (motion/swing.h) only in the frames it passes the near test and can be placed, and
+// before any of its part transforms: that is decided here, so the swing is made here.
 void DrawObjects(int i) {
   const double x = objectX[i] + objectMoveX[i], y = objectY[i], z = objectZ[i] + objectMoveZ[i];
   const double turn = objectHeading[i] + objectHeadingOffset[i];
@@ -227,12 +233,7 @@ void DrawObjects(int i) {
   glRotatef(-GlFloat(turn), 0, 1, 0);
   writtenQueue.StateChange();
 
-  const int s = objectMotionState[i];
-  for (int p = 0; p <= objectPartLastIndex[i] && p < kPartSlots; ++p) {
-    OscillateAngle(objPartAngleX[p][s][i], objPartRateX[p][s][i], objPartSwingX[p][s][i]);
-    OscillateAngle(objPartAngleY[p][s][i], objPartRateY[p][s][i], objPartSwingY[p][s][i]);
-    OscillateAngle(objPartAngleZ[p][s][i], objPartRateZ[p][s][i], objPartSwingZ[p][s][i]);
-  }
+  SwingObjectParts(i);
 
   if (recorded && RecordTrusted(i)) {
     const bool out =

@@ -7,62 +7,14 @@
 // is drawn, or that is itself hidden by a nearer one that is drawn, in whichever order they
 // come, so leaving it out changes no pixel.
 //
-// Why that holds. "The depth OpenGL gives a pixel" is what Mesa's llvmpipe computes in float:
-//
-//  1. Vertices. Each vertex is transformed by the float product of the two matrices and
-//     divided by w; its window coordinates then lie within an error of ours (worked out in
-//     double from the same matrices): kTransform of the sizes summed in the product (a float
-//     vertex, product and matrix entries each round within a few units of 2^-24), times the
-//     window's scale over w, plus kRounding of the window coordinate itself (the division and
-//     the viewport's scale and offset). A vertex is placed only where w's error is under half
-//     of w and it lies inside the near and far planes by its errors (no clipping in depth).
-//     This holds for any projection: field of view, near and far planes, pitch, crouch and
-//     jump only change the matrices and so the errors; a far plane of 10^6 puts a distant
-//     wall's depth in the last steps of the buffer, and the errors stay measured against it.
-//  2. Triangles. Mesa draws a polygon as the triangles (v(i+1), v(i+2), v0), and clips every
-//     triangle that reaches beyond the window's edges against them (a depth buffer turns
-//     llvmpipe's guard band off), drawing the clipped piece as a fan of triangles. For each
-//     triangle llvmpipe works out its depth plane at the window's origin from float
-//     differences, products and the inverse of the area, and evaluates it at each pixel. Its
-//     rounding is bounded by Setup (occlusion.cpp): 2^-23 times (2 + 13 R) dz + 7 |z| + 14 G M,
-//     with dz the triangle's depth range, R its bounding box over its area (large for a thin
-//     triangle lying across the window), G its depth slope and M its largest coordinate.
-//     This is where a thin triangle loses depth: the margin below is no fixed number of
-//     steps but this bound, for each triangle that can be drawn. A triangle whose vertices'
-//     errors could leave it without area has no bound: its polygon is never hidden and
-//     hides nothing.
-//  3. Polygons placed one by one (Add). Their triangles, and the pieces clipping cuts from
-//     them (Mesa's clipper followed step by step), are known on the window: each one's bound
-//     is taken, with the errors of 1. A polygon's pixels lie beyond its nearest corner less
-//     that; and, for one of half a pixel or more whose slope is trusted, beyond its plane.
-//  4. Groups of polygons (a run, a cluster, an object's model: AddBox, AddSphere, then
-//     Allowance) lie in a box whose corners are placed. Every pixel of a polygon in it lies
-//     beyond the corners' nearest depth (the depth is monotonic in w, the box lies before the
-//     eye). Their triangles are not placed; each polygon's shape, recorded with the list (its
-//     plane, how thin its triangles are, the shortest of them: PolygonShape), bounds them on
-//     the window: a triangle of area A and longest edge L in the scene covers at least
-//     (W/2)(H/2) |plane . eye| / w^3 times A on the window (eye: the view's centre of
-//     projection, ViewVolume::Eye), and no edge stretches by more than the largest scale of
-//     the projection in the box. The drift a model's matrix may have taken moves a triangle's
-//     corners together (WindowBox::warp): only each vertex's own error can take its area. A
-//     polygon is bounded so only when its sphere stays inside the window (nothing of it is
-//     clipped); the others of a group are placed one by one.
-//  5. The depth buffer. A depth is stored and compared rounded to its bits: two depths more
-//     than two steps apart keep their order; four steps are allowed (apart_).
-//  6. The depth test decides. Every pixel a hider covers reaches the depth buffer, and a
-//     nearer depth wins whatever comes after it: the depth test on, writing, less or
-//     less-or-equal; polygons filled, none culled by facing, no alpha or stencil test, no
-//     scissor, stipple, smoothing, polygon offset or blending (Begin reads them).
-//
-// Where a bound cannot be worked out (a matrix that is not finite, a depth buffer of more
-// than 24 bits or none, a polygon or a triangle that 2 or 4 does not bound), nothing is left
-// out for it: the view, or the polygon, is not culled.
+// Why that holds, and every tolerance it rests on: render/occlusion_margins.h.
 #pragma once
 
 #include <limits>
 #include <vector>
 
 #include "render/cull.h"
+#include "render/occlusion_margins.h"
 
 // A polygon as it falls on the window.
 struct WindowPolygon {
@@ -97,7 +49,7 @@ struct PolygonShape {
 PolygonShape ShapeOf(const double* const* corners, int count);
 
 // Where a box of the scene falls on the window, with what bounds the triangles of polygons
-// drawn inside it (item 4 above).
+// drawn inside it (item 4 of occlusion_margins.h).
 struct WindowBox {
   WindowPolygon polygon;       // the box: its nearest depth, no slope
   double lowW = 0, highW = 0;  // the least and most w in it
@@ -119,10 +71,14 @@ struct ViewFrame {
   double eye[4] = {}, eyeError[4] = {};
 };
 
+// The window's tiles for one view. Placing on the window (points, polygons, boxes and spheres,
+// and the slopes and setup bounds that go with them) is in occlusion_window.cpp; the tiles
+// (laying hiders, the hidden query) in occlusion.cpp.
 class OcclusionTiles {
  public:
   // Starts an empty grid for the matrices of view and OpenGL's viewport, depth range and
-  // depth test in force. Nothing is ever hidden when the depth test would not decide (item 6).
+  // depth test in force. Nothing is ever hidden when the depth test would not decide (item 6 of
+  // occlusion_margins.h).
   void Begin(const ViewVolume& view);
   // The same, for the given window (origin and size in pixels, depth range, depth bits):
   // what Begin reads from OpenGL.
@@ -130,14 +86,16 @@ class OcclusionTiles {
              int depthBits);
   // Where a point falls on the window under the tiles' view.
   WindowPoint Place(const double p[3]) const;
-  // Where a polygon whose vertices fall at points (count of them, in order) falls; when hider,
-  // it hides what lies behind it from now on, if it can.
-  WindowPolygon Add(const WindowPoint* const* points, int count, bool hider);
+  // Where a polygon whose vertices fall at points (count of them, in order) falls. Lays nothing.
+  WindowPolygon PlacePolygon(const WindowPoint* const* points, int count);
+  // The same, and the polygon is laid on the tiles as a hider, hiding what lies behind it from
+  // now on, if it can (convex, trusted slopes, covering a whole tile).
+  WindowPolygon LayHider(const WindowPoint* const* points, int count);
   // Where anything drawn within the box (lo to hi on each axis) falls on the window.
-  WindowBox AddBox(const double lo[3], const double hi[3]) const;
+  WindowBox PlaceBox(const double lo[3], const double hi[3]) const;
   // Where a model drawn within a sphere falls on the window, under the given view (a model's
   // placement composed on the matrices the tiles were begun for).
-  WindowBox AddSphere(const ViewVolume& view, const double centre[3], double radius) const;
+  WindowBox PlaceSphere(const ViewVolume& view, const double centre[3], double radius) const;
   // The depth a polygon of the given shape drawn inside the box may lose to OpenGL's setup of
   // its triangles, under frame (the polygon's coordinates); infinite where it cannot be
   // bounded.
@@ -170,14 +128,27 @@ class OcclusionTiles {
   };
   std::vector<Edge> edges_;                 // scratch: the hider's edges
   double plane_[3] = {}, planeAt_[2] = {};  // its depth: plane_[2] + slopes (0, 1) from planeAt_
-  // Lays the hider in window_ on the tiles it covers, count vertices turning by orientation
-  // (1: counter-clockwise), from lowY to highY.
+  // What gathering a polygon's vertices into window_ finds (Gather): the box and the centre of
+  // its vertices on the window, its nearest depth, and the largest errors of a vertex.
   struct Placed {
     double lo[2] = {kFar, kFar}, hi[2] = {-kFar, -kFar}, centre[3] = {0, 0, 0};
     double nearest = kFar, slack = 0, depthSlack = 0;  // the largest errors of a vertex
   };
   static constexpr double kFar = std::numeric_limits<double>::infinity();
   double error_[16] = {};  // the view's error matrix
+  // What laying a placed polygon as a hider takes from its placement: the depth component of
+  // its fitted normal (its sign: which way the polygon turns on the window), its plane's slopes,
+  // how far its pixels' depths may lie below the plane, and whether the slopes are trusted
+  // (sloped: only then may it hide).
+  struct Laying {
+    Placed placed;
+    double facing = 0, slope[2] = {0, 0}, below = 0;
+    bool sloped = false;
+  };
+  // Where the polygon falls (PlacePolygon), with what laying it takes.
+  WindowPolygon Placement(const WindowPoint* const* points, int count, Laying& laying);
+  // Lays the placed polygon, its vertices in window_, if it can hide (LayHider).
+  void Lay(const WindowPolygon& polygon, int count, const Laying& laying);
   WindowBox Box(const ViewVolume& view, const double lo[3], const double hi[3]) const;
   // Gathers the polygon's vertices into window_ and its bounds; false if one is not placed.
   bool Gather(const WindowPoint* const* points, int count, Placed& placed);
@@ -185,6 +156,8 @@ class OcclusionTiles {
   // (count vertices), clipped pieces included; infinite where it cannot be bounded.
   double SetupOfPolygon(int count, double slack, double depthSlack);
   int ClipToWindow(const double* const t[3], double error);
+  // Lays the hider in window_ on the tiles it covers, count vertices turning by orientation
+  // (1: counter-clockwise), from lowY to highY.
   void Hide(int count, double orientation, double margin, double depthSlack, double lowY,
             double highY);
 };

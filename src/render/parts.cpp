@@ -1,4 +1,4 @@
-// Part swing and part transforms.
+// Part transforms.
 #include "render/parts.h"
 
 #include <cmath>
@@ -9,28 +9,6 @@
 
 int activePart;
 double savedAngleX, savedAngleY, savedAngleZ;
-
-void OscillateAngle(double& angle, double& rate, double swing) {
-  if (!std::isfinite(rate)) return;
-  angle += rate;
-  if (swing > 0) {
-    if (angle > swing) {
-      rate = -rate;
-      angle = swing + rate;
-    } else if (angle < 0) {
-      rate = -rate;
-      angle = 0 + rate;
-    }
-  } else {
-    if (angle < swing) {
-      rate = -rate;
-      angle = swing + rate;
-    } else if (angle > 0) {
-      rate = -rate;
-      angle = 0 + rate;
-    }
-  }
-}
 
 bool Translatable(double value) { return std::fabs(value) <= kMaxTranslation; }
 

@@ -1,5 +1,5 @@
-// Articulated parts, shared by the moving objects and the avatar: the swing of a part's
-// angles, and the transform that turns the polygons a part carries about the part's pivot.
+// Articulated parts, shared by the moving objects and the avatar: the transform that turns the
+// polygons a part carries about the part's pivot (their swing: motion/swing.h).
 #pragma once
 
 #include <vector>
@@ -16,11 +16,6 @@
 bool Translatable(double value);
 // Whether value can be a rotation angle that its inverse undoes.
 bool Turnable(double value);
-
-// One swing step: the angle travels between 0 and swing by rate a frame, reversing (and
-// keeping the reversed rate) at either end. A rate that is not a finite number (a row whose
-// step count is 0) leaves the angle where it is.
-void OscillateAngle(double& angle, double& rate, double swing);
 
 // Where a part turns: its pivot, its swing amplitudes (an axis with amplitude 0 does not
 // swing) and its fixed tilts (objects have none), by axis.

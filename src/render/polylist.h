@@ -1,9 +1,5 @@
-// Polygon-list drawing shared by every drawing stage, and the static scene lists.
+// The two static scene lists, and whether polygon lists are recorded into display lists.
 #pragma once
-
-#include <vector>
-
-extern int boundTexture;  // texture bound last by any drawing stage; reset every frame
 
 // Whether the polygon lists are recorded once into OpenGL display lists: the plain and static
 // lists (when the distance test is off), each object's and the avatar's. On by default;
@@ -15,20 +11,14 @@ extern bool recordStaticLists;
 // are written (citywalk-replay --immediate --no-culling): the picture every other way of
 // drawing gives to the bit.
 bool DrawingAsWritten();
-// Binds a texture unless it is the one bound last.
-void BindTextureCached(int id);
 // Records the plain and the static list into display lists, once the textures are built, so
 // that each frame replays them instead of sending every vertex again. Nothing is recorded
 // while the distance test is on (what it draws depends on the eye), without a rendering
 // context, or with recordStaticLists off.
 void RecordStaticLists();
-class OcclusionTiles;
-// The static list's polygons as its last replay laid them on the window, to hide what lies
-// behind them (not usable: nothing is hidden).
-OcclusionTiles& SceneryHiders();
 // How many runs of the recorded plain and static lists their last replays left out of view.
 int RunsLeftOut();
-// Nothing bound, nothing recorded.
+// Nothing bound, nothing recorded, no hider laid.
 void ResetDrawing();
 // The plain and static lists are cut into runs of consecutive polygons, each recorded with its
 // bounding box; a replay sends only the runs in view, and for those left out the state they

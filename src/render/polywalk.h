@@ -15,7 +15,7 @@
 #include "platform/win32.h"
 #include "render/colour_queue.h"
 #include "render/cull.h"
-#include "render/polylist.h"
+#include "render/texture_binding.h"
 #include "scene/scene.h"
 
 namespace polywalk {

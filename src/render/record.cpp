@@ -185,7 +185,7 @@ void MakeState(const LeftState& state) {
 
 void CallRun(const Run& run) {
   glCallList(run.list);
-  if (run.leaves.bound != 0) boundTexture = run.leaves.bound;
+  NoteTextureBound(run.leaves.bound);
 }
 
 void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& hidden) {
@@ -225,5 +225,5 @@ void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& hi
   const LeftState& leaves = run.leaves;
   if (leaves.coloured) glColor3d(leaves.r, leaves.g, leaves.b);
   if (leaves.mapped) glTexCoord2d(leaves.s, leaves.t);
-  if (leaves.bound != 0) boundTexture = leaves.bound;
+  NoteTextureBound(leaves.bound);
 }

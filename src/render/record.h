@@ -12,8 +12,8 @@
 #include "render/colour_queue.h"
 #include "render/occlusion.h"
 #include "render/parts.h"
-#include "render/polylist.h"
 #include "render/polywalk.h"
+#include "render/texture_binding.h"
 
 // The state a list leaves in OpenGL after some of its polygons: the colour and texture
 // coordinates sent last, texture enabling as switched last (-1: not yet), and the texture
@@ -131,28 +131,47 @@ void CallRun(const Run& run);
 // Sends a run's kept calls, leaving out polygon k of the list where hidden[k - run.firstPolygon]
 // is not 0, and the colour and texture coordinates the run leaves; the binding cache ends as
 // after CallRun.
+//
+// Why that draws what glCallList(run.list) would, but for the polygons left out. The kept calls
+// are those the display list was compiled from (RecordOut), in its order: texture enabling,
+// each binding the list makes (one the cache skipped is in neither), the colour set at the
+// run's end, and each polygon's vertices with the texture coordinates sent with them. Each
+// polygon is sent with its own colour, taken as the list gives it (with each vertex, or as the
+// current colour, PolygonSender making Mesa empty its layout first), so it does not depend on
+// the polygons before it being sent; nor do its texture coordinates, as every vertex of a
+// textured polygon carries its own, and an untextured one is drawn with texturing off. What
+// the polygons left out would have left behind, the current colour and texture coordinates,
+// is set at the end as the list leaves it (run.leaves); texturing and the binding are the
+// list's own calls, and the cache is told as after CallRun.
 void SendSome(const Run& run, const ListCalls& kept, const std::vector<char>& hidden);
 
-// Replays the runs for which outside(run) is false, each by call(run); for a stretch of runs
-// left out (or with no vertex) only the state the last of them leaves is made. between(k) runs
-// before run k > 0. The binding cache ends as the whole list leaves it. Returns how many runs
-// with vertices were left out.
-template <typename Outside, typename Between, typename Call = void (*)(const Run&)>
-int ReplayRuns(const std::vector<Run>& runs, Outside outside, Between between,
-               Call call = CallRun) {
+// How a replay sends a run: not at all (left out), whole (its display list), or only some of its
+// polygons (SendSome).
+enum class RunSend { kSkip, kWhole, kSome };
+
+// Replays the runs, each as decide(run) says: kWhole by CallRun, kSome by some(run); for a
+// stretch of runs left out (or with no vertex: not decided) only the state the last of them
+// leaves is made. between(k) runs before run k > 0. The binding cache ends as the whole list
+// leaves it. Returns how many runs with vertices were left out.
+template <typename Decide, typename Between, typename Some>
+int ReplayRuns(const std::vector<Run>& runs, Decide decide, Between between, Some some) {
   const Run* pending = nullptr;
   int leftOut = 0;
   for (std::size_t k = 0; k < runs.size(); ++k) {
     if (k > 0) between(k);
     const Run& run = runs[k];
-    if (run.Empty() || outside(run)) {
+    const RunSend send = run.Empty() ? RunSend::kSkip : decide(run);
+    if (send == RunSend::kSkip) {
       pending = &run;
       leftOut += !run.Empty();
       continue;
     }
     if (pending) MakeState(pending->leaves);
     pending = nullptr;
-    call(run);
+    if (send == RunSend::kSome)
+      some(run);
+    else
+      CallRun(run);
   }
   if (pending) MakeState(pending->leaves);
   return leftOut;
@@ -193,31 +212,32 @@ inline int minModelRunVertices = 32;
 // on average than minModelRunVertices is not recorded (drawn vertex by vertex). The record starts
 // with an empty binding cache, so that it binds its first texture itself whatever is bound when it
 // is replayed; its runs are always replayed all together and in order, so within the record the
-// cache carries from run to run as when drawing. Leaves boundTexture as it found it.
+// cache carries from run to run as when drawing. Leaves the cache as it found it
+// (TextureBindingSaved).
 template <typename List, typename TagOf>
 ModelRecord RecordModel(const List& list, TagOf tagOf) {
   ModelRecord model;
-  const int bound = boundTexture;
-  ColourQueue queue;
-  RecordOut out(model.runs, 0, queue, &model.calls);
-  int current = kNoPart;
-  model.tags.push_back(current);
-  boundTexture = 0;
-  out.Open();
-  DrawPolygonList(
-      list, false,
-      [&](int v) {
-        const int tag = PartTag(tagOf(v));
-        if (tag == current) return;
-        current = tag;
-        out.Cut();
-        queue.StateChange();
-        model.tags.push_back(tag);
-      },
-      out);
-  out.Finish();
-  model.leaves = queue;
-  boundTexture = bound;
+  {
+    const TextureBindingSaved saved;
+    ColourQueue queue;
+    RecordOut out(model.runs, 0, queue, &model.calls);
+    int current = kNoPart;
+    model.tags.push_back(current);
+    out.Open();
+    DrawPolygonList(
+        list, false,
+        [&](int v) {
+          const int tag = PartTag(tagOf(v));
+          if (tag == current) return;
+          current = tag;
+          out.Cut();
+          queue.StateChange();
+          model.tags.push_back(tag);
+        },
+        out);
+    out.Finish();
+    model.leaves = queue;
+  }
   const double runs = static_cast<double>(model.runs.size());
   model.recorded = AllRecorded(model.runs) && list.count() >= minModelRunVertices * runs;
   if (!model.recorded) DeleteRuns(model.runs);
@@ -231,7 +251,7 @@ ModelRecord RecordModel(const List& list, TagOf tagOf) {
 template <typename SwitchTo>
 void ReplayModel(const ModelRecord& model, bool inView, SwitchTo switchTo) {
   ReplayRuns(
-      model.runs, [inView](const Run&) { return !inView; },
-      [&](std::size_t k) { switchTo(model.tags[k]); });
+      model.runs, [inView](const Run&) { return inView ? RunSend::kWhole : RunSend::kSkip; },
+      [&](std::size_t k) { switchTo(model.tags[k]); }, [](const Run&) {});
   writtenQueue = model.leaves;
 }

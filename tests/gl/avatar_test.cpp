@@ -22,6 +22,7 @@
 #include "motion/vehicle.h"
 #include "motion/viewer.h"
 #include "render/cull.h"
+#include "render/model_bounds.h"
 #include "render/parts.h"
 #include "render/record.h"
 #include "scene/scene.h"

@@ -9,6 +9,7 @@
 #include "gl/recorder.h"
 #include "render/cull.h"
 #include "render/polylist.h"
+#include "render/texture_binding.h"
 #include "scene/scene.h"
 
 namespace {
@@ -133,6 +134,23 @@ TEST_F(DrawLists, BindingCacheBindsOncePerRunOfOneTextureAndAgainEachFrame) {
   boundTexture = 0;
   DrawStaticList();
   EXPECT_EQ(recorder::Count("glBindTexture"), 3);
+}
+
+// A list recorded under the guard binds its first texture itself, whatever the cache held; a
+// recorded binding is not executed, so afterwards the cache holds again what OpenGL has bound.
+TEST_F(DrawLists, TheBindingGuardEmptiesTheCacheAndGivesItBack) {
+  BindTextureCached(4);
+  {
+    const TextureBindingSaved saved;
+    BindTextureCached(4);
+    BindTextureCached(5);
+  }
+  BindTextureCached(4);  // still bound: nothing sent
+  BindTextureCached(5);
+  EXPECT_EQ(
+      recorder::CallsStartingWith({"glBindTexture"}),
+      (std::vector<std::string>{"glBindTexture(TEXTURE_2D,4)", "glBindTexture(TEXTURE_2D,4)",
+                                "glBindTexture(TEXTURE_2D,5)", "glBindTexture(TEXTURE_2D,5)"}));
 }
 
 TEST_F(DrawLists, UnknownTexturedFlagsDrawNothingOfTheirPolygon) {

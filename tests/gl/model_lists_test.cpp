@@ -16,10 +16,12 @@
 #include "motion/viewer.h"
 #include "render/avatar.h"
 #include "render/cull.h"
+#include "render/model_bounds.h"
 #include "render/objects.h"
 #include "render/parts.h"
 #include "render/polylist.h"
 #include "render/record.h"
+#include "render/texture_binding.h"
 #include "scene/scene.h"
 
 namespace {

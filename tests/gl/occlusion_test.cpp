@@ -28,13 +28,15 @@ class Occlusion : public ::testing::Test {
     const int viewport[4] = {0, 0, 64, 64};
     tiles.Begin(view, viewport, 0, 1, 16);
   }
-  // Adds a polygon with the given corners (x, y, z triples) in order.
+  // Places a polygon with the given corners (x, y, z triples) in order, laid as a hider when
+  // hider.
   WindowPolygon Add(std::vector<double> corners, bool hider) {
     std::vector<WindowPoint> points;
     for (std::size_t i = 0; i < corners.size(); i += 3) points.push_back(tiles.Place(&corners[i]));
     std::vector<const WindowPoint*> at;
     for (const WindowPoint& point : points) at.push_back(&point);
-    return tiles.Add(at.data(), static_cast<int>(at.size()), hider);
+    const int count = static_cast<int>(at.size());
+    return hider ? tiles.LayHider(at.data(), count) : tiles.PlacePolygon(at.data(), count);
   }
   WindowPolygon Add(const Square& s, bool hider) {
     return Add({s.x0, s.y0, s.z, s.x1, s.y0, s.z, s.x1, s.y1, s.z, s.x0, s.y1, s.z}, hider);
@@ -91,13 +93,13 @@ TEST_F(Occlusion, CrossedCrossingAndTooSmallPolygonsHideNothing) {
 TEST_F(Occlusion, ABoxOrASphereIsHiddenWhenItLiesWhollyBehind) {
   Add(Square{-20, 24, -22, 21, -10}, true);
   const double centre[3] = {0, 0, -30};
-  EXPECT_TRUE(tiles.Hidden(tiles.AddSphere(view, centre, 5), 0));
-  EXPECT_FALSE(tiles.Hidden(tiles.AddSphere(view, centre, 20.5), 0));
+  EXPECT_TRUE(tiles.Hidden(tiles.PlaceSphere(view, centre, 5), 0));
+  EXPECT_FALSE(tiles.Hidden(tiles.PlaceSphere(view, centre, 20.5), 0));
   const double lo[3] = {-3, -3, -40}, hi[3] = {3, 3, -10.01}, nearer[3] = {3, 3, -9};
-  EXPECT_TRUE(tiles.Hidden(tiles.AddBox(lo, hi), 0));
-  EXPECT_FALSE(tiles.Hidden(tiles.AddBox(lo, nearer), 0));
+  EXPECT_TRUE(tiles.Hidden(tiles.PlaceBox(lo, hi), 0));
+  EXPECT_FALSE(tiles.Hidden(tiles.PlaceBox(lo, nearer), 0));
   const double across[3] = {3, 3, -0.5};  // through the near plane: not placed
-  EXPECT_FALSE(tiles.AddBox(lo, across).polygon.testable);
+  EXPECT_FALSE(tiles.PlaceBox(lo, across).polygon.testable);
 }
 
 // A wall receding to the right (z = -15 - x / 4) hides another 1 further back, whose nearest
@@ -155,15 +157,15 @@ TEST_F(Occlusion, AGroupIsBoundedByItsPolygonsShapes) {
   const PolygonShape sliver = shape({-2, -2, -16, 2, 2, -24, 2.001, 1.999, -24});
   const PolygonShape edgeOn = shape({0, -2, -15, 0, 2, -15, 0, 2, -25, 0, -2, -25});
   const double lo[3] = {-3, -3, -25}, hi[3] = {3, 3, -15};
-  const WindowBox box = tiles.AddBox(lo, hi);
+  const WindowBox box = tiles.PlaceBox(lo, hi);
   const double kNone = std::numeric_limits<double>::infinity();
   EXPECT_LT(tiles.Allowance(box, frame, facing), 1.5e-6);
   EXPECT_GT(tiles.Allowance(box, frame, sliver), 1e-3);
   EXPECT_EQ(tiles.Allowance(box, frame, edgeOn), kNone);
   const double far[3] = {25, 3, -15};
   const PolygonShape across = shape({17, -2, -20, 21, -2, -20, 21, 2, -20, 17, 2, -20});
-  EXPECT_LT(tiles.Allowance(tiles.AddBox(lo, far), frame, facing), 1.5e-6);
-  EXPECT_EQ(tiles.Allowance(tiles.AddBox(lo, far), frame, across), kNone);
+  EXPECT_LT(tiles.Allowance(tiles.PlaceBox(lo, far), frame, facing), 1.5e-6);
+  EXPECT_EQ(tiles.Allowance(tiles.PlaceBox(lo, far), frame, across), kNone);
   Add(Square{-20, 24, -22, 21, -10}, true);
   EXPECT_TRUE(tiles.Hidden(box, tiles.Allowance(box, frame, facing)));
   EXPECT_FALSE(tiles.Hidden(box, tiles.Allowance(box, frame, sliver)));

@@ -20,6 +20,7 @@
 #include "render/parts.h"
 #include "render/polylist.h"
 #include "render/record.h"
+#include "render/texture_binding.h"
 #include "scene/scene.h"
 #include "unit/program_run.h"
 

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "render/polylist.h"
+#include "render/texture_binding.h"
 #include "scene/scene.h"
 #include "unit/program_run.h"
 

@@ -13,6 +13,7 @@
 #include "platform/headless.h"
 #include "render/cull.h"
 #include "render/polylist.h"
+#include "render/texture_binding.h"
 #include "scene/scene.h"
 #include "unit/program_run.h"
 
