@@ -96,19 +96,6 @@ void Heights(const MapArea& area, Building& b, MapNotes& notes) {
       static_cast<int>((Mix(area.id * 2 + area.relation) >> 8) % std::size(kRoofColours));
 }
 
-// A ring on the ground: repeated points dropped, turning positively for an outer ring.
-Ring GroundRing(const std::vector<LatLon>& points, const Projection& projection, bool outer) {
-  Ring ring;
-  for (const LatLon& p : points) {
-    const Vec2 v = Project(projection, p);
-    if (ring.empty() || !(ring.back() == v)) ring.push_back(v);
-  }
-  while (ring.size() > 1 && ring.front() == ring.back()) ring.pop_back();
-  if (ring.size() < 3) return {};
-  if ((TwiceArea(ring) > 0) != outer) std::reverse(ring.begin(), ring.end());
-  return ring;
-}
-
 // The footprint of an area on the ground; false when it has no area.
 bool Footprint(const MapArea& area, const Projection& projection, Building& b) {
   double area2 = 0;

@@ -1,6 +1,7 @@
 // The local tangent plane of the WGS 84 ellipsoid.
 #include "projection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -39,4 +40,16 @@ Vec2 Project(const Projection& p, LatLon point) {
   const double east = -p.sinLon * dx + p.cosLon * dy;
   const double north = -p.sinLat * p.cosLon * dx - p.sinLat * p.sinLon * dy + p.cosLat * dz;
   return {east * kUnitsPerMetre, -north * kUnitsPerMetre};
+}
+
+Ring GroundRing(const std::vector<LatLon>& points, const Projection& projection, bool outer) {
+  Ring ring;
+  for (const LatLon& p : points) {
+    const Vec2 v = Project(projection, p);
+    if (ring.empty() || !(ring.back() == v)) ring.push_back(v);
+  }
+  while (ring.size() > 1 && ring.front() == ring.back()) ring.pop_back();
+  if (ring.size() < 3) return {};
+  if ((TwiceArea(ring) > 0) != outer) std::reverse(ring.begin(), ring.end());
+  return ring;
 }

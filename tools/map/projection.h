@@ -18,3 +18,7 @@ Projection ProjectionAt(LatLon origin);
 
 // Where a point of the map lies on the scene's ground.
 Vec2 Project(const Projection& projection, LatLon point);
+
+// A ring of map points on the ground: repeated points dropped, turning positively for an outer
+// ring and negatively for a hole; empty when fewer than three points are left.
+Ring GroundRing(const std::vector<LatLon>& points, const Projection& projection, bool outer);

@@ -20,19 +20,6 @@ bool WidthMetres(const char* text, double& value) {
          value <= kWidest;
 }
 
-// A ring of an area on the ground, repeated points dropped, turning as asked.
-Ring AreaRing(const std::vector<LatLon>& points, const Projection& projection, bool outer) {
-  Ring ring;
-  for (const LatLon& p : points) {
-    const Vec2 v = Project(projection, p);
-    if (ring.empty() || !(ring.back() == v)) ring.push_back(v);
-  }
-  while (ring.size() > 1 && ring.front() == ring.back()) ring.pop_back();
-  if (ring.size() < 3) return {};
-  if ((TwiceArea(ring) > 0) != outer) std::reverse(ring.begin(), ring.end());
-  return ring;
-}
-
 }  // namespace
 
 std::vector<Street> PlaceStreets(const MapData& data, const Projection& projection,
@@ -65,11 +52,11 @@ std::vector<GroundArea> PlaceGroundAreas(const MapData& data, const Projection& 
   for (const MapArea& area : data.areas) {
     GroundArea ground{AreaGroundOf(area.tags), {}, 0};
     for (const MapPolygon& polygon : area.polygons) {
-      Ring outer = AreaRing(polygon.outer, projection, true);
+      Ring outer = GroundRing(polygon.outer, projection, true);
       if (outer.empty()) continue;
       ground.rings.push_back(std::move(outer));
       for (const auto& inner : polygon.inners) {
-        Ring hole = AreaRing(inner, projection, false);
+        Ring hole = GroundRing(inner, projection, false);
         if (!hole.empty()) ground.rings.push_back(std::move(hole));
       }
     }
