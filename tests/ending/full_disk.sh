@@ -45,6 +45,19 @@ one_line() {
 }
 # listing DIR: every file under DIR with its size and checksum.
 listing() { (cd "$1" && find . -type f -exec md5sum {} + | sort && ls -lR); }
+# refuses TOOL REASON COMMAND...: with the rest of the disk filled, COMMAND ends with status 1
+# and one line "TOOL: ...: REASON", and leaves the disk's files exactly as they were.
+refuses() {
+  local tool=$1 reason=$2 status
+  shift 2
+  dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null
+  listing "$full" >"$work/before"
+  said "$@" >/dev/null
+  status=$?
+  [ "$status" -eq 1 ] || fail "$tool: exit status $status"
+  one_line "^$tool: .*: $reason\$"
+  listing "$full" | cmp -s - "$work/before" || fail "$tool changed the folder"
+}
 
 tools() {
   local replay=$1 scenegen=$2 import=$3 set=$4 model=$5 scene=$6 map=$7 osm=$8 status
@@ -58,37 +71,19 @@ tools() {
   echo "citywalk-scenegen: refused, nothing left"
 
   full_disk 64
-  dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null
-  listing "$full" >"$work/before"
-  said "$map" "$full/town" "$osm" >/dev/null
-  status=$?
-  [ "$status" -eq 1 ] || fail "citywalk-map: exit status $status"
-  one_line '^citywalk-map: .*: cannot write: No space left on device$'
-  listing "$full" | cmp -s - "$work/before" || fail "citywalk-map changed the folder"
+  refuses citywalk-map 'cannot write: No space left on device' "$map" "$full/town" "$osm"
   echo "citywalk-map: refused, nothing left"
 
   if [ -f "$model" ]; then
     full_disk 64
     cp -r "$(dirname "$0")/../../docs/examples/street" "$full/street"
-    dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null
-    listing "$full" >"$work/before"
-    said "$import" "$full/street" "$model" >/dev/null
-    status=$?
-    [ "$status" -eq 1 ] || fail "citywalk-import: exit status $status"
-    one_line '^citywalk-import: .*: No space left on device$'
-    listing "$full" | cmp -s - "$work/before" || fail "citywalk-import changed the folder"
+    refuses citywalk-import 'No space left on device' "$import" "$full/street" "$model"
     echo "citywalk-import: refused, the scene as it was"
   fi
 
   full_disk 64
   cp -r "$(dirname "$0")/../../docs/examples/street" "$full/street"
-  dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null
-  listing "$full" >"$work/before"
-  said "$set" "$full/street" bodyX=5 >/dev/null
-  status=$?
-  [ "$status" -eq 1 ] || fail "citywalk-set: exit status $status"
-  one_line '^citywalk-set: .*: No space left on device$'
-  listing "$full" | cmp -s - "$work/before" || fail "citywalk-set changed the folder"
+  refuses citywalk-set 'No space left on device' "$set" "$full/street" bodyX=5
   echo "citywalk-set: refused, the scene as it was"
 
   full_disk 256
